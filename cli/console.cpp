@@ -1,0 +1,21 @@
+#include "cli/console.h"
+
+#include <iostream>
+
+#include "common/text.h"
+
+namespace arkivo::cli {
+
+std::string Narrow(std::u16string_view text) {
+    return Utf16ToUtf8(text);
+}
+
+void PrintLine(std::ostream& out, std::u16string_view text) {
+    out << Narrow(text) << '\n';
+}
+
+void PrintError(std::u16string_view text) {
+    std::cerr << "arkivo: " << Narrow(text) << '\n';
+}
+
+}  // namespace arkivo::cli

@@ -1,0 +1,83 @@
+#include "cli/home.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "common/text.h"
+#include "jobs/environment_file.h"
+#include "platform/process.h"
+#include "settings/app_stores.h"
+
+namespace arkivo::cli {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<fs::path> FromEnvironment(const char* name) {
+    auto value = platform::EnvironmentVariable(name);
+    if (!value || value->empty()) {
+        return std::nullopt;
+    }
+    return fs::path(*value);
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+fs::path ResolveHome(const std::optional<std::string>& homeOption) {
+    if (homeOption && !homeOption->empty()) {
+        return fs::absolute(*homeOption);
+    }
+    if (auto home = FromEnvironment("ARKIVO_HOME")) {
+        return fs::absolute(*home);
+    }
+    if (auto xdg = FromEnvironment("XDG_DATA_HOME")) {
+        return *xdg / "arkivo";
+    }
+    const auto user = FromEnvironment("HOME").value_or(fs::current_path());
+    return user / ".local" / "share" / "arkivo";
+}
+
+fs::path InstalledDataFolder() {
+    const auto exeFolder = platform::ExecutablePath().parent_path();
+    std::error_code error;
+    if (fs::exists(exeFolder / kLanguageFiles[0], error)) {
+        return exeFolder;
+    }
+    return exeFolder.parent_path() / "share" / "arkivo";
+}
+
+std::optional<std::string> PrepareHome(const fs::path& home) {
+    std::error_code error;
+    fs::create_directories(home, error);
+    if (error || !fs::is_directory(home)) {
+        return "cannot create the data folder " + home.string();
+    }
+    const auto installed = InstalledDataFolder();
+    for (auto name : kLanguageFiles) {
+        const auto source = installed / name;
+        const auto target = home / name;
+        if (!fs::exists(source, error)) {
+            continue;
+        }
+        if (!fs::exists(target, error) || ReadAll(source) != ReadAll(target)) {
+            fs::copy_file(source, target, fs::copy_options::overwrite_existing, error);
+        }
+    }
+    for (auto name : {kOptionFile, kFilterFile, kFilterIncFile, kSettingFile, kBannerFile}) {
+        const auto path = home / name;
+        if (!fs::exists(path, error)) {
+            std::ofstream(path, std::ios::binary);
+        }
+    }
+    if (!EnsureEnvironmentFile(home / kEnvironmentFileName)) {
+        return "cannot create " + (home / kEnvironmentFileName).string();
+    }
+    return std::nullopt;
+}
+
+}  // namespace arkivo::cli

@@ -1,0 +1,151 @@
+#include "cli/job_view.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ostream>
+#include <vector>
+
+#include "cli/console.h"
+#include "common/text.h"
+#include "platform/clock.h"
+
+namespace arkivo::cli {
+namespace {
+
+bool IsWide(char16_t c) {
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
+           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+           (c >= 0xFFE0 && c <= 0xFFE6);
+}
+
+// Terminal columns of UTF-8 text: East Asian wide characters take two.
+std::size_t DisplayWidth(const std::string& text) {
+    std::size_t width = 0;
+    for (char16_t c : Utf8ToUtf16(text)) {
+        if (c >= 0xDC00 && c <= 0xDFFF) {
+            continue;
+        }
+        width += (IsWide(c) || (c >= 0xD800 && c <= 0xDBFF)) ? 2 : 1;
+    }
+    return width;
+}
+
+std::string Pad(const std::string& text, std::size_t width) {
+    const auto used = DisplayWidth(text);
+    return text + std::string(width > used ? width - used : 0, ' ');
+}
+
+std::string SideText(const std::u16string& path, const std::u16string& user) {
+    std::string text = Narrow(path);
+    if (IsFtpLocation(path) && !user.empty()) {
+        text += " (" + Narrow(user) + ")";
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string TypeName(std::uint32_t backupType) {
+    switch (backupType) {
+        case 0:
+            return "sync";
+        case 1:
+            return "dif";
+        case 2:
+            return "inc";
+        case 3:
+            return "spd";
+        default:
+            return "type " + std::to_string(backupType);
+    }
+}
+
+std::string DateText(std::uint64_t unixSeconds) {
+    if (unixSeconds == 0) {
+        return "never";
+    }
+    const auto local = platform::ToLocalTime(static_cast<std::int64_t>(unixSeconds));
+    if (!local) {
+        return "?";
+    }
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d", local->year, local->month,
+                  local->day, local->hour, local->minute);
+    return buffer;
+}
+
+void PrintJobTable(std::ostream& out, const JobTable& table) {
+    if (table.jobs.empty()) {
+        out << "No jobs yet. Add one with: arkivo jobs add BASE TARGET\n";
+        return;
+    }
+    const std::vector<std::string> headings = {"NO",   "RUN",    "TYPE",
+                                               "BASE", "TARGET", "LAST UPDATED"};
+    std::vector<std::vector<std::string>> rows;
+    for (const auto& job : table.jobs) {
+        std::string type = TypeName(job.backupType);
+        if (job.zipOption && job.backupType != 0) {
+            type += "+zip";
+        }
+        rows.push_back({std::to_string(job.jobNumber), job.checked ? "[x]" : "[ ]", type,
+                        SideText(job.basePath, job.baseFtpUser),
+                        SideText(job.targetPath, job.targetFtpUser), DateText(job.lastBackupTime)});
+    }
+    std::vector<std::size_t> widths;
+    for (const auto& h : headings) {
+        widths.push_back(h.size());
+    }
+    for (const auto& row : rows) {
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            widths[c] = std::max(widths[c], DisplayWidth(row[c]));
+        }
+    }
+    auto printRow = [&](const std::vector<std::string>& row) {
+        std::string line;
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            line += c + 1 == row.size() ? row[c] : Pad(row[c], widths[c] + 2);
+        }
+        out << line << '\n';
+    };
+    printRow(headings);
+    for (const auto& row : rows) {
+        printRow(row);
+    }
+}
+
+void PrintJobDetails(std::ostream& out, const JobRecord& job) {
+    auto line = [&out](const char* label, const std::string& value) {
+        out << Pad(label, 18) << value << '\n';
+    };
+    auto ftp = [&](const char* side, const std::u16string& path, const std::u16string& user,
+                   const std::u16string& password, std::uint32_t port, std::uint32_t passive) {
+        if (!IsFtpLocation(path)) {
+            return;
+        }
+        line((std::string(side) + " FTP").c_str(),
+             "user " + Narrow(user) + ", password " + (password.empty() ? "none" : "set") +
+                 ", port " + std::to_string(port) + (passive ? ", passive" : ", active"));
+    };
+    line("Job", std::to_string(job.jobNumber));
+    line("Ticked", job.checked ? "yes" : "no");
+    line("Type", TypeName(job.backupType));
+    line("ZIP archive", job.zipOption ? "yes" : "no");
+    line("Filters", job.filterOn ? "on" : "off");
+    line("Base", Narrow(job.basePath));
+    ftp("Base", job.basePath, job.baseFtpUser, job.baseFtpPassword, job.baseFtpPort,
+        job.baseFtpPassive);
+    line("Target", Narrow(job.targetPath));
+    ftp("Target", job.targetPath, job.targetFtpUser, job.targetFtpPassword, job.targetFtpPort,
+        job.targetFtpPassive);
+    line("Last backup", DateText(job.lastBackupTime));
+    line("Last sync", DateText(job.lastSyncTime));
+    line("Last incremental", DateText(job.lastIncTime));
+    if (job.backupType == static_cast<std::uint32_t>(BackupType::Spd)) {
+        line("Period from", DateText(job.periodStart));
+        line("Period to", DateText(job.periodEnd));
+    }
+    line("State", Narrow(job.state));
+}
+
+}  // namespace arkivo::cli

@@ -1,0 +1,87 @@
+#include "jobs/environment_file.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "jobs/environment_format.h"
+#include "platform/files.h"
+
+namespace arkivo {
+namespace {
+
+std::recursive_mutex& EnvironmentLock() {
+    static std::recursive_mutex lock;
+    return lock;
+}
+
+}  // namespace
+
+EnvironmentFile::EnvironmentFile(std::filesystem::path path)
+    : lock_(EnvironmentLock()), path_(std::move(path)) {}
+
+JobTable& EnvironmentFile::Load() {
+    table_ = JobTable{};
+    std::ifstream in(path_, std::ios::binary);
+    if (!in) {
+        table_.loadStatus = LoadStatus::CannotOpen;
+        return table_;
+    }
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        table_.loadStatus = LoadStatus::CannotOpen;
+        return table_;
+    }
+    DecodeEnvironment(bytes, table_);
+    return table_;
+}
+
+LoadStatus EnvironmentFile::Save(JobTable& table) {
+    const auto error = platform::ReplaceFileContents(path_, EncodeEnvironment(table),
+                                                     platform::FilePrivacy::OwnerOnly);
+    table.loadStatus = error ? LoadStatus::CannotOpen : LoadStatus::Ok;
+    return table.loadStatus;
+}
+
+bool EnvironmentFile::ContainsPair(std::u16string_view base, std::u16string_view target) {
+    const auto& table = Load();
+    return table.loadStatus == LoadStatus::Ok && TableContainsPair(table, base, target);
+}
+
+std::size_t EnvironmentFile::FindByBase(std::u16string_view path) {
+    const auto& table = Load();
+    return table.loadStatus == LoadStatus::Ok ? FindJobByBase(table, path) : kNoJobIndex;
+}
+
+std::size_t EnvironmentFile::FindByTarget(std::u16string_view path) {
+    const auto& table = Load();
+    return table.loadStatus == LoadStatus::Ok ? FindJobByTarget(table, path) : kNoJobIndex;
+}
+
+bool EnsureEnvironmentFile(const std::filesystem::path& path) {
+    EnvironmentFile file(path);
+    std::error_code error;
+    if (std::filesystem::exists(path, error)) {
+        return true;
+    }
+    JobTable empty;
+    empty.version = kNewEnvironmentVersion;
+    return file.Save(empty) == LoadStatus::Ok;
+}
+
+std::u16string_view EnvironmentErrorText(LoadStatus status) {
+    switch (status) {
+        case LoadStatus::CannotOpen:
+            return u"EF002-There is no environment file";
+        case LoadStatus::BadFormat:
+            return u"EF001-unknown file format";
+        case LoadStatus::OutOfMemory:
+            return u"EM001-Not enough Memory";
+        case LoadStatus::TooManyJobs:
+            return u"EF003-The environment file holds more than 255 jobs";
+        case LoadStatus::Ok:
+            break;
+    }
+    return u"E099-unknown error";
+}
+
+}  // namespace arkivo

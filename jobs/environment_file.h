@@ -1,0 +1,57 @@
+// The environment file "LastSetting.env": the one lasting copy of the job list.
+//
+// An EnvironmentFile object lives for one operation (load, change, save) and holds a
+// process-wide lock for its whole life, so the load-change-save sequences of different
+// threads never interleave and no save undoes another thread's change. The lock is
+// recursive: an operation may consult the file again through a second object.
+#pragma once
+
+#include <filesystem>
+#include <mutex>
+#include <string_view>
+
+#include "jobs/job_record.h"
+
+namespace arkivo {
+
+inline constexpr std::string_view kEnvironmentFileName = "LastSetting.env";
+
+// The version written into a file this program creates.
+inline constexpr std::uint32_t kNewEnvironmentVersion = 1;
+
+class EnvironmentFile {
+  public:
+    explicit EnvironmentFile(std::filesystem::path path);
+
+    EnvironmentFile(const EnvironmentFile&) = delete;
+    EnvironmentFile& operator=(const EnvironmentFile&) = delete;
+
+    // Re-reads the whole file. The returned table's loadStatus tells whether it may be used.
+    JobTable& Load();
+
+    // Replaces the file atomically and sets the table's loadStatus to Ok, or to CannotOpen
+    // when the file could not be written (the old file then stays as it was).
+    LoadStatus Save(JobTable& table);
+
+    // These load first; on a failed load they find nothing.
+    bool ContainsPair(std::u16string_view base, std::u16string_view target);
+    std::size_t FindByBase(std::u16string_view path);
+    std::size_t FindByTarget(std::u16string_view path);
+
+    JobTable& table() { return table_; }
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::unique_lock<std::recursive_mutex> lock_;
+    std::filesystem::path path_;
+    JobTable table_;
+};
+
+// Creates an empty, valid environment file when none exists, so a new user can start without
+// one. Returns false when the file is missing and could not be created.
+bool EnsureEnvironmentFile(const std::filesystem::path& path);
+
+// The coded texts of the environment errors, shown as they stand in every language.
+std::u16string_view EnvironmentErrorText(LoadStatus status);
+
+}  // namespace arkivo

@@ -1,0 +1,227 @@
+#include "jobs/job_commands.h"
+
+#include <algorithm>
+
+#include "jobs/environment_file.h"
+#include "jobs/job_text.h"
+#include "settings/app_stores.h"
+#include "settings/lang_ini.h"
+
+namespace arkivo {
+namespace {
+
+UserMessage EnvironmentError(LoadStatus status) {
+    return UserMessage::Fixed(EnvironmentErrorText(status));
+}
+
+void CheckText(std::u16string_view text, std::vector<UserMessage>& messages) {
+    if (auto problem = CheckJobText(text)) {
+        messages.push_back(UserMessage::Text(*problem));
+    }
+}
+
+void CheckLocation(std::u16string_view path, std::vector<UserMessage>& messages) {
+    FtpLocation location;
+    if (IsFtpLocation(path) && !ParseFtpLocation(path, location)) {
+        messages.push_back(UserMessage::Text(text::RootBadFtpLocation));
+    }
+}
+
+void ApplySide(const std::u16string& path, const FtpCredentials& ftp, std::u16string& user,
+               std::u16string& password, std::uint32_t& port, std::uint32_t& passive) {
+    if (IsFtpLocation(path)) {
+        user = ftp.user;
+        password = ftp.password;
+        port = ftp.port;
+        passive = ftp.passive;
+    } else {
+        user.clear();
+        password.clear();
+        port = kDefaultFtpPort;
+        passive = 1;
+    }
+}
+
+bool CheckFtpUser(const std::u16string& path, const FtpCredentials& ftp, const TextKey& refusal,
+                  std::vector<UserMessage>& messages) {
+    if (IsFtpLocation(path) && ftp.user.empty()) {
+        messages.push_back(UserMessage::Text(refusal));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJob& job) {
+    CommandOutcome outcome;
+    auto& messages = outcome.messages;
+    if (job.base.empty() || job.target.empty()) {
+        messages.push_back(UserMessage::Text(text::RootEmptyPath));
+    }
+    CheckText(job.base, messages);
+    CheckText(job.target, messages);
+    CheckLocation(job.base, messages);
+    CheckLocation(job.target, messages);
+    for (const auto* side : {&job.baseFtp, &job.targetFtp}) {
+        const auto& path = side == &job.baseFtp ? job.base : job.target;
+        if (IsFtpLocation(path)) {
+            CheckText(side->user, messages);
+            CheckText(side->password, messages);
+        }
+    }
+    if (!messages.empty()) {
+        return outcome;
+    }
+
+    EnvironmentFile file(environment);
+    if (file.ContainsPair(job.base, job.target)) {
+        messages.push_back(UserMessage::Text(text::RootAlreadyRegistered));
+        return outcome;
+    }
+    JobTable& table = file.table();
+    if (table.loadStatus != LoadStatus::Ok) {
+        messages.push_back(EnvironmentError(table.loadStatus));
+        return outcome;
+    }
+    if (table.IsFull()) {
+        messages.push_back(UserMessage::Text(text::RootJobTableFull));
+        return outcome;
+    }
+    const bool baseOk = CheckFtpUser(job.base, job.baseFtp, text::RootConnectFtpBase, messages);
+    const bool targetOk =
+        CheckFtpUser(job.target, job.targetFtp, text::RootConnectFtpTarget, messages);
+    if (!baseOk || !targetOk) {
+        return outcome;
+    }
+
+    JobRecord record;
+    record.checked = 1;
+    record.jobNumber = static_cast<std::uint32_t>(table.jobs.size() + 1);
+    record.backupType = static_cast<std::uint32_t>(job.type);
+    record.zipOption = job.zip ? 1 : 0;
+    record.basePath = job.base;
+    record.targetPath = job.target;
+    ApplySide(job.base, job.baseFtp, record.baseFtpUser, record.baseFtpPassword, record.baseFtpPort,
+              record.baseFtpPassive);
+    ApplySide(job.target, job.targetFtp, record.targetFtpUser, record.targetFtpPassword,
+              record.targetFtpPort, record.targetFtpPassive);
+    table.jobs.push_back(std::move(record));
+    table.jobListFlag = kHasJobList;
+    table.lastBasePath = job.base;
+    table.lastTargetPath = job.target;
+    if (file.Save(table) != LoadStatus::Ok) {
+        messages.push_back(EnvironmentError(LoadStatus::CannotOpen));
+        return outcome;
+    }
+    outcome.saved = true;
+    outcome.jobIndex = table.jobs.size() - 1;
+    return outcome;
+}
+
+CommandOutcome SetJobsChecked(const std::filesystem::path& environment,
+                              const std::vector<std::uint32_t>& jobNumbers, bool checked) {
+    CommandOutcome outcome;
+    EnvironmentFile file(environment);
+    JobTable& table = file.Load();
+    if (table.loadStatus != LoadStatus::Ok) {
+        outcome.messages.push_back(EnvironmentError(table.loadStatus));
+        return outcome;
+    }
+    for (auto number : jobNumbers) {
+        if (number == 0 || number > table.jobs.size()) {
+            outcome.messages.push_back(UserMessage::Text(text::RootNoSuchJob));
+            return outcome;
+        }
+    }
+    for (auto number : jobNumbers) {
+        table.jobs[number - 1].checked = checked ? 1 : 0;
+    }
+    if (file.Save(table) != LoadStatus::Ok) {
+        outcome.messages.push_back(EnvironmentError(LoadStatus::CannotOpen));
+        return outcome;
+    }
+    outcome.saved = true;
+    return outcome;
+}
+
+namespace {
+
+void RemoveJobSection(std::size_t position, CLangIni& store) {
+    const auto name = JobSectionName(position);
+    if (store.FindSection(name) >= 0) {
+        RemoveSection(store, name);
+    }
+}
+
+void MoveJobSection(std::size_t from, std::size_t to, CLangIni& store) {
+    const auto oldName = JobSectionName(from);
+    if (store.FindSection(oldName) < 0) {
+        return;
+    }
+    const auto entries = store.SectionEntries(oldName);
+    RemoveSection(store, oldName);
+    const auto newName = JobSectionName(to);
+    RemoveJobSection(to, store);
+    for (const auto& [key, value] : entries) {
+        StoreValue(store, newName, key, value);
+    }
+}
+
+}  // namespace
+
+CommandOutcome DeleteJobs(const std::filesystem::path& environment, PerJobStores stores,
+                          const std::vector<std::uint32_t>& jobNumbers) {
+    CommandOutcome outcome;
+    EnvironmentFile file(environment);
+    JobTable& table = file.Load();
+    if (table.loadStatus != LoadStatus::Ok) {
+        outcome.messages.push_back(EnvironmentError(table.loadStatus));
+        return outcome;
+    }
+    for (auto& job : table.jobs) {
+        if (std::find(jobNumbers.begin(), jobNumbers.end(), job.jobNumber) != jobNumbers.end()) {
+            job.jobNumber = kDeleteMark;
+        }
+    }
+    CLangIni* perJob[] = {&stores.filter, &stores.filterInc, &stores.setting};
+    std::vector<JobRecord> kept;
+    std::vector<std::size_t> oldPositions;
+    for (std::size_t p = 0; p < table.jobs.size(); ++p) {
+        if (table.jobs[p].jobNumber == kDeleteMark) {
+            for (auto* store : perJob) {
+                RemoveJobSection(p, *store);
+            }
+        } else {
+            kept.push_back(table.jobs[p]);
+            oldPositions.push_back(p);
+        }
+    }
+    if (kept.size() == table.jobs.size()) {
+        return outcome;
+    }
+    // Ascending order never overwrites a section still to move: a job only moves forward.
+    for (std::size_t n = 0; n < kept.size(); ++n) {
+        if (oldPositions[n] != n) {
+            for (auto* store : perJob) {
+                MoveJobSection(oldPositions[n], n, *store);
+            }
+        }
+        kept[n].jobNumber = static_cast<std::uint32_t>(n + 1);
+    }
+    for (auto* store : perJob) {
+        store->Reload();
+    }
+    table.jobs = std::move(kept);
+    if (table.jobs.empty()) {
+        table.jobListFlag = kNoJobList;
+    }
+    if (file.Save(table) != LoadStatus::Ok) {
+        outcome.messages.push_back(EnvironmentError(LoadStatus::CannotOpen));
+        return outcome;
+    }
+    outcome.saved = true;
+    return outcome;
+}
+
+}  // namespace arkivo

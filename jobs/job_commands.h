@@ -1,0 +1,58 @@
+// The job-list operations behind the main dialog, the job list and the command line. Each one
+// loads the environment file, changes the table and saves it whole within one EnvironmentFile
+// lifetime, and reports what the user should be told.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "jobs/job_record.h"
+#include "settings/user_message.h"
+
+namespace arkivo {
+
+class CLangIni;
+
+struct FtpCredentials {
+    std::u16string user;
+    std::u16string password;
+    std::uint32_t port = kDefaultFtpPort;
+    std::uint32_t passive = 1;
+};
+
+struct NewJob {
+    std::u16string base;
+    std::u16string target;
+    FtpCredentials baseFtp;
+    FtpCredentials targetFtp;
+    BackupType type = BackupType::Sync;
+    bool zip = false;
+};
+
+struct CommandOutcome {
+    bool saved = false;
+    std::vector<UserMessage> messages;
+    std::size_t jobIndex = kNoJobIndex;  // the job added, when one was
+};
+
+CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJob& job);
+
+// Ticks or unticks the jobs with the given 1-based numbers.
+CommandOutcome SetJobsChecked(const std::filesystem::path& environment,
+                              const std::vector<std::uint32_t>& jobNumbers, bool checked);
+
+// The stores whose sections are named by job position.
+struct PerJobStores {
+    CLangIni& filter;
+    CLangIni& filterInc;
+    CLangIni& setting;
+};
+
+// Deletes the jobs with the given 1-based numbers, removes their per-job sections and moves
+// the sections of the jobs behind them so they follow their jobs' new positions.
+CommandOutcome DeleteJobs(const std::filesystem::path& environment, PerJobStores stores,
+                          const std::vector<std::uint32_t>& jobNumbers);
+
+}  // namespace arkivo

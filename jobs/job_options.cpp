@@ -1,0 +1,111 @@
+#include "jobs/job_options.h"
+
+#include "jobs/environment_file.h"
+
+namespace arkivo {
+namespace {
+
+std::uint32_t* OptionField(JobRecord& job, JobOption option) {
+    switch (option) {
+        case JobOption::FilterOn:
+            return &job.filterOn;
+        case JobOption::BackupType:
+            return &job.backupType;
+        case JobOption::ZipOption:
+            return &job.zipOption;
+        default:
+            return nullptr;
+    }
+}
+
+std::uint64_t* TimeField(JobRecord& job, JobOption option) {
+    switch (option) {
+        case JobOption::PeriodStart:
+            return &job.periodStart;
+        case JobOption::PeriodEnd:
+            return &job.periodEnd;
+        case JobOption::LastBackupTime:
+            return &job.lastBackupTime;
+        case JobOption::LastSyncTime:
+            return &job.lastSyncTime;
+        case JobOption::LastIncTime:
+            return &job.lastIncTime;
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+JobOptionAccessors::JobOptionAccessors(std::filesystem::path environment,
+                                       std::function<void(LoadStatus)> onError)
+    : environment_(std::move(environment)), onError_(std::move(onError)) {}
+
+template <typename Visit>
+auto JobOptionAccessors::WithJob(std::size_t job, Visit visit) const {
+    EnvironmentFile file(environment_);
+    JobTable& table = file.Load();
+    if (table.loadStatus != LoadStatus::Ok) {
+        if (onError_) {
+            onError_(table.loadStatus);
+        }
+        return visit(file, table, nullptr);
+    }
+    return visit(file, table, job < table.jobs.size() ? &table.jobs[job] : nullptr);
+}
+
+std::int32_t JobOptionAccessors::GetJobOption(std::size_t job, JobOption option) const {
+    return WithJob(job, [option](EnvironmentFile&, JobTable&, JobRecord* record) {
+        const auto* field = record ? OptionField(*record, option) : nullptr;
+        return field ? static_cast<std::int32_t>(*field) : -1;
+    });
+}
+
+void JobOptionAccessors::SetJobOption(std::size_t job, JobOption option,
+                                      std::uint32_t value) const {
+    WithJob(job, [option, value](EnvironmentFile& file, JobTable& table, JobRecord* record) {
+        if (auto* field = record ? OptionField(*record, option) : nullptr) {
+            *field = value;
+            file.Save(table);
+        }
+    });
+}
+
+std::int64_t JobOptionAccessors::GetJobTime(std::size_t job, JobOption option) const {
+    return WithJob(job, [option](EnvironmentFile&, JobTable&, JobRecord* record) {
+        const auto* field = record ? TimeField(*record, option) : nullptr;
+        return field ? static_cast<std::int64_t>(*field) : std::int64_t{-1};
+    });
+}
+
+void JobOptionAccessors::SetJobTime(std::size_t job, JobOption option, std::uint64_t value) const {
+    WithJob(job, [option, value](EnvironmentFile& file, JobTable& table, JobRecord* record) {
+        if (auto* field = record ? TimeField(*record, option) : nullptr) {
+            *field = value;
+            file.Save(table);
+        }
+    });
+}
+
+void StampJobTimes(JobTable& table, std::size_t job, std::uint64_t now) {
+    if (job >= table.jobs.size()) {
+        return;
+    }
+    auto& record = table.jobs[job];
+    record.lastBackupTime = now;
+    switch (static_cast<BackupType>(record.backupType)) {
+        case BackupType::Sync:
+            record.lastSyncTime = now;
+            break;
+        case BackupType::Inc:
+            record.lastIncTime = now;
+            break;
+        case BackupType::Spd:
+            record.periodStart = now;
+            break;
+        case BackupType::Dif:
+            break;
+    }
+}
+
+}  // namespace arkivo

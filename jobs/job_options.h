@@ -1,0 +1,43 @@
+// Reading and writing single job fields straight from the environment file, so every caller
+// sees what the file holds now, and the stamping of run times.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+
+#include "jobs/job_record.h"
+
+namespace arkivo {
+class EnvironmentFile;
+}
+
+namespace arkivo {
+
+class JobOptionAccessors {
+  public:
+    // onError is told of every failed load, so the owner can show the coded message.
+    JobOptionAccessors(std::filesystem::path environment,
+                       std::function<void(LoadStatus)> onError = {});
+
+    // 32-bit options 0..2; -1 for another option, a job that does not exist or a failed load.
+    std::int32_t GetJobOption(std::size_t job, JobOption option) const;
+    void SetJobOption(std::size_t job, JobOption option, std::uint32_t value) const;
+
+    // 64-bit times 3..7; -1 as above.
+    std::int64_t GetJobTime(std::size_t job, JobOption option) const;
+    void SetJobTime(std::size_t job, JobOption option, std::uint64_t value) const;
+
+  private:
+    template <typename Visit>
+    auto WithJob(std::size_t job, Visit visit) const;
+
+    std::filesystem::path environment_;
+    std::function<void(LoadStatus)> onError_;
+};
+
+// Records a run at `now`: every type stamps lastBackupTime, and Sync, Inc and Spd also move the
+// time their next run compares against.
+void StampJobTimes(JobTable& table, std::size_t job, std::uint64_t now);
+
+}  // namespace arkivo

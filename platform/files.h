@@ -1,0 +1,25 @@
+// Whole-file operations the core needs beyond what the standard library offers portably.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace arkivo::platform {
+
+enum class FilePrivacy {
+    Shared,     // a new file gets the usual permissions; an existing file keeps its own
+    OwnerOnly,  // readable and writable by the owner alone (the file holds passwords)
+};
+
+// Every temporary file Arkivo writes beside a real one ends with this suffix, so a later run
+// can recognise and remove what an interrupted one left behind.
+inline constexpr std::string_view kTempSuffix = ".arkivo-tmp";
+
+// Writes the bytes to a temporary file in the same folder, flushes it to stable storage and
+// renames it over path, so a crash leaves either the old or the new contents, never a mix.
+std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
+                                    FilePrivacy privacy);
+
+}  // namespace arkivo::platform

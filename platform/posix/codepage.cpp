@@ -1,0 +1,19 @@
+#include "platform/codepage.h"
+
+#include "common/text.h"
+
+namespace arkivo::platform {
+
+std::u16string AnsiToUtf16(std::string_view ansi) {
+    return Utf8ToUtf16(ansi);
+}
+
+std::optional<std::string> Utf16ToAnsi(std::u16string_view text) {
+    return Utf16ToUtf8(text);
+}
+
+bool AnsiIsUtf8() {
+    return true;
+}
+
+}  // namespace arkivo::platform

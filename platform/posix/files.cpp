@@ -1,0 +1,100 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace arkivo::platform {
+namespace {
+
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
+
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+    bool Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+std::error_code WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return LastError();
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return {};
+}
+
+void SyncFolder(const std::filesystem::path& folder) {
+    FileDescriptor dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY));
+    if (dir.get() >= 0) {
+        ::fsync(dir.get());
+    }
+}
+
+}  // namespace
+
+std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
+                                    FilePrivacy privacy) {
+    mode_t mode = 0666;
+    struct stat existing {};
+    const bool exists = ::stat(path.c_str(), &existing) == 0;
+    if (privacy == FilePrivacy::OwnerOnly) {
+        mode = 0600;
+    } else if (exists) {
+        mode = existing.st_mode & 07777;
+    }
+    std::filesystem::path temp = path;
+    temp += std::string(kTempSuffix);
+    FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+    if (fd.get() < 0) {
+        return LastError();
+    }
+    // A stale temporary file keeps its old mode through O_CREAT; set ours explicitly.
+    if ((privacy == FilePrivacy::OwnerOnly || exists) && ::fchmod(fd.get(), mode) != 0) {
+        const auto error = LastError();
+        ::unlink(temp.c_str());
+        return error;
+    }
+    if (auto error = WriteAll(fd.get(), bytes)) {
+        ::unlink(temp.c_str());
+        return error;
+    }
+    if (::fsync(fd.get()) != 0 || !fd.Close()) {
+        const auto error = LastError();
+        ::unlink(temp.c_str());
+        return error;
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        const auto error = LastError();
+        ::unlink(temp.c_str());
+        return error;
+    }
+    SyncFolder(path.parent_path());
+    return {};
+}
+
+}  // namespace arkivo::platform

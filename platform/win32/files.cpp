@@ -1,0 +1,69 @@
+#include "platform/files.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace arkivo::platform {
+namespace {
+
+std::error_code LastError() {
+    return {static_cast<int>(::GetLastError()), std::system_category()};
+}
+
+class Handle {
+  public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() { Close(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return h_; }
+    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+    bool Close() {
+        const bool ok = !valid() || ::CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+        return ok;
+    }
+
+  private:
+    HANDLE h_;
+};
+
+}  // namespace
+
+std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
+                                    FilePrivacy) {
+    // The profile folder already keeps other users out; no extra ACL is set for OwnerOnly.
+    std::filesystem::path temp = path;
+    temp += std::string(kTempSuffix);
+    Handle file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        return LastError();
+    }
+    while (!bytes.empty()) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        if (!::WriteFile(file.get(), bytes.data(), chunk, &written, nullptr) || written == 0) {
+            const auto error = LastError();
+            file.Close();
+            ::DeleteFileW(temp.c_str());
+            return error;
+        }
+        bytes.remove_prefix(written);
+    }
+    if (!::FlushFileBuffers(file.get()) || !file.Close()) {
+        const auto error = LastError();
+        ::DeleteFileW(temp.c_str());
+        return error;
+    }
+    if (!::MoveFileExW(temp.c_str(), path.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const auto error = LastError();
+        ::DeleteFileW(temp.c_str());
+        return error;
+    }
+    return {};
+}
+
+}  // namespace arkivo::platform

@@ -1,0 +1,241 @@
+#include "settings/lang_ini.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "common/text.h"
+#include "platform/codepage.h"
+#include "platform/profile_writer.h"
+
+namespace arkivo {
+namespace {
+
+// A line of more than this many bytes (or UTF-16 units) ends the reading.
+constexpr std::size_t kMaxLine = 2047;
+
+constexpr std::string_view kWorkingCopyName = "Temp.ini";
+
+template <typename Char>
+std::basic_string_view<Char> WithoutCarriageReturn(std::basic_string_view<Char> line) {
+    if (!line.empty() && line.back() == Char('\r')) {
+        line.remove_suffix(1);
+    }
+    return line;
+}
+
+}  // namespace
+
+bool CLangIni::Open(const std::filesystem::path& path) {
+    {
+        std::lock_guard guard(m_lock);
+        m_strPath = path;
+    }
+    return Reload();
+}
+
+bool CLangIni::Reload() {
+    std::lock_guard guard(m_lock);
+    std::error_code error;
+    if (!std::filesystem::exists(m_strPath, error)) {
+        return false;
+    }
+    std::ifstream in(m_strPath, std::ios::binary);
+    if (!in) {
+        m_strError = u"Unable to open file: \"" + m_strPath.u16string() + u"\"!!";
+        return false;
+    }
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::u16string section;
+
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE) {
+        const std::string_view content = std::string_view(bytes).substr(2);
+        // The working copy is part of what other tools see; it is left in place.
+        std::ofstream(std::filesystem::path(kWorkingCopyName), std::ios::binary | std::ios::trunc)
+            .write(content.data(), static_cast<std::streamsize>(content.size()));
+        m_strUnicodeText.clear();
+        for (std::size_t i = 0; i + 1 < content.size(); i += 2) {
+            m_strUnicodeText.push_back(
+                static_cast<char16_t>(static_cast<unsigned char>(content[i]) |
+                                      (static_cast<unsigned char>(content[i + 1]) << 8)));
+        }
+        std::u16string_view rest = m_strUnicodeText;
+        while (!rest.empty()) {
+            const auto end = rest.find(u'\n');
+            const auto line = rest.substr(0, end);
+            if (WithoutCarriageReturn(line).size() > kMaxLine) {
+                break;
+            }
+            ParseLine(WithoutCarriageReturn(line), section);
+            rest = end == std::u16string_view::npos ? std::u16string_view() : rest.substr(end + 1);
+        }
+        return true;
+    }
+
+    std::string_view rest = bytes;
+    if (rest.substr(0, 3) == "\xEF\xBB\xBF") {
+        rest.remove_prefix(3);
+    }
+    while (!rest.empty()) {
+        const auto end = rest.find('\n');
+        const auto line = WithoutCarriageReturn(rest.substr(0, end));
+        if (line.size() > kMaxLine) {
+            break;
+        }
+        ParseLine(platform::AnsiToUtf16(line), section);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    }
+    return true;
+}
+
+void CLangIni::ParseLine(std::u16string_view line, std::u16string& currentSection) {
+    if (line.empty() || line.front() == u';') {
+        return;
+    }
+    if (line.front() == u'[' && line.back() == u']') {
+        while (!line.empty() && line.front() == u'[') {
+            line.remove_prefix(1);
+        }
+        while (!line.empty() && line.back() == u']') {
+            line.remove_suffix(1);
+        }
+        currentSection = std::u16string(line);
+        return;
+    }
+    const auto eq = line.find(u'=');
+    if (eq == std::u16string_view::npos) {
+        return;
+    }
+    SetValueLocked(currentSection, line.substr(0, eq), line.substr(eq + 1), true);
+}
+
+int CLangIni::FindSection(std::u16string_view name) const {
+    std::lock_guard guard(m_lock);
+    for (std::size_t i = 0; i < m_sections.size(); ++i) {
+        if (m_sections[i] == name) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+int CLangIni::FindKey(int section, std::u16string_view name) const {
+    std::lock_guard guard(m_lock);
+    if (section < 0 || static_cast<std::size_t>(section) >= m_keys.size()) {
+        return -1;
+    }
+    const auto& names = m_keys[static_cast<std::size_t>(section)].names;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == name) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+std::u16string CLangIni::GetValue(std::u16string_view section, std::u16string_view key) {
+    std::lock_guard guard(m_lock);
+    const int s = FindSection(section);
+    if (s < 0) {
+        m_strError = u"Unable to locate specified key: [" + std::u16string(section) + u"]";
+        return {};
+    }
+    const int k = FindKey(s, key);
+    if (k < 0) {
+        m_strError = u"Unable to locate specified value: " + std::u16string(key) + u".";
+        return {};
+    }
+    return m_keys[static_cast<std::size_t>(s)].values[static_cast<std::size_t>(k)];
+}
+
+bool CLangIni::SetValue(std::u16string_view section, std::u16string_view key,
+                        std::u16string_view value, bool create) {
+    std::lock_guard guard(m_lock);
+    return SetValueLocked(section, key, value, create);
+}
+
+bool CLangIni::SetValueLocked(std::u16string_view section, std::u16string_view key,
+                              std::u16string_view value, bool create) {
+    int s = FindSection(section);
+    if (s < 0) {
+        if (!create) {
+            return false;
+        }
+        m_sections.emplace_back(section);
+        m_keys.emplace_back();
+        s = static_cast<int>(m_sections.size() - 1);
+    }
+    auto& entry = m_keys[static_cast<std::size_t>(s)];
+    const int k = FindKey(s, key);
+    if (k < 0) {
+        if (!create) {
+            return false;
+        }
+        entry.names.emplace_back(key);
+        entry.values.emplace_back(value);
+        return true;
+    }
+    entry.values[static_cast<std::size_t>(k)] = std::u16string(value);
+    return true;
+}
+
+bool CLangIni::WriteValue(std::u16string_view section, std::optional<std::u16string_view> key,
+                          std::optional<std::u16string_view> value) {
+    std::lock_guard guard(m_lock);
+    return platform::WritePrivateProfileEntry(m_strPath, section, key, value);
+}
+
+void CLangIni::ClearSection(int section) {
+    std::lock_guard guard(m_lock);
+    if (section < 0 || static_cast<std::size_t>(section) >= m_sections.size()) {
+        return;
+    }
+    m_keys[static_cast<std::size_t>(section)] = key{};
+    m_sections[static_cast<std::size_t>(section)].clear();
+}
+
+std::vector<std::pair<std::u16string, std::u16string>> CLangIni::SectionEntries(
+    std::u16string_view section) const {
+    std::lock_guard guard(m_lock);
+    std::vector<std::pair<std::u16string, std::u16string>> entries;
+    const int s = FindSection(section);
+    if (s < 0) {
+        return entries;
+    }
+    const auto& k = m_keys[static_cast<std::size_t>(s)];
+    for (std::size_t i = 0; i < k.names.size(); ++i) {
+        entries.emplace_back(k.names[i], k.values[i]);
+    }
+    return entries;
+}
+
+std::u16string CLangIni::LastError() const {
+    std::lock_guard guard(m_lock);
+    return m_strError;
+}
+
+std::filesystem::path CLangIni::Path() const {
+    std::lock_guard guard(m_lock);
+    return m_strPath;
+}
+
+long long ReadNumber(CLangIni& store, std::u16string_view section, std::u16string_view key) {
+    return ParseLeadingInt(store.GetValue(section, key));
+}
+
+bool StoreValue(CLangIni& store, std::u16string_view section, std::u16string_view key,
+                std::u16string_view value) {
+    store.SetValue(section, key, value, true);
+    return store.WriteValue(section, key, value);
+}
+
+void RemoveSection(CLangIni& store, std::u16string_view section) {
+    const int s = store.FindSection(section);
+    if (s >= 0) {
+        store.ClearSection(s);
+    }
+    store.WriteValue(section, std::nullopt, std::nullopt);
+    store.Reload();
+}
+
+}  // namespace arkivo
