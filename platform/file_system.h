@@ -1,0 +1,73 @@
+// The local file system as the backup engine and the archive writer use it.
+//
+// Symbolic links: a link to a file is reported with the facts of the file it points to, so
+// its content is what gets copied; a link to a folder is reported as a link and never
+// followed, so a walk cannot loop.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "common/file_time.h"
+
+namespace arkivo::platform {
+
+namespace Attribute {
+inline constexpr std::uint32_t ReadOnly = 0x01;
+inline constexpr std::uint32_t Hidden = 0x02;
+inline constexpr std::uint32_t System = 0x04;
+inline constexpr std::uint32_t Directory = 0x10;
+inline constexpr std::uint32_t Archive = 0x20;
+inline constexpr std::uint32_t Normal = 0x80;
+}  // namespace Attribute
+
+struct FileInfo {
+    std::uint32_t attributes = 0;  // the Attribute bits
+    std::uint64_t size = 0;
+    FileTime creationTime = 0;  // birth time where the file system keeps one
+    FileTime lastAccessTime = 0;
+    FileTime lastWriteTime = 0;
+    bool executable = false;  // the owner may execute it (POSIX permission bits)
+    bool folderLink = false;  // a link to a folder: listed, never entered
+
+    bool IsFolder() const { return (attributes & Attribute::Directory) != 0; }
+};
+
+struct FolderEntry {
+    std::filesystem::path name;  // the bare name, in the file system's own form
+    FileInfo info;
+};
+
+// Every entry of the folder but "." and "..", in the order the file system gives them. A link
+// whose target is gone is left out.
+std::error_code ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries);
+
+// Facts of the file or folder at path; an error when nothing is there.
+std::error_code GetFileInfo(const std::filesystem::path& path, FileInfo& info);
+
+bool Exists(const std::filesystem::path& path);
+
+// Copies through a temporary name in the target folder and renames it over target, so target
+// is never a partial file. The copy keeps the source's last-write time and permissions.
+std::error_code CopyFileAtomically(const std::filesystem::path& source,
+                                   const std::filesystem::path& target);
+
+// Succeeds when the folder exists afterwards.
+std::error_code CreateFolder(const std::filesystem::path& folder);
+
+// Removes an empty folder only.
+std::error_code RemoveFolder(const std::filesystem::path& folder);
+
+// Removes a file, clearing its read-only attribute first.
+std::error_code RemoveFile(const std::filesystem::path& file);
+
+// Makes a file or folder writable again (the "normal" attribute), so it can be removed.
+std::error_code MakeWritable(const std::filesystem::path& path);
+
+// Flushes what was written to the file system holding path to stable storage.
+std::error_code FlushFileSystem(const std::filesystem::path& path);
+
+}  // namespace arkivo::platform

@@ -1,0 +1,287 @@
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "platform/files.h"
+
+namespace arkivo::platform {
+namespace {
+
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
+
+FileTime ToFileTime(const struct statx_timestamp& t) {
+    return static_cast<FileTime>(t.tv_sec) * kFileTimeUnitsPerSecond + kFileTimeUnixEpoch +
+           t.tv_nsec / 100;
+}
+
+constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME;
+
+FileInfo ToInfo(const struct statx& st, const char* name) {
+    FileInfo info;
+    const bool folder = S_ISDIR(st.stx_mode);
+    info.attributes = folder ? Attribute::Directory : Attribute::Archive;
+    if ((st.stx_mode & S_IWUSR) == 0) {
+        info.attributes |= Attribute::ReadOnly;
+    }
+    if (name[0] == '.') {
+        info.attributes |= Attribute::Hidden;
+    }
+    info.size = folder ? 0 : st.stx_size;
+    info.lastWriteTime = ToFileTime(st.stx_mtime);
+    info.lastAccessTime = ToFileTime(st.stx_atime);
+    info.creationTime =
+        (st.stx_mask & STATX_BTIME) ? ToFileTime(st.stx_btime) : ToFileTime(st.stx_ctime);
+    info.executable = !folder && (st.stx_mode & S_IXUSR) != 0;
+    return info;
+}
+
+// Facts of an entry, following a link to learn what it points to. False for a broken link
+// and for anything that is neither a file nor a folder (sockets, devices, fifos).
+bool StatEntry(int dirFd, const char* name, FileInfo& info, std::error_code& error) {
+    struct statx st {};
+    if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW, kStatxMask, &st) != 0) {
+        error = LastError();
+        return false;
+    }
+    bool link = false;
+    if (S_ISLNK(st.stx_mode)) {
+        link = true;
+        if (::statx(dirFd, name, 0, kStatxMask, &st) != 0) {
+            error = LastError();
+            return false;
+        }
+    }
+    if (!S_ISDIR(st.stx_mode) && !S_ISREG(st.stx_mode)) {
+        error = std::make_error_code(std::errc::not_supported);
+        return false;
+    }
+    info = ToInfo(st, name);
+    info.folderLink = link && S_ISDIR(st.stx_mode);
+    return true;
+}
+
+struct DirCloser {
+    void operator()(DIR* d) const { ::closedir(d); }
+};
+
+class Fd {
+  public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
+  private:
+    int fd_;
+};
+
+std::error_code CopyContents(int in, int out, std::uint64_t size) {
+    bool kernelCopy = true;
+    std::uint64_t done = 0;
+    while (kernelCopy && done < size) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size - done, 0);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) {
+                kernelCopy = false;
+                break;
+            }
+            return LastError();
+        }
+        if (n == 0) {
+            break;  // the source shrank while we read it
+        }
+        done += static_cast<std::uint64_t>(n);
+    }
+    if (kernelCopy) {
+        // The source may also have grown: copy on until it ends.
+        for (;;) {
+            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 20, 0);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                return LastError();
+            }
+            if (n == 0) {
+                return {};
+            }
+        }
+    }
+    auto buffer = std::make_unique<char[]>(1 << 20);
+    for (;;) {
+        const ssize_t n = ::read(in, buffer.get(), 1 << 20);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return LastError();
+        }
+        if (n == 0) {
+            return {};
+        }
+        for (ssize_t written = 0; written < n;) {
+            const ssize_t w =
+                ::write(out, buffer.get() + written, static_cast<std::size_t>(n - written));
+            if (w < 0 && errno == EINTR) {
+                continue;
+            }
+            if (w < 0) {
+                return LastError();
+            }
+            written += w;
+        }
+    }
+}
+
+}  // namespace
+
+std::error_code ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
+    if (!dir) {
+        return LastError();
+    }
+    const int fd = ::dirfd(dir.get());
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir.get());
+        if (entry == nullptr) {
+            if (errno != 0) {
+                return LastError();
+            }
+            return {};
+        }
+        const char* name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) {
+            continue;
+        }
+        FolderEntry item;
+        std::error_code ignored;
+        if (StatEntry(fd, name, item.info, ignored)) {
+            item.name = name;
+            entries.push_back(std::move(item));
+        }
+    }
+}
+
+std::error_code GetFileInfo(const std::filesystem::path& path, FileInfo& info) {
+    std::error_code error;
+    const auto name = path.filename();
+    if (!StatEntry(AT_FDCWD, path.c_str(), info, error)) {
+        return error;
+    }
+    // Hidden comes from the bare name, not the whole path.
+    info.attributes &= ~Attribute::Hidden;
+    if (!name.empty() && name.native()[0] == '.') {
+        info.attributes |= Attribute::Hidden;
+    }
+    return {};
+}
+
+bool Exists(const std::filesystem::path& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::error_code CopyFileAtomically(const std::filesystem::path& source,
+                                   const std::filesystem::path& target) {
+    Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0) {
+        return LastError();
+    }
+    struct stat st {};
+    if (::fstat(in.get(), &st) != 0) {
+        return LastError();
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return std::make_error_code(std::errc::not_supported);
+    }
+    std::filesystem::path temp = target;
+    temp += std::string(kTempSuffix);
+    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    if (out.get() < 0) {
+        return LastError();
+    }
+    auto fail = [&temp](std::error_code error) {
+        ::unlink(temp.c_str());
+        return error;
+    };
+    if (auto error = CopyContents(in.get(), out.get(), static_cast<std::uint64_t>(st.st_size))) {
+        return fail(error);
+    }
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (::fchmod(out.get(), st.st_mode & 07777) != 0 || ::futimens(out.get(), times) != 0) {
+        return fail(LastError());
+    }
+    if (::close(out.release()) != 0) {
+        return fail(LastError());
+    }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        return fail(LastError());
+    }
+    return {};
+}
+
+std::error_code CreateFolder(const std::filesystem::path& folder) {
+    if (::mkdir(folder.c_str(), 0777) == 0) {
+        return {};
+    }
+    const auto error = LastError();
+    struct stat st {};
+    if (error.value() == EEXIST && ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        return {};
+    }
+    return error;
+}
+
+std::error_code RemoveFolder(const std::filesystem::path& folder) {
+    return ::rmdir(folder.c_str()) == 0 ? std::error_code() : LastError();
+}
+
+std::error_code RemoveFile(const std::filesystem::path& file) {
+    return ::unlink(file.c_str()) == 0 ? std::error_code() : LastError();
+}
+
+std::error_code MakeWritable(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        return LastError();
+    }
+    if (S_ISLNK(st.st_mode) || (st.st_mode & S_IWUSR)) {
+        return {};
+    }
+    return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0 ? std::error_code()
+                                                                      : LastError();
+}
+
+std::error_code FlushFileSystem(const std::filesystem::path& path) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        return LastError();
+    }
+    return ::syncfs(fd.get()) == 0 ? std::error_code() : LastError();
+}
+
+}  // namespace arkivo::platform

@@ -1,0 +1,132 @@
+#include "platform/file_system.h"
+
+#include <windows.h>
+
+#include "platform/files.h"
+#include "platform/win32/long_path.h"
+
+namespace arkivo::platform {
+namespace {
+
+using win32::LongPath;
+
+std::error_code LastError() {
+    return {static_cast<int>(::GetLastError()), std::system_category()};
+}
+
+FileTime ToFileTime(const FILETIME& t) {
+    return static_cast<FileTime>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) |
+                                 t.dwLowDateTime);
+}
+
+FileInfo ToInfo(const WIN32_FIND_DATAW& data) {
+    FileInfo info;
+    info.attributes = data.dwFileAttributes & 0xFF;
+    const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    info.size =
+        folder ? 0 : (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    info.creationTime = ToFileTime(data.ftCreationTime);
+    info.lastAccessTime = ToFileTime(data.ftLastAccessTime);
+    info.lastWriteTime = ToFileTime(data.ftLastWriteTime);
+    info.folderLink = folder && (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    return info;
+}
+
+}  // namespace
+
+std::error_code ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW(LongPath(folder / L"*.*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) {
+        const DWORD code = ::GetLastError();
+        return code == ERROR_FILE_NOT_FOUND
+                   ? std::error_code()
+                   : std::error_code(static_cast<int>(code), std::system_category());
+    }
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        entries.push_back({std::filesystem::path(name), ToInfo(data)});
+    } while (::FindNextFileW(find, &data));
+    const DWORD code = ::GetLastError();
+    ::FindClose(find);
+    return code == ERROR_NO_MORE_FILES
+               ? std::error_code()
+               : std::error_code(static_cast<int>(code), std::system_category());
+}
+
+std::error_code GetFileInfo(const std::filesystem::path& path, FileInfo& info) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW(LongPath(path).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) {
+        return LastError();
+    }
+    ::FindClose(find);
+    info = ToInfo(data);
+    return {};
+}
+
+bool Exists(const std::filesystem::path& path) {
+    return ::GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::error_code CopyFileAtomically(const std::filesystem::path& source,
+                                   const std::filesystem::path& target) {
+    std::filesystem::path temp = target;
+    temp += std::string(kTempSuffix);
+    const std::wstring tempPath = LongPath(temp);
+    if (!::CopyFileW(LongPath(source).c_str(), tempPath.c_str(), FALSE)) {
+        return LastError();
+    }
+    const std::wstring targetPath = LongPath(target);
+    const DWORD attributes = ::GetFileAttributesW(targetPath.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        ::SetFileAttributesW(targetPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    }
+    if (!::MoveFileExW(tempPath.c_str(), targetPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const auto error = LastError();
+        ::SetFileAttributesW(tempPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(tempPath.c_str());
+        return error;
+    }
+    return {};
+}
+
+std::error_code CreateFolder(const std::filesystem::path& folder) {
+    const std::wstring path = LongPath(folder);
+    if (::CreateDirectoryW(path.c_str(), nullptr)) {
+        return {};
+    }
+    const auto error = LastError();
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return {};
+    }
+    return error;
+}
+
+std::error_code RemoveFolder(const std::filesystem::path& folder) {
+    return ::RemoveDirectoryW(LongPath(folder).c_str()) ? std::error_code() : LastError();
+}
+
+std::error_code RemoveFile(const std::filesystem::path& file) {
+    const std::wstring path = LongPath(file);
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return ::DeleteFileW(path.c_str()) ? std::error_code() : LastError();
+}
+
+std::error_code MakeWritable(const std::filesystem::path& path) {
+    return ::SetFileAttributesW(LongPath(path).c_str(), FILE_ATTRIBUTE_NORMAL) ? std::error_code()
+                                                                               : LastError();
+}
+
+std::error_code FlushFileSystem(const std::filesystem::path&) {
+    // Flushing a whole volume needs administrator rights on Windows; like any copy tool we
+    // leave the copies to the system cache.
+    return {};
+}
+
+}  // namespace arkivo::platform
