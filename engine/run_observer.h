@@ -1,0 +1,70 @@
+// How a backup run talks to whoever shows it: the Windows progress window and main dialog, or
+// the command line. Every call comes from the run's worker thread.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+#include "settings/user_message.h"
+
+namespace arkivo::engine {
+
+enum class Animation { Copy, Delete };
+
+struct JobSummary {
+    std::size_t jobIndex = 0;
+    std::uint64_t examined = 0;  // files looked at, copied or not
+    std::uint64_t copied = 0;    // files written (copied, or added to the archive)
+    std::uint64_t deleted = 0;   // files removed by the deletion pass
+    std::uint64_t failed = 0;    // copies, additions or deletions that did not succeed
+    std::uint64_t bytesCopied = 0;
+    bool stopped = false;
+};
+
+struct RunSummary {
+    std::uint64_t jobsRun = 0;
+    std::uint64_t copied = 0;
+    std::uint64_t deleted = 0;
+    std::uint64_t failed = 0;
+    bool stopped = false;
+
+    bool Succeeded() const { return failed == 0 && !stopped; }
+};
+
+class RunObserver {
+public:
+    virtual ~RunObserver() = default;
+
+    // The tick box of the job's row as the user sees it now; the run takes only ticked jobs.
+    virtual bool IsJobTicked(std::size_t jobIndex, bool storedTick) {
+        (void)jobIndex;
+        return storedTick;
+    }
+
+    virtual void OnJobStarted(std::size_t jobIndex, std::u16string_view base,
+                              std::u16string_view target) {
+        (void)jobIndex, (void)base, (void)target;
+    }
+    // The counting phase of a job begins (true) or ends (false).
+    virtual void OnAnalysis(std::size_t jobIndex, bool active) { (void)jobIndex, (void)active; }
+    virtual void OnStatus(std::u16string_view text) { (void)text; }
+    virtual void OnAnimation(Animation animation) { (void)animation; }
+    // 0 resets the bar. Counts are exact; a bar with a 16-bit range scales them itself.
+    virtual void OnProgressRange(std::uint64_t count) { (void)count; }
+    virtual void OnProgressPos(std::uint64_t position) { (void)position; }
+    virtual void OnFile(const std::filesystem::path& source) { (void)source; }
+    virtual void OnBytesCopied(std::uint64_t bytes) { (void)bytes; }
+    // The run paused (the progress window hides) or resumed.
+    virtual void OnPaused(bool paused) { (void)paused; }
+    // A message box the run would show: an unknown backup type, an archive failure.
+    virtual void OnMessage(const UserMessage& message) { (void)message; }
+    virtual void OnJobFinished(const JobSummary& summary) { (void)summary; }
+    // The last call of a run, after the table was saved; `completeText` is the "Complete"
+    // text to show unless the run was stopped.
+    virtual void OnRunFinished(const RunSummary& summary, std::u16string_view completeText) {
+        (void)summary, (void)completeText;
+    }
+};
+
+}  // namespace arkivo::engine
