@@ -198,7 +198,10 @@ JobSummary RunJobLocalToLocal(RunEnvironment& run, std::size_t jobIndex, const J
     EndJobReport(run.report, flags, context.summary);
 
     if (!run.options.dryRun) {
-        const RunStamp stamp{static_cast<std::uint64_t>(platform::NowUnixSeconds()), walkStart,
+        // The next incremental or period run copies what changed after the walk began. Times
+        // are whole seconds and compared strictly, so a file changed in the very second the
+        // walk began counts as changed after the second before.
+        const RunStamp stamp{static_cast<std::uint64_t>(platform::NowUnixSeconds()), walkStart - 1,
                              !context.summary.stopped && context.summary.failed == 0};
         RecordJobRun(run.stores.EnvironmentPath(), jobIndex, job, stamp);
     }
