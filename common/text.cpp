@@ -221,7 +221,9 @@ std::uint64_t ParseLeadingUnsigned(std::u16string_view text) {
 std::u16string ToDecimal(std::int64_t value) {
     if (value < 0) {
         // Negate in unsigned arithmetic so the most negative value survives.
-        return u"-" + ToDecimalUnsigned(~static_cast<std::uint64_t>(value) + 1);
+        std::u16string digits = ToDecimalUnsigned(~static_cast<std::uint64_t>(value) + 1);
+        digits.insert(digits.begin(), u'-');
+        return digits;
     }
     return ToDecimalUnsigned(static_cast<std::uint64_t>(value));
 }
