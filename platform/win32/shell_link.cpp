@@ -1,9 +1,10 @@
 #include "platform/shell_link.h"
 
+#include <windows.h>
+// The COM and shell headers build on the declarations above.
 #include <objbase.h>
 #include <objidl.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <cwctype>
 
