@@ -1,5 +1,6 @@
 #include "common/text.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 
@@ -55,11 +56,11 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
             out.push_back(lead);
             ++i;
             continue;
-        } else if ((lead & 0xE0) == 0xC0) {
+        } else if ((lead & 0xE0) == 0xC0 && lead >= 0xC2) {
             extra = 1, cp = lead & 0x1F, minimum = 0x80;
         } else if ((lead & 0xF0) == 0xE0) {
             extra = 2, cp = lead & 0x0F, minimum = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
+        } else if ((lead & 0xF8) == 0xF0 && lead <= 0xF4) {
             extra = 3, cp = lead & 0x07, minimum = 0x10000;
         } else {
             AppendUtf16(out, kReplacement);
@@ -181,10 +182,11 @@ std::int64_t ParseLeadingInt(std::u16string_view text) {
     constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
     std::uint64_t magnitude = 0;
     for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        magnitude = magnitude * 10 + static_cast<std::uint64_t>(text[i] - u'0');
-        if (magnitude > kMax + 1) {
-            magnitude = kMax + 1;
-        }
+        // Once past the range the value stays saturated; checking first avoids wrapping.
+        magnitude = magnitude > kMax / 10
+                        ? kMax + 1
+                        : std::min(magnitude * 10 + static_cast<std::uint64_t>(text[i] - u'0'),
+                                   kMax + 1);
     }
     if (negative) {
         return magnitude > kMax ? std::numeric_limits<std::int64_t>::min()

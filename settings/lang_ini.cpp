@@ -209,6 +209,17 @@ std::vector<std::pair<std::u16string, std::u16string>> CLangIni::SectionEntries(
     return entries;
 }
 
+std::vector<std::u16string> CLangIni::SectionNames() const {
+    std::lock_guard guard(m_lock);
+    std::vector<std::u16string> names;
+    for (std::size_t i = 0; i < m_sections.size(); ++i) {
+        if (!m_sections[i].empty() || !m_keys[i].names.empty()) {
+            names.push_back(m_sections[i]);
+        }
+    }
+    return names;
+}
+
 std::u16string CLangIni::LastError() const {
     std::lock_guard guard(m_lock);
     return m_strError;

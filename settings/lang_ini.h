@@ -51,6 +51,9 @@ class CLangIni {
     std::vector<std::pair<std::u16string, std::u16string>> SectionEntries(
         std::u16string_view section) const;
 
+    // Names of the sections in order of first appearance, cleared ones left out.
+    std::vector<std::u16string> SectionNames() const;
+
     std::u16string LastError() const;
     std::filesystem::path Path() const;
 

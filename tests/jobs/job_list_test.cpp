@@ -10,12 +10,12 @@
 #include "jobs/job_ticks.h"
 #include "platform/clock.h"
 #include "settings/app_stores.h"
-#include "support/scratch_folder.h"
+#include "support/temp_folder.h"
 
 namespace arkivo {
 namespace {
 
-std::filesystem::path EnvironmentWithJobs(const test::ScratchFolder& folder, std::size_t count) {
+std::filesystem::path EnvironmentWithJobs(const test::TempFolder& folder, std::size_t count) {
     const auto env = folder / "LastSetting.env";
     EnvironmentFile file(env);
     JobTable table;
@@ -38,7 +38,7 @@ JobTable LoadTable(const std::filesystem::path& env) {
 }
 
 TEST(StoreJobTicks, CopiesEveryRowTickIntoItsJob) {
-    test::ScratchFolder folder;
+    test::TempFolder folder;
     const auto env = EnvironmentWithJobs(folder, 3);
 
     const auto outcome = StoreJobTicks(env, {false, true, false});
@@ -54,7 +54,7 @@ TEST(StoreJobTicks, CopiesEveryRowTickIntoItsJob) {
 }
 
 TEST(StoreJobTicks, IgnoresRowsBeyondTheTableAndLeavesAnUnchangedFileAlone) {
-    test::ScratchFolder folder;
+    test::TempFolder folder;
     const auto env = EnvironmentWithJobs(folder, 2);
     const auto before = std::filesystem::last_write_time(env);
 
@@ -67,7 +67,7 @@ TEST(StoreJobTicks, IgnoresRowsBeyondTheTableAndLeavesAnUnchangedFileAlone) {
 }
 
 TEST(StoreJobTicks, ReportsADamagedFileAndDoesNotOverwriteIt) {
-    test::ScratchFolder folder;
+    test::TempFolder folder;
     const auto env = folder / "LastSetting.env";
     std::ofstream(env, std::ios::binary) << "garbage without separators";
 
@@ -157,7 +157,7 @@ class ManyJobsDelete : public ::testing::Test {
         }
         stores_.LoadAll(folder_.path());
     }
-    test::ScratchFolder folder_;
+    test::TempFolder folder_;
     AppStores stores_;
 };
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "jobs/environment_file.h"
-#include "support/scratch_folder.h"
+#include "support/temp_folder.h"
 
 namespace arkivo {
 namespace {
@@ -39,7 +39,7 @@ class ModifyJobTest : public ::testing::Test {
         return edit;
     }
 
-    test::ScratchFolder folder_;
+    test::TempFolder folder_;
     std::filesystem::path env_ = folder_ / "LastSetting.env";
 };
 

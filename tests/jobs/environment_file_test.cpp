@@ -1,0 +1,269 @@
+#include "jobs/environment_file.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "jobs/environment_format.h"
+#include "support/temp_folder.h"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#endif
+
+namespace arkivo {
+namespace {
+
+using test::ReadBytes;
+using test::TempFolder;
+using test::WriteBytes;
+
+const std::filesystem::path kData = ARKIVO_TEST_DATA;
+
+JobTable TwoJobTable() {
+    JobTable table;
+    table.version = 7;
+    table.lastBasePath = u"/home/mika/\u010aopy \u0a0a \u0d0a";
+    table.lastTargetPath = u"ftp://nas.local/backups";
+    table.jobListFlag = kHasJobList;
+    JobRecord first;
+    first.checked = 1;
+    first.jobNumber = 1;
+    first.backupType = 1;
+    first.zipOption = 1;
+    first.basePath = table.lastBasePath;
+    first.targetPath = u"/mnt/usb/backup";
+    first.lastBackupTime = 1700000000;
+    JobRecord second;
+    second.checked = 0;
+    second.jobNumber = 2;
+    second.filterOn = 1;
+    second.backupType = 3;
+    second.periodStart = 1234567890;
+    second.periodEnd = 4102444800;
+    second.basePath = u"C:\\Data\\\u65e5\u672c\u8a9e";
+    second.targetPath = u"ftp://nas.local/backups";
+    second.lastBackupTime = 1700000100;
+    second.lastSyncTime = 5;
+    second.lastIncTime = 6;
+    second.state = u"DONE";
+    second.targetFtpUser = u"mika";
+    second.targetFtpPassword = u"s3cr:t;[x]";
+    second.targetFtpPort = 2121;
+    second.targetFtpPassive = 0;
+    table.jobs = {first, second};
+    return table;
+}
+
+JobTable LoadBytes(const std::string& bytes) {
+    JobTable table;
+    DecodeEnvironment(bytes, table);
+    return table;
+}
+
+std::string Encoded(std::u16string_view text) { return ApplyTextModeLineEnds(text); }
+
+const std::u16string kHead =
+    u"[FILE_TITLE]\nVERSION :1,\n[LAST PATH]\nBASE PATH :,\nTARGET PATH :,]\n";
+
+std::u16string JobLine(std::u16string_view base, bool last) {
+    return u"PATH1 :1,1,0,0,0,0,0," + std::u16string(base) +
+           u",/t,0,0,0,NYET,,,,,21,1,21,1," + (last ? u"]" : u"") + u"\n";
+}
+
+TEST(EnvironmentReferenceFiles, LoadGivesTheDocumentedFields) {
+    const JobTable loaded = LoadBytes(ReadBytes(kData / "two_jobs.env"));
+    ASSERT_EQ(loaded.loadStatus, LoadStatus::Ok);
+    EXPECT_EQ(loaded, TwoJobTable());
+
+    const JobTable empty = LoadBytes(ReadBytes(kData / "no_jobs.env"));
+    ASSERT_EQ(empty.loadStatus, LoadStatus::Ok);
+    EXPECT_EQ(empty.jobListFlag, kNoJobList);
+    EXPECT_EQ(empty.version, 1u);
+    EXPECT_TRUE(empty.jobs.empty());
+    EXPECT_TRUE(empty.lastTargetPath.empty());
+}
+
+TEST(EnvironmentReferenceFiles, SaveWritesThemBackByteForByte) {
+    EXPECT_EQ(EncodeEnvironment(TwoJobTable()), ReadBytes(kData / "two_jobs.env"));
+    JobTable empty;
+    empty.version = 1;
+    EXPECT_EQ(EncodeEnvironment(empty), ReadBytes(kData / "no_jobs.env"));
+}
+
+TEST(EnvironmentReferenceFiles, ReaderSkipsDecorationAndTakesTheSecondJobNumber) {
+    const JobTable loaded = LoadBytes(ReadBytes(kData / "loose_layout.env"));
+    ASSERT_EQ(loaded.loadStatus, LoadStatus::Ok);
+    EXPECT_EQ(loaded.version, 3u);
+    EXPECT_EQ(loaded.lastBasePath, u"/srv/data");
+    EXPECT_EQ(loaded.lastTargetPath, u"");
+    ASSERT_EQ(loaded.jobs.size(), 1u);
+    EXPECT_EQ(loaded.jobs[0].jobNumber, 2u);
+    EXPECT_EQ(loaded.jobs[0].backupType, 2u);
+    EXPECT_EQ(loaded.jobs[0].targetPath, u"");
+    EXPECT_EQ(loaded.jobs[0].lastIncTime, 1600000000u);
+}
+
+TEST(EnvironmentFormat, LineEndsAndBytesThatLookLikeThemSurvive) {
+    // Each code unit below has a 0x0A or 0x0D byte in its little-endian form.
+    const std::u16string odd = u"\u000a\u0a0a\u0d0a\u0a0d\u0d0d\u010a\u0a01";
+    EXPECT_EQ(UndoTextModeLineEnds(ApplyTextModeLineEnds(odd)), odd);
+    EXPECT_EQ(ApplyTextModeLineEnds(u"\n"), std::string("\x0d\x0a\x00", 3));
+}
+
+TEST(EnvironmentFormat, EveryCharacterAPathCanHoldRoundTrips) {
+    std::mt19937 random(1234);
+    std::uniform_int_distribution<int> unit(1, 0xFFFF);
+    JobTable table;
+    table.jobListFlag = kHasJobList;
+    for (int j = 0; j < 40; ++j) {
+        JobRecord job;
+        job.jobNumber = static_cast<std::uint32_t>(j + 1);
+        for (int i = 0; i < 254; ++i) {
+            char16_t c;
+            do {
+                c = static_cast<char16_t>(unit(random));
+            } while (c == u',');
+            job.basePath.push_back(c);
+        }
+        job.targetPath = job.basePath.substr(0, 17);
+        job.targetFtpPassword = job.basePath.substr(100, 60);
+        table.jobs.push_back(job);
+    }
+    const JobTable loaded = LoadBytes(EncodeEnvironment(table));
+    ASSERT_EQ(loaded.loadStatus, LoadStatus::Ok);
+    EXPECT_EQ(loaded.jobs, table.jobs);
+}
+
+TEST(EnvironmentFormat, SeparatorBudgetIs256CodeUnitsPerPrimitive) {
+    const std::u16string rest = u"VERSION :1,\nBASE PATH :,\nTARGET PATH :,]\n\n[END]";
+    // The skip to the first ":" may read 256 units, the ":" included, but not 257.
+    const std::u16string title255(255 - 8, u'T');
+    EXPECT_EQ(LoadBytes(Encoded(title255 + rest)).loadStatus, LoadStatus::Ok);
+    const std::u16string title256(256 - 8, u'T');
+    EXPECT_EQ(LoadBytes(Encoded(title256 + rest)).loadStatus, LoadStatus::BadFormat);
+}
+
+TEST(EnvironmentFormat, TextsLongerThan254AreRefused) {
+    const std::u16string fits(254, u'a');
+    const JobTable ok = LoadBytes(Encoded(kHead + u"[JOB LIST]\n" + JobLine(fits, true)));
+    ASSERT_EQ(ok.loadStatus, LoadStatus::Ok);
+    EXPECT_EQ(ok.jobs[0].basePath, fits);
+    const std::u16string tooLong(255, u'a');
+    EXPECT_EQ(LoadBytes(Encoded(kHead + u"[JOB LIST]\n" + JobLine(tooLong, true))).loadStatus,
+              LoadStatus::BadFormat);
+}
+
+TEST(EnvironmentFormat, DamagedFilesAreBadFormat) {
+    EXPECT_EQ(LoadBytes(Encoded(kHead + u"[JOB LIST]\n")).loadStatus, LoadStatus::BadFormat);
+    EXPECT_EQ(LoadBytes(Encoded(u"[FILE_TITLE]\nVERSION :1,\n")).loadStatus,
+              LoadStatus::BadFormat);
+    EXPECT_EQ(LoadBytes(std::string()).loadStatus, LoadStatus::BadFormat);
+    // A job line cut short: fewer than 21 fields before the end of the file.
+    EXPECT_EQ(LoadBytes(Encoded(kHead + u"[JOB LIST]\nPATH1 :1,1,0,")).loadStatus,
+              LoadStatus::BadFormat);
+}
+
+TEST(EnvironmentFormat, MoreThan255JobLinesIsAnErrorNotATruncatedTable) {
+    std::u16string text = kHead + u"[JOB LIST]\n";
+    for (int i = 0; i < 255; ++i) {
+        text += JobLine(u"/b" + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)), false);
+    }
+    const std::u16string exactly255 = text.substr(0, text.size() - 1) + u"]\n";
+    EXPECT_EQ(LoadBytes(Encoded(exactly255 + u"\n[END]")).loadStatus, LoadStatus::Ok);
+    EXPECT_EQ(LoadBytes(Encoded(exactly255 + u"\n[END]")).jobs.size(), 255u);
+    text += JobLine(u"/last", true);
+    const JobTable loaded = LoadBytes(Encoded(text + u"\n[END]"));
+    EXPECT_EQ(loaded.loadStatus, LoadStatus::TooManyJobs);
+}
+
+TEST(EnvironmentFile, MissingFileCannotBeOpenedAndEnsureCreatesAnEmptyOne) {
+    TempFolder folder;
+    const auto path = folder / "LastSetting.env";
+    EnvironmentFile file(path);
+    EXPECT_EQ(file.Load().loadStatus, LoadStatus::CannotOpen);
+    EXPECT_EQ(file.FindByBase(u"/x"), kNoJobIndex);
+    ASSERT_TRUE(EnsureEnvironmentFile(path));
+    const JobTable& table = file.Load();
+    EXPECT_EQ(table.loadStatus, LoadStatus::Ok);
+    EXPECT_EQ(table.jobListFlag, kNoJobList);
+    EXPECT_EQ(table.version, kNewEnvironmentVersion);
+
+    // An existing file is left alone.
+    WriteBytes(path, ReadBytes(kData / "two_jobs.env"));
+    ASSERT_TRUE(EnsureEnvironmentFile(path));
+    EXPECT_EQ(ReadBytes(path), ReadBytes(kData / "two_jobs.env"));
+}
+
+TEST(EnvironmentFile, SearchesIgnoreLetterCase) {
+    TempFolder folder;
+    const auto path = folder / "LastSetting.env";
+    WriteBytes(path, ReadBytes(kData / "two_jobs.env"));
+    EnvironmentFile file(path);
+    EXPECT_EQ(file.FindByBase(u"c:\\data\\\u65e5\u672c\u8a9e"), 1u);
+    EXPECT_EQ(file.FindByTarget(u"FTP://NAS.LOCAL/BACKUPS"), 1u);
+    EXPECT_EQ(file.FindByTarget(u"/mnt/usb"), kNoJobIndex);
+    EXPECT_TRUE(file.ContainsPair(u"/HOME/MIKA/\u010bOPY \u0a0a \u0d0a", u"/Mnt/Usb/Backup"));
+    EXPECT_FALSE(file.ContainsPair(u"/mnt/usb/backup", u"/home/mika/\u010aopy \u0a0a \u0d0a"));
+}
+
+TEST(EnvironmentFile, SaveThenLoadGivesTheSameTable) {
+    TempFolder folder;
+    EnvironmentFile file(folder / "LastSetting.env");
+    JobTable table = TwoJobTable();
+    ASSERT_EQ(file.Save(table), LoadStatus::Ok);
+    EXPECT_EQ(file.Load(), TwoJobTable());
+}
+
+#ifndef _WIN32
+TEST(EnvironmentFile, IsReadableByItsOwnerOnly) {
+    TempFolder folder;
+    const auto path = folder / "LastSetting.env";
+    WriteBytes(path, ReadBytes(kData / "no_jobs.env"));
+    ::chmod(path.c_str(), 0644);
+    EnvironmentFile file(path);
+    JobTable table = TwoJobTable();
+    ASSERT_EQ(file.Save(table), LoadStatus::Ok);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(EnvironmentFile, AFailedSaveLeavesTheOldFileWhole) {
+    TempFolder folder;
+    const auto path = folder / "LastSetting.env";
+    const std::string old = ReadBytes(kData / "two_jobs.env");
+    WriteBytes(path, old);
+
+    JobTable big = TwoJobTable();
+    for (int i = 0; i < 200; ++i) {
+        JobRecord job;
+        job.basePath = std::u16string(200, u'x');
+        job.targetPath = u"/t";
+        big.jobs.push_back(job);
+    }
+    // Let the write fail part-way: files may not grow past 4 KiB for a moment.
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    EnvironmentFile file(path);
+    const LoadStatus status = file.Save(big);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_EQ(status, LoadStatus::CannotOpen);
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+#endif
+
+}  // namespace
+}  // namespace arkivo

@@ -1,0 +1,202 @@
+#include "settings/lang_ini.h"
+
+#include <gtest/gtest.h>
+
+#include <list>
+#include <thread>
+
+#include "support/temp_folder.h"
+
+namespace arkivo {
+namespace {
+
+using test::ReadBytes;
+using test::TempFolder;
+using test::WriteBytes;
+
+std::string Utf16File(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>(c >> 8));
+    }
+    return bytes;
+}
+
+class IniStore : public ::testing::Test {
+protected:
+    CLangIni& Load(const std::string& bytes) {
+        WriteBytes(path, bytes);
+        CLangIni& store = stores.emplace_back();
+        EXPECT_TRUE(store.Open(path));
+        return store;
+    }
+
+    std::list<CLangIni> stores;
+
+    TempFolder folder;
+    std::filesystem::path path = folder / "Option.ini";
+};
+
+TEST_F(IniStore, KeysAndValuesAreTakenExactlyAsWritten) {
+    CLangIni& store = Load(
+        "[Report]\nReportOn=1\nReportOn = 1\na=b=c\n; ReportOn=9\n\nno equals sign\n"
+        "[[x]]\nk=v\n[y] \nafter=header-like line\n");
+    EXPECT_EQ(store.GetValue(u"Report", u"ReportOn"), u"1");
+    EXPECT_EQ(store.GetValue(u"Report", u"ReportOn "), u" 1");
+    EXPECT_EQ(store.GetValue(u"Report", u"a"), u"b=c");
+    EXPECT_EQ(store.GetValue(u"x", u"k"), u"v");
+    // "[y] " ends in a blank, so it is not a header: the key stays in section x.
+    EXPECT_EQ(store.GetValue(u"x", u"after"), u"header-like line");
+    EXPECT_EQ(store.FindSection(u"y"), -1);
+    EXPECT_EQ(store.FindKey(store.FindSection(u"Report"), u"reporton"), -1);
+}
+
+TEST_F(IniStore, RepeatedKeysKeepTheLastValueAndRepeatedSectionsContinue) {
+    CLangIni& store = Load("k=top\n[S]\nk=1\n[T]\nk=t\n[S]\nk=2\nj=3\n");
+    EXPECT_EQ(store.GetValue(u"", u"k"), u"top");
+    EXPECT_EQ(store.GetValue(u"S", u"k"), u"2");
+    EXPECT_EQ(store.GetValue(u"S", u"j"), u"3");
+    EXPECT_EQ((store.SectionNames()), (std::vector<std::u16string>{u"", u"S", u"T"}));
+}
+
+TEST_F(IniStore, MissingSectionsAndKeysReadEmptyAndSayWhy) {
+    CLangIni& store = Load("[Static]\nBASE=Base\n");
+    EXPECT_EQ(store.GetValue(u"Nope", u"BASE"), u"");
+    EXPECT_EQ(store.LastError(), u"Unable to locate specified key: [Nope]");
+    EXPECT_EQ(store.GetValue(u"Static", u"TARGET"), u"");
+    EXPECT_EQ(store.LastError(), u"Unable to locate specified value: TARGET.");
+    EXPECT_EQ(ReadNumber(store, u"Static", u"BASE"), 0);
+}
+
+TEST_F(IniStore, WindowsLineEndsAreNotPartOfValues) {
+    CLangIni& store = Load("[S]\r\nk=v\r\n");
+    EXPECT_EQ(store.GetValue(u"S", u"k"), u"v");
+}
+
+TEST_F(IniStore, ALineLongerThan2047BytesEndsTheReading) {
+    CLangIni& store = Load("[S]\nbefore=1\nlong=" + std::string(2100, 'x') + "\nafter=2\n");
+    EXPECT_EQ(store.GetValue(u"S", u"before"), u"1");
+    EXPECT_EQ(store.FindKey(store.FindSection(u"S"), u"long"), -1);
+    EXPECT_EQ(store.FindKey(store.FindSection(u"S"), u"after"), -1);
+    CLangIni& fits = Load("[S]\nlong=" + std::string(2042, 'x') + "\nafter=2\n");
+    EXPECT_EQ(fits.GetValue(u"S", u"after"), u"2");
+}
+
+TEST_F(IniStore, Utf16FilesAreReadThroughAWorkingCopy) {
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    CLangIni& store = Load(Utf16File(u"[Static]\r\nBASE=\u5143\u30D5\u30A9\u30EB\u30C0 : \r\n"));
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(store.GetValue(u"Static", u"BASE"), u"\u5143\u30D5\u30A9\u30EB\u30C0 : ");
+    // The working copy holds the content after the byte-order mark, unchanged.
+    EXPECT_EQ(ReadBytes(folder / "Temp.ini"), Utf16File(u"[Static]\r\nBASE=\u5143\u30D5\u30A9\u30EB\u30C0 : \r\n").substr(2));
+}
+
+TEST_F(IniStore, ReloadMergesSoAnotherLanguageKeepsMissingTexts) {
+    WriteBytes(folder / "english.ini", "[Static]\nBASE=Base\nTARGET=Target\n");
+    WriteBytes(folder / "japanese.ini", Utf16File(u"[Static]\r\nBASE=\u5143\r\n"));
+    CLangIni store;
+    ASSERT_TRUE(store.Open(folder / "english.ini"));
+    ASSERT_TRUE(store.Open(folder / "japanese.ini"));
+    EXPECT_EQ(store.GetValue(u"Static", u"BASE"), u"\u5143");
+    EXPECT_EQ(store.GetValue(u"Static", u"TARGET"), u"Target");
+    EXPECT_FALSE(store.Open(folder / "missing.ini"));
+    EXPECT_EQ(store.GetValue(u"Static", u"TARGET"), u"Target");
+}
+
+TEST_F(IniStore, SetValueCreatesOnlyWhenAsked) {
+    CLangIni& store = Load("[S]\nk=1\n");
+    EXPECT_FALSE(store.SetValue(u"S", u"new", u"x", false));
+    EXPECT_FALSE(store.SetValue(u"New", u"k", u"x", false));
+    EXPECT_TRUE(store.SetValue(u"S", u"k", u"2", false));
+    EXPECT_TRUE(store.SetValue(u"New", u"k", u"3", true));
+    EXPECT_EQ(store.GetValue(u"S", u"k"), u"2");
+    EXPECT_EQ(store.GetValue(u"New", u"k"), u"3");
+    EXPECT_EQ(ReadBytes(path), "[S]\nk=1\n");
+}
+
+TEST_F(IniStore, ClearSectionKeepsTheIndicesOfOthers) {
+    CLangIni& store = Load("[A]\na=1\n[B]\nb=2\n");
+    const int b = store.FindSection(u"B");
+    store.ClearSection(store.FindSection(u"A"));
+    EXPECT_EQ(store.FindSection(u"A"), -1);
+    EXPECT_EQ(store.FindSection(u"B"), b);
+    EXPECT_EQ(store.GetValue(u"B", u"b"), u"2");
+}
+
+TEST_F(IniStore, WriteValueEditsTheFileLikeTheSystemWriter) {
+    CLangIni& store = Load("; settings\n[Report]\nReportOn=0\n\n[Other]\nx=1\n");
+    ASSERT_TRUE(store.WriteValue(u"report", u"REPORTON", u"1"));
+    ASSERT_TRUE(store.WriteValue(u"Report", u"ReportCreatedOn", u"1"));
+    ASSERT_TRUE(store.WriteValue(u"New", u"k", u"v"));
+    CLangIni reread;
+    ASSERT_TRUE(reread.Open(path));
+    EXPECT_EQ(reread.GetValue(u"Report", u"REPORTON"), u"1");
+    EXPECT_EQ(reread.FindKey(reread.FindSection(u"Report"), u"ReportOn"), -1);
+    EXPECT_EQ(reread.GetValue(u"Report", u"ReportCreatedOn"), u"1");
+    EXPECT_EQ(reread.GetValue(u"Other", u"x"), u"1");
+    EXPECT_EQ(reread.GetValue(u"New", u"k"), u"v");
+    const std::string text = ReadBytes(path);
+    EXPECT_EQ(text.rfind("; settings", 0), 0u);
+    // The new key joins its own section, before the next one.
+    EXPECT_LT(text.find("ReportCreatedOn=1"), text.find("[Other]"));
+}
+
+TEST_F(IniStore, WriteValueRemovesKeysAndSections) {
+    CLangIni& store = Load("[1]\n1=*.exe\n2=tmp\n[2]\n1=*.log\n");
+    ASSERT_TRUE(store.WriteValue(u"1", u"1", std::nullopt));
+    CLangIni afterKey;
+    afterKey.Open(path);
+    EXPECT_EQ(afterKey.FindKey(afterKey.FindSection(u"1"), u"1"), -1);
+    EXPECT_EQ(afterKey.GetValue(u"1", u"2"), u"tmp");
+    ASSERT_TRUE(store.WriteValue(u"1", std::nullopt, std::nullopt));
+    CLangIni afterSection;
+    afterSection.Open(path);
+    EXPECT_EQ(afterSection.FindSection(u"1"), -1);
+    EXPECT_EQ(afterSection.GetValue(u"2", u"1"), u"*.log");
+    EXPECT_TRUE(store.WriteValue(u"absent", std::nullopt, std::nullopt));
+}
+
+TEST_F(IniStore, WriteValueCreatesAMissingFileAndKeepsUtf16Files) {
+    CLangIni fresh;
+    fresh.Open(folder / "Setting.ini");
+    ASSERT_TRUE(StoreValue(fresh, u"1", u"ThereisFileToCopy", u"0"));
+    EXPECT_EQ(ReadBytes(folder / "Setting.ini"), "[1]\r\nThereisFileToCopy=0\r\n");
+
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    CLangIni& wide = Load(Utf16File(u"[Static]\r\nBASE=\uC6D0\uBCF8\r\n"));
+    ASSERT_TRUE(wide.WriteValue(u"Static", u"TARGET", u"\uB300\uC0C1"));
+    CLangIni reread;
+    reread.Open(path);
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(ReadBytes(path).substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(reread.GetValue(u"Static", u"BASE"), u"\uC6D0\uBCF8");
+    EXPECT_EQ(reread.GetValue(u"Static", u"TARGET"), u"\uB300\uC0C1");
+}
+
+TEST_F(IniStore, ConcurrentChangesToOneStoreAreAllKept) {
+    CLangIni& store = Load("");
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&store, t] {
+            for (int i = 0; i < 200; ++i) {
+                store.SetValue(u"S" + std::u16string(1, static_cast<char16_t>(u'0' + t)),
+                               u"k" + std::u16string(1, static_cast<char16_t>(0x100 + i)), u"v",
+                               true);
+            }
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    for (int t = 0; t < 4; ++t) {
+        EXPECT_EQ(store.SectionEntries(u"S" + std::u16string(1, static_cast<char16_t>(u'0' + t)))
+                      .size(),
+                  200u);
+    }
+}
+
+}  // namespace
+}  // namespace arkivo

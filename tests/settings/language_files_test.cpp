@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "settings/app_stores.h"
+#include "settings/lang_ini.h"
+#include "settings/text_keys.h"
+#include "support/temp_folder.h"
+
+namespace arkivo {
+namespace {
+
+const std::filesystem::path kLanguageFolder = ARKIVO_LANGUAGE_DIR;
+
+using KeySet = std::set<std::pair<std::u16string, std::u16string>>;
+
+struct LoadedLanguage {
+    CLangIni store;
+    KeySet keys;
+};
+
+// Working copies of UTF-16 files land in the current folder; keep them out of the tree.
+class LanguageFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(scratch.path());
+        for (auto name : kLanguageFiles) {
+            auto& language = languages[std::string(name)];
+            ASSERT_TRUE(language.store.Open(kLanguageFolder / name)) << name;
+            for (const auto& section : language.store.SectionNames()) {
+                for (const auto& [key, value] : language.store.SectionEntries(section)) {
+                    language.keys.insert({section, key});
+                }
+            }
+        }
+    }
+    void TearDown() override { std::filesystem::current_path(previous); }
+
+    test::TempFolder scratch;
+    std::filesystem::path previous;
+    std::map<std::string, LoadedLanguage> languages;
+};
+
+bool HasScript(std::u16string_view text, char16_t from, char16_t to) {
+    for (char16_t c : text) {
+        if (c >= from && c <= to) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(LanguageFiles, AllThreeHoldTheSameSectionsAndKeys) {
+    const auto& english = languages["english.ini"].keys;
+    EXPECT_GT(english.size(), 100u);
+    EXPECT_EQ(languages["japanese.ini"].keys, english);
+    EXPECT_EQ(languages["korean.ini"].keys, english);
+}
+
+TEST_F(LanguageFiles, EveryTextTheProgramLooksUpIsThereAndNotEmpty) {
+    for (auto& [name, language] : languages) {
+        for (const auto& text : kAllTextKeys) {
+            const int section = language.store.FindSection(text.section);
+            EXPECT_GE(language.store.FindKey(section, text.key), 0)
+                << name << " lacks a key of section " << std::string(text.section.begin(), text.section.end());
+            EXPECT_FALSE(language.store.GetValue(text).empty());
+        }
+    }
+}
+
+TEST_F(LanguageFiles, TranslationsAreWrittenInTheirOwnScript) {
+    std::size_t japanese = 0, korean = 0;
+    for (const auto& text : kAllTextKeys) {
+        const auto ja = languages["japanese.ini"].store.GetValue(text);
+        const auto ko = languages["korean.ini"].store.GetValue(text);
+        japanese += HasScript(ja, 0x3040, 0x30FF) || HasScript(ja, 0x4E00, 0x9FFF);
+        korean += HasScript(ko, 0xAC00, 0xD7A3);
+    }
+    // Only a few texts such as "OK" and "FTP" may stay in Latin letters.
+    EXPECT_GE(japanese, kAllTextKeys.size() - 3);
+    EXPECT_GE(korean, kAllTextKeys.size() - 3);
+}
+
+TEST_F(LanguageFiles, LabelsUsedBeforeValuesCarryTheirSeparator) {
+    for (auto& [name, language] : languages) {
+        for (const auto& text : {text::StaticBase, text::StaticTarget, text::ReportBackupNo,
+                                 text::ReportBackupTime, text::ReportBackupElapsed}) {
+            EXPECT_EQ(language.store.GetValue(text).back(), u' ') << name;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace arkivo
