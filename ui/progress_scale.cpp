@@ -12,8 +12,8 @@ std::uint32_t ProgressScale::BarPosition(std::uint64_t position) const {
     if (count_ <= kMaxBar) {
         return static_cast<std::uint32_t>(position);
     }
-    // Both factors stay below 2^48 for any count a file system can hold.
-    return static_cast<std::uint32_t>((position >> 16) * kMaxBar / (count_ >> 16));
+    return static_cast<std::uint32_t>(static_cast<long double>(position) * kMaxBar /
+                                      static_cast<long double>(count_));
 }
 
 }  // namespace arkivo::ui
