@@ -41,14 +41,9 @@ void CToolTips::SetText(HWND control, std::u16string_view text) {
     std::wstring wide = Wide(text);
     TOOLINFOW tool = ToolOf(owner_, control);
     tool.lpszText = wide.data();
-    if (!::SendMessageW(window_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) {
-        tool = ToolOf(owner_, control);
-        tool.lpszText = wide.data();
-        ::SendMessageW(window_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        return;
-    }
-    tool.lpszText = wide.data();
-    ::SendMessageW(window_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    const bool added = tools_.insert(control).second;
+    ::SendMessageW(window_, added ? TTM_ADDTOOLW : TTM_UPDATETIPTEXTW, 0,
+                   reinterpret_cast<LPARAM>(&tool));
 }
 
 std::u16string CToolTips::Text(HWND control) const {

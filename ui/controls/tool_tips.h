@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <set>
 #include <string_view>
 
 namespace arkivo::ui {
@@ -22,6 +23,7 @@ class CToolTips {
   private:
     HWND owner_ = nullptr;
     HWND window_ = nullptr;
+    std::set<HWND> tools_;
 };
 
 }  // namespace arkivo::ui
