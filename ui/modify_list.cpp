@@ -73,6 +73,8 @@ void ModifyList::SetTexts() {
     SetItemText(hwnd(), IDC_TYPE_LABEL, language, text::StaticBackupType);
     SetItemText(hwnd(), IDC_EXCLUDE_LABEL, language, text::StaticExcludeFilter);
     SetItemText(hwnd(), IDC_INCLUDE_LABEL, language, text::StaticIncludeFilter);
+    SetItemText(hwnd(), IDOK, language, text::OptionOk);
+    SetItemText(hwnd(), IDCANCEL, language, text::OptionCancel);
     for (const auto& row : kTypes) {
         SetItemText(hwnd(), row.radio, language, row.label);
     }

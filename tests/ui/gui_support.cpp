@@ -147,8 +147,8 @@ JobTable ProgramFolder::Load() const {
 
 void MainDialogTest::Open(std::unique_ptr<ui::RunControl> run) {
     stores_.LoadAll(folder_.path());
-    context_ = std::make_unique<ui::AppContext>(
-        ui::AppContext{stores_, folder_ / "Arkivo.exe", true});
+    context_ =
+        std::make_unique<ui::AppContext>(ui::AppContext{stores_, folder_ / "Arkivo.exe", true});
     dialog_ = std::make_unique<ui::CTessalyDlg>(*context_, std::move(run));
     ASSERT_TRUE(dialog_->Create(nullptr));
     PumpMessages();

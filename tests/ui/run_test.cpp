@@ -114,8 +114,7 @@ TEST_F(RunTest, TheWorkersReportsReachTheProgressWindow) {
     EXPECT_EQ(ItemText(progress(), IDC_PROGRESS_TARGET), u"D:\\target1");
     EXPECT_EQ(ItemText(progress(), IDC_PROGRESS_STATUS), u"Copying files...");
     EXPECT_EQ(ItemText(dialog(), IDC_BASE_PATH), u"C:\\base1");
-    EXPECT_EQ(ItemText(dialog(), IDC_ANALYSIS_STATUS),
-              English(text::RunAnalysis) + u" -  0");
+    EXPECT_EQ(ItemText(dialog(), IDC_ANALYSIS_STATUS), English(text::RunAnalysis) + u" -  0");
     EXPECT_EQ(dialog_->progress()->animation().playing(), IDB_DELETE_ANIMATION);
     const auto bar = ::GetDlgItem(progress(), IDC_PROGRESS_BAR);
     const auto upper = ::SendMessageW(bar, PBM_GETRANGE, FALSE, 0);

@@ -2,9 +2,8 @@
 #include <windows.h>
 // The common controls and COM headers build on the declarations above.
 #include <commctrl.h>
-#include <objbase.h>
-
 #include <gtest/gtest.h>
+#include <objbase.h>
 
 int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS |

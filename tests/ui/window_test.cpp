@@ -5,8 +5,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "gui_support.h"
 #include "common/text.h"
+#include "gui_support.h"
 #include "settings/lang_ini.h"
 #include "ui/resource.h"
 
