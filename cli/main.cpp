@@ -5,8 +5,11 @@
 
 #include "cli/console.h"
 #include "cli/context.h"
+#include "cli/filters_command.h"
 #include "cli/home.h"
 #include "cli/jobs_command.h"
+#include "cli/options_command.h"
+#include "cli/run_command.h"
 
 int main(int argc, char** argv) {
     using namespace arkivo::cli;
@@ -20,6 +23,9 @@ int main(int argc, char** argv) {
 
     CommandAction action;
     AddJobsCommand(app, action);
+    AddRunCommand(app, action);
+    AddFiltersCommand(app, action);
+    AddOptionsCommand(app, action);
     CLI11_PARSE(app, argc, argv);
 
     Context context;

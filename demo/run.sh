@@ -1,12 +1,37 @@
 #!/bin/sh
-# Builds Arkivo and shows it on the bundled demo tree: registers a synchronisation job and a
-# differential job for demo/files and lists them. Everything stays under build/demo/.
+# Builds Arkivo and shows it at work on the bundled demo tree. A first synchronisation makes a
+# full copy in history/; then a synchronisation job keeps mirror/ current and a differential
+# job puts what changed since the full copy into a dated DIF_ folder inside history/.
+# Everything happens under build/demo/ (a copy of demo/files is backed up).
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/build.sh
 demo=build/demo
 rm -rf "$demo"
+mkdir -p "$demo"
+cp -a demo/files "$demo/files"
 arkivo() { ./build/bin/arkivo --home "$demo/home" "$@"; }
-arkivo jobs add demo/files "$demo/mirror"
-arkivo jobs add demo/files "$demo/history" --type dif
+for switch in report report-created report-updated report-deleted; do
+  arkivo options set "$switch" on
+done
+
+echo "== The full copy"
+arkivo jobs add "$demo/files" "$demo/history"
+arkivo run
+arkivo jobs remove 1
+
+echo; echo "== The everyday jobs"
+arkivo jobs add "$demo/files" "$demo/mirror"
+arkivo jobs add "$demo/files" "$demo/history" --type dif
 arkivo jobs list
+
+echo; echo "== A file changes, a file is added; then the run"
+sleep 1
+printf 'Q4 25\n' >> "$demo/files/documents/report.csv"
+printf 'New notes\n' > "$demo/files/notes 2026/later.md"
+arkivo run
+
+echo; echo "== What the backups hold"
+(cd "$demo" && find mirror history -type f | sort)
+echo; echo "== The report of the last run"
+cat "$(ls -t "$demo"/home/Report*.txt | head -n 1)"

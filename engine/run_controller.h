@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "engine/run_observer.h"
+#include "engine/run_options.h"
 
 namespace arkivo {
 struct AppStores;
@@ -16,15 +17,14 @@ struct AppStores;
 
 namespace arkivo::engine {
 
-struct RunRequest;
-
 class RunController {
-public:
+  public:
     RunController();
     ~RunController();  // stops a run that is still going and waits for it
 
-    // Returns false when a run was already active; it is then resumed instead.
-    bool Start(AppStores& stores, RunObserver& observer);
+    // Returns false when a run was already active; it is then resumed instead. The stores and
+    // the observer must outlive the run.
+    bool Start(AppStores& stores, RunObserver& observer, RunOptions options = {});
     void Pause();
     void Resume();
     void Stop();
@@ -33,20 +33,21 @@ public:
     bool IsPaused() const;
     bool StopRequested() const;
 
-    // Blocks until the worker has ended.
-    void Wait();
+    // Blocks until the worker has ended; the summary of the last run that ended.
+    RunSummary Wait();
 
     // Used by the walkers: true when they must leave their loops. Waits, without spinning,
     // while the run is paused.
     bool WaitWhilePausedAndCheckStop(RunObserver& observer);
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::thread worker_;
     bool running_ = false;
     bool paused_ = false;
     bool stopRequested_ = false;
+    RunSummary lastSummary_;
 };
 
 }  // namespace arkivo::engine

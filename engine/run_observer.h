@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
+#include <system_error>
 
 #include "settings/user_message.h"
 
@@ -23,17 +24,19 @@ struct JobSummary {
 };
 
 struct RunSummary {
+    bool environmentReadable = true;   // false: the job list could not be read, nothing ran
+    std::filesystem::path reportFile;  // empty in a dry run
     std::uint64_t jobsRun = 0;
     std::uint64_t copied = 0;
     std::uint64_t deleted = 0;
     std::uint64_t failed = 0;
     bool stopped = false;
 
-    bool Succeeded() const { return failed == 0 && !stopped; }
+    bool Succeeded() const { return environmentReadable && failed == 0 && !stopped; }
 };
 
 class RunObserver {
-public:
+  public:
     virtual ~RunObserver() = default;
 
     // The tick box of the job's row as the user sees it now; the run takes only ticked jobs.
@@ -55,6 +58,18 @@ public:
     virtual void OnProgressPos(std::uint64_t position) { (void)position; }
     virtual void OnFile(const std::filesystem::path& source) { (void)source; }
     virtual void OnBytesCopied(std::uint64_t bytes) { (void)bytes; }
+    // A copy (to `destination`), archive addition or deletion failed, or a folder could not
+    // be read or made.
+    virtual void OnFailure(const std::filesystem::path& path,
+                           const std::filesystem::path& destination, std::error_code error) {
+        (void)path, (void)destination, (void)error;
+    }
+    // In a dry run: what a real run would do.
+    virtual void OnPlannedCopy(const std::filesystem::path& source,
+                               const std::filesystem::path& destination) {
+        (void)source, (void)destination;
+    }
+    virtual void OnPlannedDeletion(const std::filesystem::path& path) { (void)path; }
     // The run paused (the progress window hides) or resumed.
     virtual void OnPaused(bool paused) { (void)paused; }
     // A message box the run would show: an unknown backup type, an archive failure.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "jobs/environment_file.h"
+#include "jobs/job_options.h"
 #include "jobs/job_text.h"
 #include "settings/app_stores.h"
 #include "settings/lang_ini.h"
@@ -142,6 +143,42 @@ CommandOutcome SetJobsChecked(const std::filesystem::path& environment,
         return outcome;
     }
     outcome.saved = true;
+    return outcome;
+}
+
+CommandOutcome RecordJobRun(const std::filesystem::path& environment, std::size_t jobIndex,
+                            const JobRecord& ranAs, const RunStamp& stamp) {
+    CommandOutcome outcome;
+    EnvironmentFile file(environment);
+    JobTable& table = file.Load();
+    if (table.loadStatus != LoadStatus::Ok) {
+        outcome.messages.push_back(EnvironmentError(table.loadStatus));
+        return outcome;
+    }
+    auto samePaths = [&ranAs](const JobRecord& job) {
+        return job.basePath == ranAs.basePath && job.targetPath == ranAs.targetPath;
+    };
+    std::size_t index = jobIndex;
+    if (index >= table.jobs.size() || !samePaths(table.jobs[index])) {
+        index = kNoJobIndex;
+        for (std::size_t i = 0; i < table.jobs.size(); ++i) {
+            if (samePaths(table.jobs[i])) {
+                index = i;
+                break;
+            }
+        }
+    }
+    if (index == kNoJobIndex) {
+        return outcome;
+    }
+    table.jobs[index].checked = ranAs.checked;
+    StampJobRun(table, index, stamp);
+    if (file.Save(table) != LoadStatus::Ok) {
+        outcome.messages.push_back(EnvironmentError(LoadStatus::CannotOpen));
+        return outcome;
+    }
+    outcome.saved = true;
+    outcome.jobIndex = index;
     return outcome;
 }
 

@@ -43,6 +43,13 @@ CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJo
 CommandOutcome SetJobsChecked(const std::filesystem::path& environment,
                               const std::vector<std::uint32_t>& jobNumbers, bool checked);
 
+struct RunStamp;
+
+// Writes what a run learnt about a job: its tick and its run times. The job is found again by
+// its position and paths, so a job the user deleted or moved during the run is not harmed.
+CommandOutcome RecordJobRun(const std::filesystem::path& environment, std::size_t jobIndex,
+                            const JobRecord& ranAs, const RunStamp& stamp);
+
 // The stores whose sections are named by job position.
 struct PerJobStores {
     CLangIni& filter;

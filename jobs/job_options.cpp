@@ -87,25 +87,33 @@ void JobOptionAccessors::SetJobTime(std::size_t job, JobOption option, std::uint
     });
 }
 
-void StampJobTimes(JobTable& table, std::size_t job, std::uint64_t now) {
+void StampJobRun(JobTable& table, std::size_t job, const RunStamp& stamp) {
     if (job >= table.jobs.size()) {
         return;
     }
     auto& record = table.jobs[job];
-    record.lastBackupTime = now;
+    record.lastBackupTime = stamp.finishedAt;
     switch (static_cast<BackupType>(record.backupType)) {
         case BackupType::Sync:
-            record.lastSyncTime = now;
+            record.lastSyncTime = stamp.finishedAt;
             break;
         case BackupType::Inc:
-            record.lastIncTime = now;
+            if (stamp.complete) {
+                record.lastIncTime = stamp.walkStartedAt;
+            }
             break;
         case BackupType::Spd:
-            record.periodStart = now;
+            if (stamp.complete) {
+                record.periodStart = stamp.walkStartedAt;
+            }
             break;
         case BackupType::Dif:
             break;
     }
+}
+
+void StampJobTimes(JobTable& table, std::size_t job, std::uint64_t now) {
+    StampJobRun(table, job, RunStamp{now, now, true});
 }
 
 }  // namespace arkivo

@@ -36,6 +36,18 @@ class JobOptionAccessors {
     std::function<void(LoadStatus)> onError_;
 };
 
+// What a run of a job tells the job's record.
+struct RunStamp {
+    std::uint64_t finishedAt = 0;
+    std::uint64_t walkStartedAt = 0;
+    // Every file the walk reached was handled: no stop, no failure. Only then may the time an
+    // incremental or period run compares with move forward, or files not yet copied would
+    // never be picked up again.
+    bool complete = true;
+};
+
+void StampJobRun(JobTable& table, std::size_t job, const RunStamp& stamp);
+
 // Records a run at `now`: every type stamps lastBackupTime, and Sync, Inc and Spd also move the
 // time their next run compares against.
 void StampJobTimes(JobTable& table, std::size_t job, std::uint64_t now);

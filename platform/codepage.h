@@ -13,6 +13,10 @@ std::u16string AnsiToUtf16(std::string_view ansi);
 // nullopt when a character has no form in the code page.
 std::optional<std::string> Utf16ToAnsi(std::u16string_view text);
 
+// For texts that must be written even when a character has no form in the code page (report
+// lines): such characters become the code page's default character.
+std::string Utf16ToAnsiLossy(std::u16string_view text);
+
 // Whether Utf16ToAnsi produces UTF-8, which ZIP readers need to be told about.
 bool AnsiIsUtf8();
 

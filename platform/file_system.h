@@ -41,9 +41,24 @@ struct FolderEntry {
     FileInfo info;
 };
 
+enum class ListDetail {
+    Full,       // every field of FileInfo
+    KindsOnly,  // only whether an entry is a folder (and a folder link); much cheaper
+};
+
 // Every entry of the folder but "." and "..", in the order the file system gives them. A link
-// whose target is gone is left out.
-std::error_code ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries);
+// whose target is gone, and anything that is neither a file nor a folder, is left out.
+std::error_code ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries,
+                           ListDetail detail = ListDetail::Full);
+
+// The form of a file name under which the file system tells names apart: names with equal
+// keys name the same file (letter case is ignored on Windows, significant on POSIX).
+std::u16string FileNameKey(const std::filesystem::path& name);
+
+// A path as text for the user (reports, progress). Never fails: bytes that are not valid in
+// the system's encoding show as replacement characters.
+std::u16string PathText(const std::filesystem::path& path);
+std::filesystem::path PathFromText(std::u16string_view text);
 
 // Facts of the file or folder at path; an error when nothing is there.
 std::error_code GetFileInfo(const std::filesystem::path& path, FileInfo& info);
@@ -63,6 +78,9 @@ std::error_code RemoveFolder(const std::filesystem::path& folder);
 
 // Removes a file, clearing its read-only attribute first.
 std::error_code RemoveFile(const std::filesystem::path& file);
+
+// Removes a link to a folder, never what it points to.
+std::error_code RemoveFolderLink(const std::filesystem::path& link);
 
 // Makes a file or folder writable again (the "normal" attribute), so it can be removed.
 std::error_code MakeWritable(const std::filesystem::path& path);

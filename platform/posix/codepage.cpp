@@ -12,6 +12,10 @@ std::optional<std::string> Utf16ToAnsi(std::u16string_view text) {
     return Utf16ToUtf8(text);
 }
 
+std::string Utf16ToAnsiLossy(std::u16string_view text) {
+    return Utf16ToUtf8(text);
+}
+
 bool AnsiIsUtf8() {
     return true;
 }

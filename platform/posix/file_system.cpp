@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 
+#include "common/text.h"
 #include "platform/files.h"
 
 namespace arkivo::platform {
@@ -157,7 +158,8 @@ std::error_code CopyContents(int in, int out, std::uint64_t size) {
 
 }  // namespace
 
-std::error_code ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries) {
+std::error_code ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries,
+                           ListDetail detail) {
     entries.clear();
     std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
     if (!dir) {
@@ -179,11 +181,29 @@ std::error_code ListFolder(const std::filesystem::path& folder, std::vector<Fold
         }
         FolderEntry item;
         std::error_code ignored;
-        if (StatEntry(fd, name, item.info, ignored)) {
+        if (detail == ListDetail::KindsOnly &&
+            (entry->d_type == DT_REG || entry->d_type == DT_DIR)) {
+            item.name = name;
+            item.info.attributes =
+                entry->d_type == DT_DIR ? Attribute::Directory : Attribute::Archive;
+            entries.push_back(std::move(item));
+        } else if (StatEntry(fd, name, item.info, ignored)) {
             item.name = name;
             entries.push_back(std::move(item));
         }
     }
+}
+
+std::u16string FileNameKey(const std::filesystem::path& name) {
+    return Utf8ToUtf16(name.native());
+}
+
+std::u16string PathText(const std::filesystem::path& path) {
+    return Utf8ToUtf16(path.native());
+}
+
+std::filesystem::path PathFromText(std::u16string_view text) {
+    return std::filesystem::path(Utf16ToUtf8(text));
 }
 
 std::error_code GetFileInfo(const std::filesystem::path& path, FileInfo& info) {
@@ -262,6 +282,10 @@ std::error_code RemoveFolder(const std::filesystem::path& folder) {
 
 std::error_code RemoveFile(const std::filesystem::path& file) {
     return ::unlink(file.c_str()) == 0 ? std::error_code() : LastError();
+}
+
+std::error_code RemoveFolderLink(const std::filesystem::path& link) {
+    return RemoveFile(link);
 }
 
 std::error_code MakeWritable(const std::filesystem::path& path) {

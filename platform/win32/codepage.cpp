@@ -31,6 +31,18 @@ std::optional<std::string> Utf16ToAnsi(std::u16string_view text) {
     return out;
 }
 
+std::string Utf16ToAnsiLossy(std::u16string_view text) {
+    if (text.empty()) {
+        return std::string();
+    }
+    const std::wstring wide(text.begin(), text.end());
+    const int size = static_cast<int>(wide.size());
+    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), size, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
 bool AnsiIsUtf8() {
     return ::GetACP() == CP_UTF8;
 }

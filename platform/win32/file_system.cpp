@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include "common/text.h"
 #include "platform/files.h"
 #include "platform/win32/long_path.h"
+#include "platform/win32/wide.h"
 
 namespace arkivo::platform {
 namespace {
@@ -34,7 +36,8 @@ FileInfo ToInfo(const WIN32_FIND_DATAW& data) {
 
 }  // namespace
 
-std::error_code ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries) {
+std::error_code ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries,
+                           ListDetail) {
     entries.clear();
     WIN32_FIND_DATAW data;
     HANDLE find = ::FindFirstFileW(LongPath(folder / L"*.*").c_str(), &data);
@@ -56,6 +59,18 @@ std::error_code ListFolder(const std::filesystem::path& folder, std::vector<Fold
     return code == ERROR_NO_MORE_FILES
                ? std::error_code()
                : std::error_code(static_cast<int>(code), std::system_category());
+}
+
+std::u16string FileNameKey(const std::filesystem::path& name) {
+    return ToUpper(win32::Utf16(name.native()));
+}
+
+std::u16string PathText(const std::filesystem::path& path) {
+    return win32::Utf16(path.native());
+}
+
+std::filesystem::path PathFromText(std::u16string_view text) {
+    return std::filesystem::path(win32::Wide(text));
 }
 
 std::error_code GetFileInfo(const std::filesystem::path& path, FileInfo& info) {
@@ -116,6 +131,11 @@ std::error_code RemoveFile(const std::filesystem::path& file) {
     const std::wstring path = LongPath(file);
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     return ::DeleteFileW(path.c_str()) ? std::error_code() : LastError();
+}
+
+std::error_code RemoveFolderLink(const std::filesystem::path& link) {
+    // A folder link (junction or symbolic link) is removed as a folder; its target stays.
+    return ::RemoveDirectoryW(LongPath(link).c_str()) ? std::error_code() : LastError();
 }
 
 std::error_code MakeWritable(const std::filesystem::path& path) {

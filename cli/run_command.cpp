@@ -1,0 +1,99 @@
+#include "cli/run_command.h"
+
+#include <pthread.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <memory>
+#include <thread>
+
+#include "cli/console.h"
+#include "cli/run_view.h"
+#include "common/text.h"
+#include "engine/run_controller.h"
+#include "jobs/environment_file.h"
+
+namespace arkivo::cli {
+namespace {
+
+// Ctrl-C and termination requests are taken by one thread: the first asks the run to stop as
+// the stop button does, the second ends the program at once.
+class StopOnSignal {
+  public:
+    StopOnSignal(engine::RunController& control, RunView& view) {
+        sigemptyset(&signals_);
+        sigaddset(&signals_, SIGINT);
+        sigaddset(&signals_, SIGTERM);
+        sigaddset(&signals_, SIGUSR1);  // our own wake-up when the run is over
+        pthread_sigmask(SIG_BLOCK, &signals_, nullptr);
+        waiter_ = std::thread([this, &control, &view] {
+            int received = 0;
+            for (int count = 0; sigwait(&signals_, &received) == 0; ++count) {
+                if (received == SIGUSR1) {
+                    return;
+                }
+                if (count > 0) {
+                    _exit(130);
+                }
+                view.StopRequested();
+                control.Stop();
+            }
+        });
+    }
+    ~StopOnSignal() {
+        pthread_kill(waiter_.native_handle(), SIGUSR1);
+        waiter_.join();
+    }
+
+  private:
+    sigset_t signals_{};
+    std::thread waiter_;
+};
+
+int RunJobs(Context& context, bool dryRun, const std::vector<std::uint32_t>& numbers) {
+    engine::RunOptions options;
+    options.dryRun = dryRun;
+    if (!numbers.empty()) {
+        EnvironmentFile file(context.EnvironmentPath());
+        const JobTable& table = file.Load();
+        if (table.loadStatus != LoadStatus::Ok) {
+            return context.Fail(UserMessage::Fixed(EnvironmentErrorText(table.loadStatus)));
+        }
+        for (auto n : numbers) {
+            if (n == 0 || n > table.jobs.size()) {
+                PrintError(
+                    Resolve(context.stores.language, UserMessage::Text(text::RootNoSuchJob)) +
+                    u" (" + ToDecimalUnsigned(n) + u")");
+                return 1;
+            }
+            options.jobs.push_back(n - 1);
+        }
+    }
+    RunView view(context.stores.language, isatty(STDOUT_FILENO) != 0);
+    engine::RunController control;
+    // Blocks the signals before the worker starts, so only the waiting thread receives them.
+    StopOnSignal signals(control, view);
+    control.Start(context.stores, view, options);
+    const engine::RunSummary summary = control.Wait();
+    return summary.Succeeded() ? 0 : 1;
+}
+
+}  // namespace
+
+void AddRunCommand(CLI::App& app, CommandAction& action) {
+    struct Arguments {
+        bool dryRun = false;
+        std::vector<std::uint32_t> jobs;
+    };
+    auto args = std::make_shared<Arguments>();
+    auto* run = app.add_subcommand("run", "back up the ticked jobs, or the jobs named, in order");
+    run->add_flag("--dry-run", args->dryRun,
+                  "list what would be copied and deleted, and change nothing");
+    run->add_option("JOB", args->jobs, "job numbers as the list shows them")
+        ->check(CLI::PositiveNumber);
+    run->callback([&action, args] {
+        action = [args](Context& context) { return RunJobs(context, args->dryRun, args->jobs); };
+    });
+}
+
+}  // namespace arkivo::cli

@@ -1,0 +1,53 @@
+// One side of a job as the walkers see it: a tree of folders and files addressed by paths
+// relative to its root. Local folders now; remote trees plug in behind the same interface.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace arkivo::engine {
+
+class FileTree {
+  public:
+    virtual ~FileTree() = default;
+
+    virtual std::error_code List(const std::filesystem::path& relative,
+                                 std::vector<platform::FolderEntry>& entries,
+                                 platform::ListDetail detail) = 0;
+
+    // The full path of an entry, as filters match it and reports show it.
+    virtual std::filesystem::path FullPath(const std::filesystem::path& relative) const = 0;
+};
+
+class LocalTree : public FileTree {
+  public:
+    explicit LocalTree(std::filesystem::path root) : root_(std::move(root)) {}
+
+    std::error_code List(const std::filesystem::path& relative,
+                         std::vector<platform::FolderEntry>& entries,
+                         platform::ListDetail detail) override {
+        return platform::ListFolder(FullPath(relative), entries, detail);
+    }
+
+    std::filesystem::path FullPath(const std::filesystem::path& relative) const override {
+        return relative.empty() ? root_ : root_ / relative;
+    }
+
+  private:
+    std::filesystem::path root_;
+};
+
+// Whether an entry's name marks one of our own unfinished temporary files.
+bool IsTemporaryName(const std::filesystem::path& name);
+
+// Folders whose names begin with "." are never walked or deleted.
+bool IsDotFolder(const platform::FolderEntry& entry);
+
+// Walks enter neither dot folders nor links to folders (a link could lead back up the tree).
+bool IsSkippedFolder(const platform::FolderEntry& entry);
+
+}  // namespace arkivo::engine

@@ -1,0 +1,88 @@
+#include "engine/job_context.h"
+
+#include "engine/run_controller.h"
+#include "filters/filter_match.h"
+#include "platform/file_system.h"
+#include "report/backup_report.h"
+
+namespace arkivo::engine {
+
+JobContext::JobContext(std::size_t jobIndex, RunFlags flags, const JobFilter* filter,
+                       RunObserver& observer, RunController& control, BackupReport* report,
+                       bool dryRun)
+    : flags_(flags),
+      filter_(filter),
+      observer_(observer),
+      control_(control),
+      report_(report),
+      dryRun_(dryRun) {
+    summary.jobIndex = jobIndex;
+}
+
+bool JobContext::ShouldStop() {
+    if (control_.WaitWhilePausedAndCheckStop(observer_)) {
+        summary.stopped = true;
+        return true;
+    }
+    return false;
+}
+
+bool JobContext::IsFilteredOut(const std::filesystem::path& file) const {
+    return filter_ != nullptr && (flags_ & RunFlag::FilterOn) &&
+           filter_->IsFilteredOut(platform::PathText(file));
+}
+
+bool JobContext::IsFenced(const std::filesystem::path& folder) const {
+    for (const auto& fenced : fenced_) {
+        if (folder == fenced) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void JobContext::NoteCreated(std::u16string_view path) {
+    if (Reports(RunFlag::ReportCreated)) {
+        report_->NoteCreatedFile(path);
+    }
+}
+
+void JobContext::NoteUpdated(std::u16string_view path) {
+    if (Reports(RunFlag::ReportUpdated)) {
+        report_->NoteUpdatedFile(path);
+    }
+}
+
+void JobContext::NoteDeleted(std::u16string_view path) {
+    if (Reports(RunFlag::ReportDeleted)) {
+        report_->NoteDeletedFile(path);
+    }
+}
+
+void JobContext::NoteCreatedAlways(std::u16string_view path) {
+    if (report_ != nullptr && (flags_ & RunFlag::ReportOn)) {
+        report_->NoteCreatedFile(path);
+    }
+}
+
+void JobContext::NoteLine(std::u16string_view text) {
+    if (report_ != nullptr && (flags_ & RunFlag::ReportOn)) {
+        report_->WriteNoteLine(text);
+    }
+}
+
+void JobContext::Failed(const std::filesystem::path& path, std::error_code error,
+                        const std::filesystem::path& destination) {
+    ++summary.failed;
+    if (report_ != nullptr && (flags_ & RunFlag::ReportOn)) {
+        report_->NoteFailedFile(platform::PathText(path));
+    }
+    observer_.OnFailure(path, destination, error);
+}
+
+void JobContext::Examined() {
+    ++summary.examined;
+    observer_.OnProgressPos(summary.examined);
+}
+
+}  // namespace arkivo::engine

@@ -1,0 +1,69 @@
+// What the walkers of one job share: the job's switches and filter, the report, the counters,
+// and the way to the observer and the pause and stop controls.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "engine/run_observer.h"
+#include "engine/run_options.h"
+
+namespace arkivo {
+class BackupReport;
+class JobFilter;
+}  // namespace arkivo
+
+namespace arkivo::engine {
+
+class RunController;
+
+class JobContext {
+  public:
+    JobContext(std::size_t jobIndex, RunFlags flags, const JobFilter* filter, RunObserver& observer,
+               RunController& control, BackupReport* report, bool dryRun);
+
+    std::size_t jobIndex() const { return summary.jobIndex; }
+    bool dryRun() const { return dryRun_; }
+    RunObserver& observer() { return observer_; }
+
+    // Called before every directory entry: waits while paused; true means leave the walk.
+    bool ShouldStop();
+
+    // Whether the job's filters leave the file out (false when its filters are off).
+    bool IsFilteredOut(const std::filesystem::path& file) const;
+
+    // Folders the walkers must never enter: the target inside the base, and the reverse.
+    void NeverEnter(std::filesystem::path folder) { fenced_.push_back(std::move(folder)); }
+    bool IsFenced(const std::filesystem::path& folder) const;
+
+    bool Reports(std::uint32_t bit) const {
+        return report_ != nullptr && (flags_ & RunFlag::ReportOn) && (flags_ & bit);
+    }
+    void NoteCreated(std::u16string_view path);
+    void NoteUpdated(std::u16string_view path);
+    void NoteDeleted(std::u16string_view path);
+    // A created entry whenever the created or the updated list is on.
+    void NoteCreatedAlways(std::u16string_view path);
+    void NoteLine(std::u16string_view text);
+    // A copy, addition or deletion that did not succeed, or a source folder that could not be
+    // read (its files could not be backed up): counted, listed, told.
+    void Failed(const std::filesystem::path& path, std::error_code error,
+                const std::filesystem::path& destination = {});
+
+    void Examined();  // one more file looked at; moves the progress bar
+
+    JobSummary summary;
+
+  private:
+    RunFlags flags_;
+    const JobFilter* filter_;
+    RunObserver& observer_;
+    RunController& control_;
+    BackupReport* report_;
+    bool dryRun_;
+    std::vector<std::filesystem::path> fenced_;
+};
+
+}  // namespace arkivo::engine

@@ -1,0 +1,212 @@
+#include "engine/job_run.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "engine/copy_rules.h"
+#include "engine/dated_name.h"
+#include "engine/job_context.h"
+#include "engine/leftovers.h"
+#include "engine/orphan_deletion.h"
+#include "engine/run_controller.h"
+#include "engine/tree_walker.h"
+#include "filters/filter_match.h"
+#include "jobs/job_commands.h"
+#include "jobs/job_options.h"
+#include "platform/clock.h"
+#include "report/backup_report.h"
+#include "schedule/job_flags.h"
+#include "settings/app_stores.h"
+
+namespace arkivo::engine {
+namespace {
+
+namespace fs = std::filesystem;
+
+RunFlags ReadRunFlags(AppStores& stores, bool filterOn) {
+    RunFlags flags = filterOn ? RunFlag::FilterOn : 0;
+    auto bit = [&stores](const TextKey& key, RunFlags value) -> RunFlags {
+        return (ReadNumber(stores.option, key.section, key.key) & 1) ? value : 0;
+    };
+    flags |= bit(text::ReportOn, RunFlag::ReportOn);
+    flags |= bit(text::ReportCreatedOn, RunFlag::ReportCreated);
+    flags |= bit(text::ReportUpdatedOn, RunFlag::ReportUpdated);
+    flags |= bit(text::ReportDeletedOn, RunFlag::ReportDeleted);
+    return flags;
+}
+
+void BeginJobReport(BackupReport* report, RunFlags flags, std::size_t jobIndex,
+                    const JobRecord& job) {
+    if (report == nullptr) {
+        return;
+    }
+    if (flags & RunFlag::ReportOn) {
+        report->WriteJobHead(jobIndex + 1);
+        report->WriteBaseLine(job.basePath);
+        report->WriteTargetLine(job.targetPath);
+        report->WriteStartTimeLine();
+    }
+    report->OpenFileLists();
+}
+
+void EndJobReport(BackupReport* report, RunFlags flags, const JobSummary& summary) {
+    if (report == nullptr || !(flags & RunFlag::ReportOn)) {
+        return;
+    }
+    report->WriteCopiedCountLine(summary.copied);
+    report->WriteFailedCountLine(summary.failed);
+    report->WriteElapsedLine(platform::NowUnixSeconds());
+    report->WriteFileSections();
+    report->DeleteFileLists();
+}
+
+std::u16string_view DatedPrefix(BackupType type) {
+    switch (type) {
+        case BackupType::Inc:
+            return kIncPrefix;
+        case BackupType::Spd:
+            return kSpdPrefix;
+        default:
+            return kDifPrefix;
+    }
+}
+
+std::unique_ptr<CopyRule> RuleFor(BackupType type, const JobRecord& job) {
+    switch (type) {
+        case BackupType::Inc:
+            return std::make_unique<ChangedSince>(static_cast<std::int64_t>(job.lastIncTime));
+        case BackupType::Spd:
+            return std::make_unique<WithinPeriod>(static_cast<std::int64_t>(job.periodStart),
+                                                  static_cast<std::int64_t>(job.periodEnd));
+        default:
+            return std::make_unique<NewerThanReference>();
+    }
+}
+
+void RunSync(RunEnvironment& run, JobContext& job, const fs::path& base, const fs::path& target) {
+    LocalTree source(base);
+    LocalTree reference(target);
+    FolderDestination folder(target);
+    PlannedDestination planned(target, run.observer);
+    Destination& destination = run.options.dryRun ? static_cast<Destination&>(planned) : folder;
+    const NewerThanReference rule;
+    WalkTree(job, {source, &reference, destination, rule, ReportStyle::ByReferenceAtDestination});
+
+    auto& setting = run.stores.setting;
+    const long long deleteOrphans =
+        run.options.dryRun ? ReadNumber(setting, JobSectionName(job.jobIndex()), u"SyncDelNoSrc")
+                           : ReadSyncDelNoSrc(setting, job.jobIndex());
+    if (deleteOrphans == 1) {
+        SyncDeleteOrphans(job, base, target,
+                          run.stores.language.GetValue(text::ReportDeletionSkipped),
+                          run.stores.language.GetValue(text::ReportFolderUnreadable));
+    }
+}
+
+void RunDated(RunEnvironment& run, JobContext& job, BackupType type, const JobRecord& record,
+              const fs::path& base, const fs::path& target) {
+    if (record.zipOption) {
+        // Archives come with the archive writer; until then the job cannot be done.
+        ++job.summary.failed;
+        run.observer.OnMessage(UserMessage::Text(text::RunZipUnavailable));
+        job.NoteLine(run.stores.language.GetValue(text::RunZipUnavailable));
+        return;
+    }
+    const auto prefix = DatedPrefix(type);
+    if (!run.options.dryRun) {
+        RemoveLeftoverTemporaries(target, prefix);
+    }
+    const fs::path dated =
+        target / platform::PathFromText(MakeDatedFolderName(prefix, platform::NowUnixSeconds()));
+    LocalTree source(base);
+    LocalTree reference(target);
+    FolderDestination folder(dated, target);
+    PlannedDestination planned(dated, run.observer);
+    Destination& destination = run.options.dryRun ? static_cast<Destination&>(planned) : folder;
+    const auto rule = RuleFor(type, record);
+    const ReportStyle style =
+        type == BackupType::Dif ? ReportStyle::ByReferenceAtReference : ReportStyle::AllCreated;
+    WalkTree(job, {source, &reference, destination, *rule, style});
+}
+
+}  // namespace
+
+fs::path NormalisedRoot(std::u16string_view typed) {
+    fs::path path = platform::PathFromText(typed).lexically_normal();
+    while (!path.has_filename() && path.has_parent_path() && path != path.root_path()) {
+        path = path.parent_path();
+    }
+    return path;
+}
+
+bool IsWithin(const fs::path& inner, const fs::path& outer) {
+    auto i = inner.begin();
+    for (auto o = outer.begin(); o != outer.end(); ++o, ++i) {
+        if (i == inner.end() || platform::FileNameKey(*i) != platform::FileNameKey(*o)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+JobSummary RunJobLocalToLocal(RunEnvironment& run, std::size_t jobIndex, const JobRecord& job) {
+    auto& language = run.stores.language;
+    run.observer.OnJobStarted(jobIndex, job.basePath, job.targetPath);
+    run.observer.OnAnalysis(jobIndex, true);
+    run.observer.OnAnimation(Animation::Copy);
+    run.observer.OnStatus(language.GetValue(text::StaticEstimate));
+
+    const bool filterOn = job.filterOn != 0;
+    std::optional<JobFilter> filter;
+    if (filterOn) {
+        filter = JobFilter::Load(run.stores.filter, run.stores.filterInc, jobIndex);
+    }
+    const RunFlags flags = ReadRunFlags(run.stores, filterOn);
+    JobContext context(jobIndex, flags, filter ? &*filter : nullptr, run.observer, run.control,
+                       run.report, run.options.dryRun);
+    const fs::path base = NormalisedRoot(job.basePath);
+    const fs::path target = NormalisedRoot(job.targetPath);
+    if (IsWithin(target, base)) {
+        context.NeverEnter(target);
+    } else if (IsWithin(base, target)) {
+        context.NeverEnter(base);
+    }
+
+    LocalTree counted(base);
+    const std::uint64_t count = CountFiles(context, counted);
+    run.observer.OnAnimation(Animation::Delete);
+    run.observer.OnAnalysis(jobIndex, false);
+    run.observer.OnProgressRange(count);
+    run.observer.OnStatus(language.GetValue(text::StaticCopying));
+
+    BeginJobReport(run.report, flags, jobIndex, job);
+    const auto walkStart = static_cast<std::uint64_t>(platform::NowUnixSeconds());
+    const auto type = static_cast<BackupType>(job.backupType);
+    switch (type) {
+        case BackupType::Sync:
+            RunSync(run, context, base, target);
+            break;
+        case BackupType::Dif:
+        case BackupType::Inc:
+        case BackupType::Spd:
+            RunDated(run, context, type, job, base, target);
+            break;
+        default:
+            run.observer.OnMessage(UserMessage::Fixed(u"ERROR-0x0001"));
+            break;
+    }
+    EndJobReport(run.report, flags, context.summary);
+
+    if (!run.options.dryRun) {
+        // The next incremental or period run copies what changed after the walk began. Times
+        // are whole seconds and compared strictly, so a file changed in the very second the
+        // walk began counts as changed after the second before.
+        const RunStamp stamp{static_cast<std::uint64_t>(platform::NowUnixSeconds()), walkStart - 1,
+                             !context.summary.stopped && context.summary.failed == 0};
+        RecordJobRun(run.stores.EnvironmentPath(), jobIndex, job, stamp);
+    }
+    run.observer.OnProgressRange(0);
+    return context.summary;
+}
+
+}  // namespace arkivo::engine

@@ -1,0 +1,161 @@
+#include "engine/tree_walker.h"
+
+#include <unordered_map>
+
+#include "platform/file_system.h"
+
+namespace arkivo::engine {
+namespace {
+
+using platform::FolderEntry;
+namespace fs = std::filesystem;
+
+// The reference folder's files by name, read once when the first file needs it. Our own
+// leftover temporary files found there are removed on the way.
+class ReferenceFolder {
+  public:
+    ReferenceFolder(FileTree* tree, fs::path relative, bool dryRun)
+        : tree_(tree), relative_(std::move(relative)), dryRun_(dryRun) {}
+
+    const platform::FileInfo* Find(const fs::path& name) {
+        if (tree_ == nullptr) {
+            return nullptr;
+        }
+        if (!loaded_) {
+            Load();
+        }
+        const auto found = byName_.find(platform::FileNameKey(name));
+        return found == byName_.end() ? nullptr : &found->second;
+    }
+
+  private:
+    void Load() {
+        loaded_ = true;
+        std::vector<FolderEntry> entries;
+        if (tree_->List(relative_, entries, platform::ListDetail::Full)) {
+            return;  // a missing reference folder: every file is new
+        }
+        for (auto& entry : entries) {
+            if (!entry.info.IsFolder() && IsTemporaryName(entry.name)) {
+                if (!dryRun_) {
+                    platform::RemoveFile(tree_->FullPath(relative_ / entry.name));
+                }
+                continue;
+            }
+            byName_.emplace(platform::FileNameKey(entry.name), entry.info);
+        }
+    }
+
+    FileTree* tree_;
+    fs::path relative_;
+    bool dryRun_;
+    bool loaded_ = false;
+    std::unordered_map<std::u16string, platform::FileInfo> byName_;
+};
+
+void Report(JobContext& job, const WalkPlan& plan, const CopyDecision& decision,
+            const fs::path& relative) {
+    switch (plan.style) {
+        case ReportStyle::AllCreated:
+            if (job.Reports(RunFlag::ReportCreated) || job.Reports(RunFlag::ReportUpdated)) {
+                job.NoteCreatedAlways(platform::PathText(plan.destination.FullPath(relative)));
+            }
+            return;
+        case ReportStyle::ByReferenceAtDestination:
+        case ReportStyle::ByReferenceAtReference: {
+            const fs::path shown = plan.style == ReportStyle::ByReferenceAtReference
+                                       ? plan.reference->FullPath(relative)
+                                       : plan.destination.FullPath(relative);
+            if (decision.referenceMissing) {
+                job.NoteCreated(platform::PathText(shown));
+            } else if (decision.sourceNewer) {
+                job.NoteUpdated(platform::PathText(shown));
+            }
+            return;
+        }
+    }
+}
+
+void WalkFolder(JobContext& job, const WalkPlan& plan, const fs::path& relative) {
+    // A sub-folder that cannot be made shows up as failed copies of the files meant for it.
+    plan.destination.EnterFolder(relative);
+    std::vector<FolderEntry> entries;
+    if (auto error = plan.source.List(relative, entries, platform::ListDetail::Full)) {
+        job.Failed(plan.source.FullPath(relative), error);
+        plan.destination.LeaveFolder(relative, false);
+        return;
+    }
+    ReferenceFolder reference(plan.rule.NeedsReference() ? plan.reference : nullptr, relative,
+                              job.dryRun());
+    bool received = false;
+    for (const auto& entry : entries) {
+        if (job.ShouldStop()) {
+            break;
+        }
+        const fs::path child = relative / entry.name;
+        if (entry.info.IsFolder()) {
+            if (!IsSkippedFolder(entry) && !job.IsFenced(plan.source.FullPath(child))) {
+                WalkFolder(job, plan, child);
+            }
+            continue;
+        }
+        if (IsTemporaryName(entry.name)) {
+            continue;
+        }
+        const CopyDecision decision = plan.rule.Decide(entry.info, reference.Find(entry.name));
+        const fs::path source = plan.source.FullPath(child);
+        if (decision.copy && !job.IsFilteredOut(source)) {
+            job.observer().OnFile(source);
+            if (auto error = plan.destination.Put(source, child, entry.info)) {
+                job.Failed(source, error, plan.destination.FullPath(child));
+            } else {
+                received = true;
+                ++job.summary.copied;
+                job.summary.bytesCopied += entry.info.size;
+                job.observer().OnBytesCopied(entry.info.size);
+                Report(job, plan, decision, child);
+            }
+        }
+        job.Examined();
+    }
+    plan.destination.LeaveFolder(relative, received);
+}
+
+std::uint64_t CountFolder(JobContext& job, FileTree& source, const fs::path& relative) {
+    std::vector<FolderEntry> entries;
+    if (source.List(relative, entries, platform::ListDetail::KindsOnly)) {
+        return 0;
+    }
+    std::uint64_t count = 0;
+    for (const auto& entry : entries) {
+        if (job.ShouldStop()) {
+            break;
+        }
+        const fs::path child = relative / entry.name;
+        if (entry.info.IsFolder()) {
+            if (!IsSkippedFolder(entry) && !job.IsFenced(source.FullPath(child))) {
+                count += CountFolder(job, source, child);
+            }
+        } else if (!IsTemporaryName(entry.name) && !job.IsFilteredOut(source.FullPath(child))) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+}  // namespace
+
+void WalkTree(JobContext& job, const WalkPlan& plan) {
+    // Without its root folder the destination can take nothing: one failure, not one per file.
+    if (auto error = plan.destination.EnterFolder(fs::path())) {
+        job.Failed(plan.destination.FullPath(fs::path()), error);
+        return;
+    }
+    WalkFolder(job, plan, fs::path());
+}
+
+std::uint64_t CountFiles(JobContext& job, FileTree& source) {
+    return CountFolder(job, source, fs::path());
+}
+
+}  // namespace arkivo::engine

@@ -1,0 +1,40 @@
+// The one walk every backup type shares: depth first over the source tree, each file judged by
+// the type's copy rule, filtered, put into the destination, reported and counted. The types
+// differ only in their rule, their reference tree and how they report.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "engine/copy_rules.h"
+#include "engine/destination.h"
+#include "engine/file_tree.h"
+#include "engine/job_context.h"
+
+namespace arkivo::engine {
+
+enum class ReportStyle {
+    // created when the reference lacked the file, updated when the source was newer; the
+    // path shown is the destination's (synchronisation)
+    ByReferenceAtDestination,
+    // the same, but the path shown is the reference's (differential)
+    ByReferenceAtReference,
+    // every copied file is a created entry at the destination (incremental, period)
+    AllCreated,
+};
+
+struct WalkPlan {
+    FileTree& source;
+    FileTree* reference;  // the tree the rule compares with, when it needs one
+    Destination& destination;
+    const CopyRule& rule;
+    ReportStyle style;
+};
+
+void WalkTree(JobContext& job, const WalkPlan& plan);
+
+// The number of files a walk of the source will examine, for the progress range. Listing
+// names only keeps it cheap.
+std::uint64_t CountFiles(JobContext& job, FileTree& source);
+
+}  // namespace arkivo::engine

@@ -1,0 +1,199 @@
+#include "report/backup_report.h"
+
+#include <atomic>
+#include <cstdio>
+
+#include "platform/clock.h"
+#include "platform/codepage.h"
+#include "platform/file_system.h"
+#include "settings/lang_ini.h"
+
+namespace arkivo {
+namespace {
+
+// Only one report may be open in the process at a time.
+std::atomic<bool> reportOpen{false};
+
+constexpr char kEndMark = '\x0E';
+constexpr std::string_view kRule = "/*****************************************************/";
+
+std::string Format(const char* format, int a, int b, int c, int d, int e, int f = 0) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, a, b, c, d, e, f);
+    return buffer;
+}
+
+}  // namespace
+
+std::string ReportFileName(std::int64_t runStart) {
+    const auto t = platform::ToLocalTime(runStart).value_or(platform::LocalTime{});
+    return Format("Report%04d_%02d_%d_%dh%dm.txt", t.year, t.month, t.day, t.hour, t.minute);
+}
+
+std::string ElapsedText(std::int64_t seconds) {
+    if (seconds < 0) {
+        seconds = 0;
+    }
+    const auto hours = seconds / 3600;
+    seconds %= 3600;
+    return std::to_string(hours) + "h" + std::to_string(seconds / 60) + "m" +
+           std::to_string(seconds % 60) + "s";
+}
+
+BackupReport::BackupReport(CLangIni& language, std::filesystem::path folder)
+    : language_(language), folder_(std::move(folder)) {}
+
+BackupReport::~BackupReport() {
+    CloseReport();
+}
+
+bool BackupReport::OpenReportFile(std::int64_t now) {
+    bool expected = false;
+    if (!reportOpen.compare_exchange_strong(expected, true)) {
+        return false;
+    }
+    ownsOpenFlag_ = true;
+    runStart_ = now;
+    fileName_ = ReportFileName(now);
+    report_.open(ReportPath(), std::ios::binary | std::ios::trunc);
+    return true;
+}
+
+void BackupReport::WriteLine(std::string_view line) {
+    if (report_.is_open()) {
+        report_ << line << "\r\n";
+    }
+}
+
+std::string BackupReport::Label(const TextKey& key) {
+    return platform::Utf16ToAnsiLossy(language_.GetValue(key));
+}
+
+void BackupReport::WriteJobHead(std::size_t jobNumber) {
+    WriteLine(kRule);
+    WriteLine("* JOBLIST : " + std::to_string(jobNumber));
+    WriteLine(kRule);
+}
+
+void BackupReport::WriteBaseLine(std::u16string_view base) {
+    WriteLine(" @ " + Label(text::StaticBase) + platform::Utf16ToAnsiLossy(base));
+}
+
+void BackupReport::WriteTargetLine(std::u16string_view target) {
+    WriteLine(" @ " + Label(text::StaticTarget) + platform::Utf16ToAnsiLossy(target));
+}
+
+void BackupReport::WriteStartTimeLine() {
+    const auto t = platform::ToLocalTime(runStart_).value_or(platform::LocalTime{});
+    WriteLine("  - " + Label(text::ReportBackupTime) +
+              Format("%d/%02d/%d %d:%d:%d", t.year, t.month, t.day, t.hour, t.minute, t.second));
+}
+
+void BackupReport::WriteNoteLine(std::u16string_view text) {
+    WriteLine("  ! " + platform::Utf16ToAnsiLossy(text));
+}
+
+void BackupReport::OpenFileLists() {
+    for (List* list : {&created_, &updated_, &deleted_, &failed_}) {
+        if (list->stream.is_open()) {
+            list->stream.close();
+        }
+        list->stream.open(folder_ / list->fileName, std::ios::binary | std::ios::trunc);
+        list->lines = 0;
+    }
+}
+
+void BackupReport::Note(List& list, std::u16string_view path) {
+    if (list.stream.is_open()) {
+        list.stream << platform::Utf16ToAnsiLossy(path) << "\r\n";
+        ++list.lines;
+    }
+}
+
+void BackupReport::NoteCreatedFile(std::u16string_view path) {
+    Note(created_, path);
+}
+void BackupReport::NoteUpdatedFile(std::u16string_view path) {
+    Note(updated_, path);
+}
+void BackupReport::NoteDeletedFile(std::u16string_view path) {
+    Note(deleted_, path);
+}
+void BackupReport::NoteFailedFile(std::u16string_view path) {
+    Note(failed_, path);
+}
+
+void BackupReport::WriteCopiedCountLine(std::uint64_t count) {
+    WriteLine("  - " + Label(text::ReportBackupNo) + std::to_string(count));
+}
+
+void BackupReport::WriteFailedCountLine(std::uint64_t count) {
+    if (count > 0) {
+        WriteLine("  - " + Label(text::ReportFailedNo) + std::to_string(count));
+    }
+}
+
+void BackupReport::WriteElapsedLine(std::int64_t now) {
+    WriteLine("  - " + Label(text::ReportBackupElapsed) + ElapsedText(now - runStart_));
+}
+
+void BackupReport::CopyListIntoReport(List& list, const TextKey& label, bool whenEmpty) {
+    if (list.stream.is_open()) {
+        list.stream << kEndMark;
+        list.stream.close();
+    }
+    if (!whenEmpty && list.lines == 0) {
+        return;
+    }
+    WriteLine("  << " + Label(label) + " >>");
+    std::ifstream in(folder_ / list.fileName, std::ios::binary);
+    std::string line;
+    for (char c; in.get(c) && c != kEndMark;) {
+        if (c == '\n') {
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            WriteLine(line);
+            line.clear();
+        } else {
+            line.push_back(c);
+        }
+    }
+}
+
+void BackupReport::WriteFileSections() {
+    CopyListIntoReport(created_, text::ReportCreatedFile, true);
+    CopyListIntoReport(updated_, text::ReportUpdatedFile, true);
+    CopyListIntoReport(deleted_, text::ReportDeletedFile, true);
+    CopyListIntoReport(failed_, text::ReportFailedFile, false);
+    WriteLine("");
+    WriteLine("");
+}
+
+void BackupReport::DeleteFileLists() {
+    for (List* list : {&created_, &updated_, &deleted_, &failed_}) {
+        if (list->stream.is_open()) {
+            list->stream.close();
+        }
+        const auto path = folder_ / list->fileName;
+        platform::MakeWritable(path);
+        platform::RemoveFile(path);
+    }
+}
+
+void BackupReport::CloseReport() {
+    if (report_.is_open()) {
+        report_.close();
+    }
+    for (List* list : {&created_, &updated_, &deleted_, &failed_}) {
+        if (list->stream.is_open()) {
+            list->stream.close();
+        }
+    }
+    if (ownsOpenFlag_) {
+        ownsOpenFlag_ = false;
+        reportOpen = false;
+    }
+}
+
+}  // namespace arkivo

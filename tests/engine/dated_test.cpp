@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "engine/dated_name.h"
+#include "platform/clock.h"
+#include "support/engine_fixture.h"
+
+namespace arkivo {
+namespace {
+
+using test::FileContents;
+using test::MakeFile;
+using test::ReadBytes;
+
+// The dated folders a run made under the target.
+std::vector<std::filesystem::path> DatedFolders(const std::filesystem::path& target,
+                                                const std::string& prefix) {
+    std::vector<std::filesystem::path> found;
+    if (!std::filesystem::exists(target)) {
+        return found;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(target)) {
+        if (entry.is_directory() && entry.path().filename().string().rfind(prefix, 0) == 0) {
+            found.push_back(entry.path());
+        }
+    }
+    return found;
+}
+
+TEST(DatedName, PrefixDateAndTimeWithoutLeadingZeros) {
+    const auto t = platform::FromLocalTime({2009, 3, 5, 9, 7, 30, 0});
+    ASSERT_TRUE(t);
+    EXPECT_EQ(engine::MakeDatedFolderName(engine::kDifPrefix, *t), u"DIF_2009_03_5_9h7m");
+    const auto late = platform::FromLocalTime({2009, 11, 20, 18, 30, 0, 0});
+    EXPECT_EQ(engine::MakeDatedFolderName(engine::kIncPrefix, *late), u"INC_2009_11_20_18h30m");
+}
+
+class Dated : public test::EngineTest {};
+
+TEST_F(Dated, FirstDifferentialCopiesEverythingAndReportsReferencePaths) {
+    ReportEverything();
+    MakeFile(base / "a.txt", "a");
+    MakeFile(base / "docs/b.txt", "b");
+    std::filesystem::create_directories(target);
+    AddJob(base, target, BackupType::Dif);
+    ASSERT_TRUE(Run().Succeeded());
+    const auto dated = DatedFolders(target, "DIF_");
+    ASSERT_EQ(dated.size(), 1u);
+    EXPECT_EQ(FileContents(dated[0]), FileContents(base));
+    const std::string report = LatestReport();
+    EXPECT_NE(report.find((target / "docs/b.txt").string()), std::string::npos);
+    EXPECT_EQ(report.find((dated[0] / "docs/b.txt").string()), std::string::npos);
+}
+
+TEST_F(Dated, DifferentialTakesOnlyWhatIsNewerThanTheReference) {
+    MakeFile(base / "same.txt", "s", 1600000000);
+    MakeFile(target / "same.txt", "s", 1600000000);
+    MakeFile(base / "changed.txt", "new", 1600000001);
+    MakeFile(target / "changed.txt", "old", 1600000000);
+    MakeFile(base / "quiet/untouched.txt", "u", 1600000000);
+    MakeFile(target / "quiet/untouched.txt", "u", 1600000000);
+    AddJob(base, target, BackupType::Dif);
+    ASSERT_TRUE(Run().Succeeded());
+    const auto dated = DatedFolders(target, "DIF_");
+    ASSERT_EQ(dated.size(), 1u);
+    EXPECT_EQ(FileContents(dated[0]), (std::map<std::string, std::string>{{"changed.txt", "new"}}));
+    EXPECT_FALSE(std::filesystem::exists(dated[0] / "quiet"));
+    EXPECT_EQ(ReadBytes(target / "changed.txt"), "old");  // the reference is never changed
+}
+
+TEST_F(Dated, ARunWithNothingToCopyLeavesNoDatedFolder) {
+    MakeFile(base / "x/same.txt", "s", 1600000000);
+    MakeFile(target / "x/same.txt", "s", 1600000000);
+    AddJob(base, target, BackupType::Dif);
+    ASSERT_TRUE(Run().Succeeded());
+    EXPECT_TRUE(DatedFolders(target, "DIF_").empty());
+}
+
+TEST_F(Dated, IncrementalPicksUpChangesSinceItsLastRun) {
+    ReportEverything();
+    MakeFile(base / "one.txt", "1", 1500000000);
+    MakeFile(base / "two.txt", "2", 1500000000);
+    std::filesystem::create_directories(target);
+    const auto job = AddJob(base, target, BackupType::Inc);
+    // Creation times are whole seconds: let the files' second pass before the first run.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    ASSERT_TRUE(Run().Succeeded());
+    auto dated = DatedFolders(target, "INC_");
+    ASSERT_EQ(dated.size(), 1u);
+    EXPECT_EQ(FileContents(dated[0]).size(), 2u);
+    const auto stamped = Job(job).lastIncTime;
+    EXPECT_GT(stamped, 1500000000u);
+    EXPECT_GE(Job(job).lastBackupTime, stamped);
+    std::filesystem::remove_all(dated[0]);
+
+    // A second run finds nothing new; then a file written after the run, and a file copied in
+    // with an old write time (so only its creation time is new), are both picked up.
+    ASSERT_TRUE(Run().Succeeded());
+    EXPECT_TRUE(DatedFolders(target, "INC_").empty());
+    MakeFile(base / "two.txt", "2 again");
+    MakeFile(base / "moved-in.txt", "old content", 1400000000);
+    ASSERT_TRUE(Run().Succeeded());
+    dated = DatedFolders(target, "INC_");
+    ASSERT_EQ(dated.size(), 1u);
+    EXPECT_EQ(FileContents(dated[0]),
+              (std::map<std::string, std::string>{{"moved-in.txt", "old content"},
+                                                  {"two.txt", "2 again"}}));
+    EXPECT_NE(LatestReport().find((dated[0] / "two.txt").string()), std::string::npos);
+}
+
+TEST_F(Dated, PeriodCopiesFilesWrittenBeforeItsEnd) {
+    MakeFile(base / "inside.txt", "i", 1500000000);
+    MakeFile(base / "after-end.txt", "late", 4102444800);
+    std::filesystem::create_directories(target);
+    const auto job = AddJob(base, target, BackupType::Spd);
+    Edit(job, [](JobRecord& record) {
+        record.periodStart = 0;
+        record.periodEnd = 4000000000;
+    });
+    ASSERT_TRUE(Run().Succeeded());
+    const auto dated = DatedFolders(target, "SPD_");
+    ASSERT_EQ(dated.size(), 1u);
+    EXPECT_EQ(FileContents(dated[0]), (std::map<std::string, std::string>{{"inside.txt", "i"}}));
+    EXPECT_GT(Job(job).periodStart, 0u);
+    EXPECT_EQ(Job(job).periodEnd, 4000000000u);
+}
+
+TEST_F(Dated, AnUnknownTypeCopiesNothingAndTheRunGoesOn) {
+    MakeFile(base / "a.txt", "a");
+    std::filesystem::create_directories(target);
+    const auto strange = AddJob(base, target, BackupType::Dif);
+    Edit(strange, [](JobRecord& record) { record.backupType = 5; });
+    const auto normal = AddJob(base, folder / "second");
+    ASSERT_EQ(normal, 1u);
+    Run();
+    ASSERT_FALSE(observer.messages.empty());
+    EXPECT_EQ(observer.messages[0].fixedText, u"ERROR-0x0001");
+    EXPECT_EQ(test::FileContents(target).size(), 0u);
+    EXPECT_EQ(ReadBytes(folder / "second/a.txt"), "a");
+    EXPECT_GT(Job(strange).lastBackupTime, 0u);
+}
+
+}  // namespace
+}  // namespace arkivo

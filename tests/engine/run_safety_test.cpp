@@ -1,0 +1,237 @@
+// The run's promises about failures, interruptions and leftovers.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <thread>
+
+#include "platform/file_system.h"
+#include "schedule/job_flags.h"
+#include "support/engine_fixture.h"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
+namespace arkivo {
+namespace {
+
+using test::FileContents;
+using test::MakeFile;
+using test::ReadBytes;
+
+class RunSafety : public test::EngineTest {};
+
+TEST_F(RunSafety, AFailedCopyIsCountedListedAndNeverReportedAsCopied) {
+    ReportEverything();
+    MakeFile(base / "good.txt", "g");
+    MakeFile(base / "blocked.txt", "b");
+    // A folder where the copy must go makes that one copy fail.
+    std::filesystem::create_directories(target / "blocked.txt");
+    AddJob(base, target);
+    const auto summary = Run();
+    EXPECT_FALSE(summary.Succeeded());
+    EXPECT_EQ(summary.failed, 1u);
+    EXPECT_EQ(summary.copied, 1u);
+    ASSERT_EQ(observer.failures.size(), 1u);
+    EXPECT_EQ(observer.failures[0], base / "blocked.txt");
+    const std::string report = LatestReport();
+    const auto failedSection = report.find("<< Failed >>");
+    ASSERT_NE(failedSection, std::string::npos);
+    EXPECT_GT(report.find((base / "blocked.txt").string()), failedSection);
+    EXPECT_EQ(report.find((target / "blocked.txt").string()), std::string::npos);
+    EXPECT_NE(report.find("Copied : 1"), std::string::npos);
+    EXPECT_NE(report.find("Failures : 1"), std::string::npos);
+}
+
+TEST_F(RunSafety, AFailedIncrementalRunDoesNotMoveItsReferenceTime) {
+    MakeFile(base / "a.txt", "a");
+    std::filesystem::create_directories(target);
+    const auto job = AddJob(base, target, BackupType::Inc);
+    // No dated folder can be made: a file stands where the target should be.
+    std::filesystem::remove_all(target);
+    MakeFile(target, "not a folder");
+    EXPECT_FALSE(Run().Succeeded());
+    EXPECT_EQ(Job(job).lastIncTime, 0u);
+    EXPECT_GT(Job(job).lastBackupTime, 0u);
+}
+
+TEST_F(RunSafety, AStoppedIncrementalRunKeepsItsReferenceTimeButStampsTheRun) {
+    for (int i = 0; i < 50; ++i) {
+        MakeFile(base / ("f" + std::to_string(i)), "x");
+    }
+    std::filesystem::create_directories(target);
+    const auto job = AddJob(base, target, BackupType::Inc);
+    const auto second = AddJob(base, folder / "t2", BackupType::Inc);
+    engine::RunController control;
+    observer.onFile = [&control](const std::filesystem::path&) { control.Stop(); };
+    control.Start(stores, observer);
+    const auto summary = control.Wait();
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_FALSE(summary.Succeeded());
+    EXPECT_EQ(Job(job).lastIncTime, 0u);
+    EXPECT_GT(Job(job).lastBackupTime, 0u);
+    // The jobs after the stopped one are not touched.
+    EXPECT_EQ(Job(second).lastBackupTime, 0u);
+    EXPECT_EQ(observer.startedJobs, (std::vector<std::size_t>{0}));
+}
+
+TEST_F(RunSafety, AFileChangedDuringTheWalkIsTakenByTheNextRun) {
+    MakeFile(base / "a.txt", "first", 1500000000);
+    MakeFile(base / "b.txt", "first", 1500000000);
+    std::filesystem::create_directories(target);
+    const auto job = AddJob(base, target, BackupType::Inc);
+    bool changed = false;
+    observer.onFile = [&](const std::filesystem::path& file) {
+        if (!changed) {
+            changed = true;
+            // Rewritten right after its copy, within the walk.
+            MakeFile(file, "second");
+        }
+    };
+    ASSERT_TRUE(Run().Succeeded());
+    observer.onFile = nullptr;
+    const auto firstRun = Job(job).lastIncTime;
+    for (const auto& entry : std::filesystem::directory_iterator(target)) {
+        std::filesystem::remove_all(entry.path());
+    }
+    ASSERT_TRUE(Run().Succeeded());
+    bool found = false;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(target)) {
+        found = found || (entry.is_regular_file() && ReadBytes(entry.path()) == "second");
+    }
+    EXPECT_TRUE(found) << "stamped " << firstRun;
+}
+
+TEST_F(RunSafety, LeftoversOfAnInterruptedCopyAreRemovedAndNeverTaken) {
+    ReportEverything();
+    MakeFile(base / "a.txt", "a", 1600000000);
+    MakeFile(base / "sub/b.txt", "b", 1600000000);
+    MakeFile(base / "stray.arkivo-tmp", "a leftover in the source");
+    MakeFile(target / "a.txt", "a", 1600000000);
+    MakeFile(target / "a.txt.arkivo-tmp", "half a copy");
+    MakeFile(target / "sub/b.txt.arkivo-tmp", "half a copy");
+    const auto job = AddJob(base, target);
+    WriteSyncDelNoSrc(stores.setting, job, true);
+    const auto summary = Run();
+    EXPECT_TRUE(summary.Succeeded());
+    EXPECT_EQ(summary.copied, 1u);
+    EXPECT_EQ(summary.deleted, 0u);
+    EXPECT_EQ(observer.jobs.at(0).examined, 2u);
+    EXPECT_EQ(observer.ranges.front(), 2u);
+    EXPECT_EQ(FileContents(target),
+              (std::map<std::string, std::string>{{"a.txt", "a"}, {"sub/b.txt", "b"}}));
+    EXPECT_EQ(LatestReport().find("arkivo-tmp"), std::string::npos);
+}
+
+TEST_F(RunSafety, LeftoversInTheLastDatedFolderAreRemovedByTheNextRun) {
+    MakeFile(base / "a.txt", "a");
+    MakeFile(target / "DIF_2020_01_1_1h1m/a.txt.arkivo-tmp", "half");
+    MakeFile(target / "DIF_2020_01_1_1h1m/sub/b.arkivo-tmp", "half");
+    MakeFile(target / "DIF_2020_01_1_1h1m.zip.arkivo-tmp", "half an archive");
+    AddJob(base, target, BackupType::Dif);
+    ASSERT_TRUE(Run().Succeeded());
+    EXPECT_FALSE(std::filesystem::exists(target / "DIF_2020_01_1_1h1m/a.txt.arkivo-tmp"));
+    EXPECT_FALSE(std::filesystem::exists(target / "DIF_2020_01_1_1h1m/sub/b.arkivo-tmp"));
+    EXPECT_FALSE(std::filesystem::exists(target / "DIF_2020_01_1_1h1m.zip.arkivo-tmp"));
+}
+
+TEST_F(RunSafety, AMissingTargetDriveIsNotRecreatedElsewhere) {
+    MakeFile(base / "a.txt", "a");
+    const auto job = AddJob(base, folder / "unplugged-drive" / "backup");
+    const auto summary = Run();
+    EXPECT_FALSE(summary.Succeeded());
+    EXPECT_FALSE(std::filesystem::exists(folder / "unplugged-drive"));
+    EXPECT_EQ(observer.failures.size(), 1u);
+    (void)job;
+}
+
+TEST_F(RunSafety, ADryRunChangesNothing) {
+    MakeFile(base / "a.txt", "a");
+    MakeFile(target / "orphan.txt", "o");
+    const auto job = AddJob(base, target);
+    WriteSyncDelNoSrc(stores.setting, job, true);
+    const auto envBefore = ReadBytes(home / "LastSetting.env");
+    const auto settingBefore = ReadBytes(home / "Setting.ini");
+    const auto before = test::TreeContents(folder.path() / "target");
+    engine::RunOptions options;
+    options.dryRun = true;
+    EXPECT_TRUE(Run(options).Succeeded());
+    EXPECT_EQ(test::TreeContents(target), before);
+    EXPECT_EQ(ReadBytes(home / "LastSetting.env"), envBefore);
+    EXPECT_EQ(ReadBytes(home / "Setting.ini"), settingBefore);
+    ASSERT_EQ(observer.plannedCopies.size(), 1u);
+    EXPECT_EQ(observer.plannedCopies[0].second, target / "a.txt");
+    ASSERT_EQ(observer.plannedDeletions.size(), 1u);
+    EXPECT_EQ(observer.plannedDeletions[0], target / "orphan.txt");
+    for (const auto& entry : std::filesystem::directory_iterator(home)) {
+        EXPECT_NE(entry.path().filename().string().rfind("Report", 0), 0u);
+    }
+}
+
+TEST_F(RunSafety, OnlyTickedJobsRunUnlessJobsAreNamed) {
+    MakeFile(base / "a.txt", "a");
+    AddJob(base, folder / "t1");
+    const auto unticked = AddJob(base, folder / "t2");
+    ASSERT_TRUE(SetJobsChecked(stores.EnvironmentPath(), {2}, false).saved);
+    ASSERT_TRUE(Run().Succeeded());
+    EXPECT_TRUE(std::filesystem::exists(folder / "t1/a.txt"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "t2"));
+    EXPECT_EQ(Job(unticked).checked, 0u);
+    engine::RunOptions named;
+    named.jobs = {unticked};
+    ASSERT_TRUE(Run(named).Succeeded());
+    EXPECT_TRUE(std::filesystem::exists(folder / "t2/a.txt"));
+    EXPECT_EQ(Job(unticked).checked, 0u);
+}
+
+TEST_F(RunSafety, AJobDeletedDuringTheRunIsNotBroughtBack) {
+    MakeFile(base / "a.txt", "a");
+    AddJob(base, folder / "t1");
+    AddJob(base, folder / "t2");
+    observer.onJobStarted = [this](std::size_t index) {
+        if (index == 0) {
+            DeleteJobs(stores.EnvironmentPath(), {stores.filter, stores.filterInc, stores.setting},
+                       {2});
+        }
+    };
+    Run();
+    EnvironmentFile file(stores.EnvironmentPath());
+    const JobTable& table = file.Load();
+    ASSERT_EQ(table.jobs.size(), 1u);
+    EXPECT_GT(table.jobs[0].lastBackupTime, 0u);
+}
+
+TEST_F(RunSafety, ReportSwitchedOffStillCreatesAnEmptyReport) {
+    MakeFile(base / "a.txt", "a");
+    AddJob(base, target);
+    const auto summary = Run();
+    ASSERT_FALSE(summary.reportFile.empty());
+    EXPECT_TRUE(std::filesystem::exists(summary.reportFile));
+    EXPECT_EQ(ReadBytes(summary.reportFile), "");
+    EXPECT_TRUE(std::filesystem::exists(home / "TempCreated.txt"));
+}
+
+#ifndef _WIN32
+TEST(AtomicCopy, AFullDiskNeverLeavesATornFileUnderTheRealName) {
+    test::TempFolder folder;
+    MakeFile(folder / "big", std::string(64 * 1024, 'n'));
+    MakeFile(folder / "copy", "the previous backup");
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 8192;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const auto error = platform::CopyFileAtomically(folder / "big", folder / "copy");
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_TRUE(error);
+    EXPECT_EQ(ReadBytes(folder / "copy"), "the previous backup");
+    EXPECT_FALSE(std::filesystem::exists(folder / "copy.arkivo-tmp"));
+}
+#endif
+
+}  // namespace
+}  // namespace arkivo

@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include "schedule/job_flags.h"
+#include "support/engine_fixture.h"
+
+namespace arkivo {
+namespace {
+
+using test::FileContents;
+using test::LastWrite;
+using test::MakeFile;
+using test::ReadBytes;
+using test::TreeContents;
+
+class Sync : public test::EngineTest {};
+
+TEST_F(Sync, FirstRunMirrorsTheTreeAndKeepsWriteTimes) {
+    MakeFile(base / "a.txt", "alpha", 1600000000);
+    MakeFile(base / "docs/b.txt", "beta", 1600000100);
+    MakeFile(base / "docs/deep/er/c.bin", std::string(100000, '\x07'));
+    MakeFile(base / ".hidden-file", "dot files are files");
+    MakeFile(base / ".git/config", "dot folders are skipped");
+    std::filesystem::create_directories(base / "empty");
+    std::filesystem::create_directories(target);
+    AddJob(base, target);
+
+    const auto summary = Run();
+    EXPECT_TRUE(summary.Succeeded());
+    auto expected = FileContents(base);
+    expected.erase(".git/config");
+    EXPECT_EQ(FileContents(target), expected);
+    EXPECT_EQ(LastWrite(target / "a.txt"), 1600000000);
+    EXPECT_FALSE(std::filesystem::exists(target / "empty"));
+    EXPECT_FALSE(std::filesystem::exists(target / ".git"));
+    ASSERT_EQ(observer.jobs.size(), 1u);
+    EXPECT_EQ(observer.jobs[0].copied, 4u);
+    EXPECT_EQ(observer.jobs[0].examined, 4u);
+    EXPECT_EQ(observer.ranges.front(), 4u);
+
+    // Nothing changed: nothing is copied again.
+    const auto again = Run();
+    EXPECT_TRUE(again.Succeeded());
+    EXPECT_EQ(again.copied, 0u);
+}
+
+TEST_F(Sync, CopiesOnlyStrictlyNewerSourcesAndReportsThem) {
+    ReportEverything();
+    MakeFile(base / "same.txt", "new", 1600000000);
+    MakeFile(target / "same.txt", "old", 1600000000);
+    MakeFile(base / "newer.txt", "new", 1600000001);
+    MakeFile(target / "newer.txt", "old", 1600000000);
+    MakeFile(base / "older.txt", "source", 1600000000);
+    MakeFile(target / "older.txt", "edited in the target", 1600000500);
+    MakeFile(base / "fresh.txt", "fresh");
+    AddJob(base, target);
+
+    ASSERT_TRUE(Run().Succeeded());
+    EXPECT_EQ(ReadBytes(target / "same.txt"), "old");
+    EXPECT_EQ(ReadBytes(target / "newer.txt"), "new");
+    EXPECT_EQ(ReadBytes(target / "older.txt"), "edited in the target");
+    EXPECT_EQ(ReadBytes(target / "fresh.txt"), "fresh");
+    const std::string report = LatestReport();
+    const auto created = report.find("<< Created >>");
+    const auto updated = report.find("<< Updated >>");
+    ASSERT_NE(created, std::string::npos);
+    ASSERT_NE(updated, std::string::npos);
+    EXPECT_GT(report.find((target / "fresh.txt").string()), created);
+    EXPECT_LT(report.find((target / "fresh.txt").string()), updated);
+    EXPECT_GT(report.find((target / "newer.txt").string()), updated);
+    EXPECT_EQ(report.find("older.txt"), std::string::npos);
+    EXPECT_EQ(report.find("same.txt"), std::string::npos);
+    EXPECT_NE(report.find("Copied : 2"), std::string::npos);
+}
+
+TEST_F(Sync, EmptyTargetFoldersWithEmptySourcesAreRemoved) {
+    MakeFile(base / "kept/file.txt", "x", 1600000000);
+    MakeFile(target / "kept/file.txt", "x", 1600000000);
+    std::filesystem::create_directories(base / "hollow");
+    std::filesystem::create_directories(target / "hollow");
+    AddJob(base, target);
+    ASSERT_TRUE(Run().Succeeded());
+    EXPECT_TRUE(std::filesystem::exists(target / "kept/file.txt"));
+    EXPECT_FALSE(std::filesystem::exists(target / "hollow"));
+}
+
+class SyncDeletion : public Sync {
+  protected:
+    void SetUp() override {
+        Sync::SetUp();
+        ReportEverything();
+        job = AddJob(base, target);
+        WriteSyncDelNoSrc(stores.setting, job, true);
+    }
+    std::size_t job = 0;
+};
+
+TEST_F(SyncDeletion, RemovesWhatTheBaseNoLongerHasAndReportsIt) {
+    MakeFile(base / "keep.txt", "k", 1600000000);
+    MakeFile(base / "sub/keep.txt", "k", 1600000000);
+    MakeFile(base / "namesake", "a file in the base");
+    std::filesystem::create_directories(base / "folder-in-base");
+    MakeFile(target / "keep.txt", "k", 1600000000);
+    MakeFile(target / "sub/keep.txt", "k", 1600000000);
+    MakeFile(target / "orphan.txt", "o");
+    MakeFile(target / "sub/orphan.txt", "o");
+    MakeFile(target / "gone/a.txt", "a");
+    MakeFile(target / "gone/deeper/b.txt", "b");
+    MakeFile(target / "folder-in-base", "a target file named like a base folder");
+    MakeFile(target / ".snapshots/old.txt", "dot folders are never touched");
+    MakeFile(target / "gone/.private/x", "nor inside a deleted folder");
+
+    const auto summary = Run();
+    EXPECT_TRUE(summary.Succeeded());
+    EXPECT_EQ(summary.deleted, 4u);
+    EXPECT_FALSE(std::filesystem::exists(target / "orphan.txt"));
+    EXPECT_FALSE(std::filesystem::exists(target / "sub/orphan.txt"));
+    EXPECT_FALSE(std::filesystem::exists(target / "gone/a.txt"));
+    EXPECT_FALSE(std::filesystem::exists(target / "gone/deeper"));
+    EXPECT_TRUE(std::filesystem::exists(target / "gone/.private/x"));
+    EXPECT_TRUE(std::filesystem::exists(target / "folder-in-base"));
+    EXPECT_TRUE(std::filesystem::exists(target / ".snapshots/old.txt"));
+    EXPECT_TRUE(std::filesystem::exists(target / "keep.txt"));
+    const std::string report = LatestReport();
+    const auto deleted = report.find("<< Deleted >>");
+    ASSERT_NE(deleted, std::string::npos);
+    EXPECT_GT(report.find((target / "orphan.txt").string()), deleted);
+    EXPECT_GT(report.find((target / "gone/deeper/b.txt").string()), deleted);
+}
+
+TEST_F(SyncDeletion, AMissingBaseNeverWipesTheTarget) {
+    MakeFile(target / "precious/a.txt", "a");
+    MakeFile(target / "b.txt", "b");
+    const auto before = TreeContents(target);
+    const auto summary = Run();
+    EXPECT_FALSE(summary.Succeeded());
+    EXPECT_EQ(summary.deleted, 0u);
+    EXPECT_EQ(TreeContents(target), before);
+    EXPECT_NE(LatestReport().find("Deletion skipped"), std::string::npos);
+}
+
+TEST_F(SyncDeletion, StaysOutOfABaseThatLiesInsideTheTarget) {
+    Edit(job, [this](JobRecord& record) { record.basePath = (target / "live").u16string(); });
+    MakeFile(target / "live/work.txt", "the user's own files");
+    MakeFile(target / "work.txt", "w", 1);
+    const auto summary = Run();
+    EXPECT_TRUE(std::filesystem::exists(target / "live/work.txt"));
+    EXPECT_EQ(ReadBytes(target / "live/work.txt"), "the user's own files");
+}
+
+TEST_F(SyncDeletion, FolderLinksAreRemovedAsLinksNeverFollowed) {
+    MakeFile(folder / "elsewhere/important.txt", "must survive");
+    std::filesystem::create_directories(base);
+    std::filesystem::create_directories(target);
+    std::filesystem::create_directory_symlink(folder / "elsewhere", target / "link");
+    ASSERT_TRUE(Run().Succeeded());
+    EXPECT_FALSE(std::filesystem::is_symlink(target / "link"));
+    EXPECT_EQ(ReadBytes(folder / "elsewhere/important.txt"), "must survive");
+}
+
+TEST_F(Sync, ATargetInsideTheBaseIsNotBackedUpIntoItself) {
+    MakeFile(base / "a.txt", "a");
+    AddJob(base, base / "backup");
+    ASSERT_TRUE(Run().Succeeded());
+    ASSERT_TRUE(Run().Succeeded());
+    EXPECT_EQ(FileContents(base / "backup"), (std::map<std::string, std::string>{{"a.txt", "a"}}));
+}
+
+TEST_F(Sync, LinksToFoldersAreNotFollowedAndLinksToFilesAreCopied) {
+    MakeFile(base / "real/file.txt", "content");
+    std::filesystem::create_directory_symlink(base, base / "real/loop");
+    std::filesystem::create_symlink(base / "real/file.txt", base / "alias.txt");
+    std::filesystem::create_directories(target);
+    AddJob(base, target);
+    ASSERT_TRUE(Run().Succeeded());
+    EXPECT_FALSE(std::filesystem::exists(target / "real/loop"));
+    EXPECT_FALSE(std::filesystem::is_symlink(target / "alias.txt"));
+    EXPECT_EQ(ReadBytes(target / "alias.txt"), "content");
+}
+
+TEST_F(Sync, PathsLongerThanTheOldLimitAreCopied) {
+    std::filesystem::path deep = base;
+    for (int i = 0; i < 12; ++i) {
+        deep /= std::string(60, static_cast<char>('a' + i));
+    }
+    MakeFile(deep / "leaf.txt", "deep");
+    std::filesystem::create_directories(target);
+    AddJob(base, target);
+    ASSERT_GT((deep / "leaf.txt").string().size(), 700u);
+    ASSERT_TRUE(Run().Succeeded());
+    EXPECT_EQ(ReadBytes(target / std::filesystem::relative(deep / "leaf.txt", base)), "deep");
+}
+
+}  // namespace
+}  // namespace arkivo

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "filters/filter_lists.h"
+#include "filters/filter_match.h"
+#include "jobs/environment_file.h"
+#include "settings/lang_ini.h"
+#include "support/engine_fixture.h"
+
+namespace arkivo {
+namespace {
+
+using test::MakeFile;
+
+class Filters : public test::EngineTest {
+  protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        job = AddJob(base, target);
+    }
+    void Add(CLangIni& store, std::u16string_view pattern) {
+        ASSERT_TRUE(AddPattern(stores.EnvironmentPath(), store, job, pattern).saved);
+    }
+    bool Out(std::u16string_view path) {
+        return IsFilteredOut(stores.filter, stores.filterInc, job, path);
+    }
+    std::size_t job = 0;
+};
+
+TEST_F(Filters, PatternsAreCaseBlindSubstringsWithTheStarDotRule) {
+    Add(stores.filter, u"*.txt");
+    EXPECT_TRUE(Out(u"/data/notes.TXT"));
+    EXPECT_TRUE(Out(u"/data/a.txt.bak"));
+    EXPECT_TRUE(Out(u"/data/x.txt/inner.doc"));
+    EXPECT_FALSE(Out(u"/data/notes.tx"));
+    EXPECT_TRUE(PatternMatches(u"TEMP", u"/HOME/TEMPLATES/A"));
+    EXPECT_FALSE(PatternMatches(u"*.*", u"/A.B"));
+    EXPECT_FALSE(PatternMatches(u"*", u"/A.B"));
+    EXPECT_TRUE(PatternMatches(u"", u"/ANYTHING"));
+    EXPECT_TRUE(PatternMatches(u"X*.LOG", u"/A/B*.LOG"));  // any first character goes
+    EXPECT_FALSE(PatternMatches(u"?.LOG", u"/A.LOG"));
+}
+
+TEST_F(Filters, IncludeListLetsOnlyMatchingFilesThroughAndExcludeWins) {
+    EXPECT_FALSE(Out(u"/data/a.doc"));
+    Add(stores.filterInc, u".doc");
+    EXPECT_FALSE(Out(u"/data/a.doc"));
+    EXPECT_TRUE(Out(u"/data/a.xls"));
+    Add(stores.filter, u"secret");
+    EXPECT_TRUE(Out(u"/data/secret.doc"));
+    EXPECT_TRUE(Job(job).filterOn);
+}
+
+TEST_F(Filters, OnlyTheFirst99PatternsTakeEffectAndAHundredthIsRefused) {
+    for (int i = 1; i <= 99; ++i) {
+        Add(stores.filter,
+            u"never-matches-" + std::u16string(1, static_cast<char16_t>(0x4E00 + i)));
+    }
+    const auto refused = AddPattern(stores.EnvironmentPath(), stores.filter, job, u"*.tmp");
+    EXPECT_FALSE(refused.saved);
+    ASSERT_EQ(refused.messages.size(), 1u);
+    EXPECT_TRUE(refused.messages[0].IsText(text::FilterListFull));
+    // A hand-edited file can still hold a pattern under key 100: it is never used.
+    StoreValue(stores.filter, u"1", u"100", u"*.tmp");
+    EXPECT_FALSE(Out(u"/a/b.tmp"));
+    EXPECT_EQ(ListPatterns(stores.filter, job).size(), 100u);
+}
+
+TEST_F(Filters, RemovingPatternsClosesTheGapsInOrder) {
+    for (auto p : {u"p1", u"p2", u"p3", u"p4", u"p5"}) {
+        Add(stores.filter, p);
+    }
+    ASSERT_TRUE(
+        RemovePatterns(stores.EnvironmentPath(), stores.filter, stores.filterInc, job, {2, 4})
+            .saved);
+    EXPECT_EQ(ListPatterns(stores.filter, job), (std::vector<std::u16string>{u"p1", u"p3", u"p5"}));
+    CLangIni reread;
+    reread.Open(home / "Filter.ini");
+    EXPECT_EQ(reread.GetValue(u"1", u"3"), u"p5");
+    EXPECT_EQ(reread.FindKey(reread.FindSection(u"1"), u"4"), -1);
+}
+
+TEST_F(Filters, EmptyingOneListKeepsTheOtherInForce) {
+    Add(stores.filter, u"*.tmp");
+    Add(stores.filterInc, u".doc");
+    ASSERT_TRUE(
+        RemovePatterns(stores.EnvironmentPath(), stores.filterInc, stores.filter, job, {1}).saved);
+    EXPECT_EQ(stores.filterInc.FindSection(u"1"), -1);
+    EXPECT_EQ(Job(job).filterOn, 1u);
+    EXPECT_TRUE(Out(u"/a/b.tmp"));
+    ASSERT_TRUE(
+        RemovePatterns(stores.EnvironmentPath(), stores.filter, stores.filterInc, job, {1}).saved);
+    EXPECT_EQ(Job(job).filterOn, 0u);
+}
+
+TEST_F(Filters, ARunLeavesFilteredFilesOutButStillCountsThemAsExamined) {
+    MakeFile(base / "keep.doc", "k");
+    MakeFile(base / "sub/skip.TMP", "s");
+    MakeFile(base / "sub/keep2.doc", "k");
+    Add(stores.filter, u"*.tmp");
+    ASSERT_TRUE(Run().Succeeded());
+    EXPECT_EQ(test::FileContents(target),
+              (std::map<std::string, std::string>{{"keep.doc", "k"}, {"sub/keep2.doc", "k"}}));
+    EXPECT_EQ(observer.ranges.front(), 2u);
+    EXPECT_EQ(observer.jobs.at(0).examined, 3u);
+}
+
+TEST_F(Filters, PatternsWithLineBreaksAreRefused) {
+    const auto outcome = AddPattern(stores.EnvironmentPath(), stores.filter, job, u"a\nb");
+    EXPECT_FALSE(outcome.saved);
+    EXPECT_TRUE(ListPatterns(stores.filter, job).empty());
+}
+
+}  // namespace
+}  // namespace arkivo

@@ -1,0 +1,162 @@
+// A data folder with its stores and environment file, jobs added the way users add them, and
+// runs started on a worker thread with an observer that records what the run said.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <mutex>
+#include <vector>
+
+#include "engine/run_controller.h"
+#include "jobs/environment_file.h"
+#include "jobs/job_commands.h"
+#include "settings/app_stores.h"
+#include "support/file_tree.h"
+
+namespace arkivo::test {
+
+class RecordingObserver : public engine::RunObserver {
+  public:
+    void OnFile(const std::filesystem::path& source) override {
+        {
+            std::lock_guard lock(mutex);
+            files.push_back(source);
+        }
+        if (onFile) {
+            onFile(source);
+        }
+    }
+    void OnFailure(const std::filesystem::path& path, const std::filesystem::path&,
+                   std::error_code) override {
+        std::lock_guard lock(mutex);
+        failures.push_back(path);
+    }
+    void OnMessage(const UserMessage& message) override {
+        std::lock_guard lock(mutex);
+        messages.push_back(message);
+    }
+    void OnPaused(bool paused) override {
+        std::lock_guard lock(mutex);
+        pauses.push_back(paused);
+    }
+    void OnProgressRange(std::uint64_t count) override {
+        std::lock_guard lock(mutex);
+        ranges.push_back(count);
+    }
+    void OnJobStarted(std::size_t jobIndex, std::u16string_view, std::u16string_view) override {
+        {
+            std::lock_guard lock(mutex);
+            startedJobs.push_back(jobIndex);
+        }
+        if (onJobStarted) {
+            onJobStarted(jobIndex);
+        }
+    }
+    void OnJobFinished(const engine::JobSummary& summary) override {
+        std::lock_guard lock(mutex);
+        jobs.push_back(summary);
+    }
+    void OnPlannedCopy(const std::filesystem::path& source,
+                       const std::filesystem::path& destination) override {
+        std::lock_guard lock(mutex);
+        plannedCopies.push_back({source, destination});
+    }
+    void OnPlannedDeletion(const std::filesystem::path& path) override {
+        std::lock_guard lock(mutex);
+        plannedDeletions.push_back(path);
+    }
+
+    std::mutex mutex;
+    std::function<void(const std::filesystem::path&)> onFile;
+    std::function<void(std::size_t)> onJobStarted;
+    std::vector<std::filesystem::path> files, failures, plannedDeletions;
+    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> plannedCopies;
+    std::vector<UserMessage> messages;
+    std::vector<bool> pauses;
+    std::vector<std::uint64_t> ranges;
+    std::vector<std::size_t> startedJobs;
+    std::vector<engine::JobSummary> jobs;
+};
+
+class EngineTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = std::filesystem::current_path();
+        std::filesystem::create_directories(home);
+        std::filesystem::current_path(home);
+        ASSERT_TRUE(EnsureEnvironmentFile(home / "LastSetting.env"));
+        WriteBytes(home / "english.ini",
+                   "[Report]\r\nBackupNo=Copied : \r\nBackupElasped=Elapsed : \r\n"
+                   "BackupTime=Started : \r\nCreatedFile=Created\r\nUpdatedFile=Updated\r\n"
+                   "DeletedFile=Deleted\r\nFailedFile=Failed\r\nFailedNo=Failures : \r\n"
+                   "DeletionSkipped=Deletion skipped\r\nFolderUnreadable=Unreadable : \r\n"
+                   "[Static]\r\nBASE=BASE : \r\nTARGET=TARGET : \r\n"
+                   "[MsgFCThread]\r\nComplete=Done\r\n");
+        stores.LoadAll(home);
+    }
+    void TearDown() override { std::filesystem::current_path(previous_); }
+
+    std::size_t AddJob(const std::filesystem::path& base, const std::filesystem::path& target,
+                       BackupType type = BackupType::Sync) {
+        NewJob job;
+        job.base = base.u16string();
+        job.target = target.u16string();
+        job.type = type;
+        const auto outcome = RegisterJob(stores.EnvironmentPath(), job);
+        EXPECT_TRUE(outcome.saved);
+        return outcome.jobIndex;
+    }
+
+    JobRecord Job(std::size_t index) {
+        EnvironmentFile file(stores.EnvironmentPath());
+        return file.Load().jobs.at(index);
+    }
+
+    void Edit(std::size_t index, const std::function<void(JobRecord&)>& change) {
+        EnvironmentFile file(stores.EnvironmentPath());
+        JobTable& table = file.Load();
+        change(table.jobs.at(index));
+        ASSERT_EQ(file.Save(table), LoadStatus::Ok);
+    }
+
+    void SetOption(std::u16string_view section, std::u16string_view key,
+                   std::u16string_view value) {
+        StoreValue(stores.option, section, key, value);
+    }
+
+    void ReportEverything() {
+        for (auto key : {u"ReportOn", u"ReportCreatedOn", u"ReportUpdatedOn", u"ReportDeletedOn"}) {
+            SetOption(u"Report", key, u"1");
+        }
+    }
+
+    engine::RunSummary Run(engine::RunOptions options = {}) {
+        engine::RunController control;
+        control.Start(stores, observer, std::move(options));
+        return control.Wait();
+    }
+
+    std::string LatestReport() {
+        std::filesystem::path latest;
+        for (const auto& entry : std::filesystem::directory_iterator(home)) {
+            const auto name = entry.path().filename().string();
+            if (name.rfind("Report", 0) == 0 && name.size() > 10) {
+                latest = entry.path();
+            }
+        }
+        return ReadBytes(latest);
+    }
+
+    TempFolder folder;
+    std::filesystem::path home = folder / "home";
+    std::filesystem::path base = folder / "base";
+    std::filesystem::path target = folder / "target";
+    AppStores stores;
+    RecordingObserver observer;
+
+  private:
+    std::filesystem::path previous_;
+};
+
+}  // namespace arkivo::test

@@ -1,0 +1,67 @@
+// Building small real folder trees for tests, and comparing two of them.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "support/temp_folder.h"
+
+namespace arkivo::test {
+
+// Writes a file (creating its folders) and gives it the last-write time, in seconds since
+// 1970, when one is given.
+inline void MakeFile(const std::filesystem::path& path, const std::string& content,
+                     std::int64_t lastWrite = 0) {
+    WriteBytes(path, content);
+    if (lastWrite != 0) {
+        struct utimbuf times {};
+        times.actime = static_cast<time_t>(lastWrite);
+        times.modtime = static_cast<time_t>(lastWrite);
+        ::utime(path.c_str(), &times);
+    }
+}
+
+inline std::int64_t LastWrite(const std::filesystem::path& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return static_cast<std::int64_t>(st.st_mtime);
+}
+
+// Every file below root by relative path, with its content; folders as "path/".
+inline std::map<std::string, std::string> TreeContents(const std::filesystem::path& root) {
+    std::map<std::string, std::string> contents;
+    if (!std::filesystem::exists(root)) {
+        return contents;
+    }
+    for (auto it = std::filesystem::recursive_directory_iterator(root);
+         it != std::filesystem::recursive_directory_iterator(); ++it) {
+        const auto relative = std::filesystem::relative(it->path(), root).string();
+        if (it->is_symlink()) {
+            contents[relative + "@"] = "";
+            if (it->is_directory()) {
+                it.disable_recursion_pending();
+            }
+        } else if (it->is_directory()) {
+            contents[relative + "/"] = "";
+        } else {
+            contents[relative] = ReadBytes(it->path());
+        }
+    }
+    return contents;
+}
+
+// The files only, for comparing a backup with its source.
+inline std::map<std::string, std::string> FileContents(const std::filesystem::path& root) {
+    auto contents = TreeContents(root);
+    for (auto it = contents.begin(); it != contents.end();) {
+        it = it->first.back() == '/' ? contents.erase(it) : std::next(it);
+    }
+    return contents;
+}
+
+}  // namespace arkivo::test
