@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "engine/progress_scale.h"
 #include "settings/lang_ini.h"
 #include "ui/resource.h"
 #include "ui/window_text.h"
@@ -101,13 +102,15 @@ void CProgressDlg::ShowDeleteAnimation() {
 }
 
 void CProgressDlg::SetProgressRange(std::uint64_t count) {
-    scale_.SetRange(count);
-    ::SendDlgItemMessageW(hwnd(), IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, scale_.BarRange());
+    count_ = count;
+    ::SendDlgItemMessageW(hwnd(), IDC_PROGRESS_BAR, PBM_SETRANGE32, 0,
+                          engine::ProgressScale(count_).Range());
     ::SendDlgItemMessageW(hwnd(), IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
 }
 
 void CProgressDlg::SetProgressPos(std::uint64_t position) {
-    ::SendDlgItemMessageW(hwnd(), IDC_PROGRESS_BAR, PBM_SETPOS, scale_.BarPosition(position), 0);
+    ::SendDlgItemMessageW(hwnd(), IDC_PROGRESS_BAR, PBM_SETPOS,
+                          engine::ProgressScale(count_).Position(position), 0);
 }
 
 }  // namespace arkivo::ui

@@ -8,7 +8,6 @@
 #include "ui/app_context.h"
 #include "ui/controls/animation_picture.h"
 #include "ui/dialog.h"
-#include "ui/progress_scale.h"
 
 namespace arkivo::ui {
 
@@ -36,7 +35,7 @@ class CProgressDlg : public CDialog {
     HBITMAP background_ = nullptr;
     HBRUSH labelBrush_ = nullptr;
     CAnimationPicture animation_;
-    ProgressScale scale_;
+    std::uint64_t count_ = 0;
 };
 
 }  // namespace arkivo::ui

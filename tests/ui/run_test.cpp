@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include "gui_support.h"
-#include "ui/progress_scale.h"
 #include "ui/resource.h"
 
 namespace arkivo::test {
@@ -168,23 +167,6 @@ TEST_F(RunTest, AStoppedRunShowsNoCompletionDialog) {
         PumpMessages();
     }
     EXPECT_FALSE(shown);
-}
-
-TEST(ProgressScale, KeepsSmallCountsAndScalesLargeOnesIntoSixteenBits) {
-    ui::ProgressScale scale;
-    scale.SetRange(1200);
-    EXPECT_EQ(scale.BarRange(), 1200u);
-    EXPECT_EQ(scale.BarPosition(600), 600u);
-    EXPECT_EQ(scale.BarPosition(5000), 1200u);
-
-    scale.SetRange(70000);
-    EXPECT_EQ(scale.BarRange(), 65535u);
-    EXPECT_EQ(scale.BarPosition(0), 0u);
-    EXPECT_EQ(scale.BarPosition(70000), 65535u);
-    EXPECT_NEAR(scale.BarPosition(35000), 32767.0, 2000.0);
-
-    scale.SetRange(0);
-    EXPECT_EQ(scale.BarPosition(10), 0u);
 }
 
 }  // namespace
