@@ -52,7 +52,7 @@ inline std::map<std::string, std::string> TreeContents(const std::filesystem::pa
     }
     for (auto it = std::filesystem::recursive_directory_iterator(root);
          it != std::filesystem::recursive_directory_iterator(); ++it) {
-        const auto relative = std::filesystem::relative(it->path(), root).string();
+        const auto relative = std::filesystem::relative(it->path(), root).generic_string();
         if (it->is_symlink()) {
             contents[relative + "@"] = "";
             if (it->is_directory()) {
