@@ -164,7 +164,10 @@ bool WritePrivateProfileEntry(const std::filesystem::path& file, std::u16string_
                 ++i;
             }
             if (i < end) {
-                lines[i] = std::move(entry);
+                // The system's writer keeps the key as the file spells it.
+                const std::u16string_view line = lines[i];
+                lines[i] = std::u16string(Trim(line.substr(0, line.find(u'=')))) + u"=" +
+                           std::u16string(*value);
             } else {
                 std::size_t last = end;
                 while (last > begin + 1 && Trim(lines[last - 1]).empty()) {

@@ -148,6 +148,9 @@ TEST_F(SyncDeletion, StaysOutOfABaseThatLiesInsideTheTarget) {
 }
 
 TEST_F(SyncDeletion, FolderLinksAreRemovedAsLinksNeverFollowed) {
+#ifdef _WIN32
+    GTEST_SKIP() << "folder links need rights (or, under Wine, support) that tests lack";
+#endif
     MakeFile(folder / "elsewhere/important.txt", "must survive");
     std::filesystem::create_directories(base);
     std::filesystem::create_directories(target);
@@ -166,6 +169,9 @@ TEST_F(Sync, ATargetInsideTheBaseIsNotBackedUpIntoItself) {
 }
 
 TEST_F(Sync, LinksToFoldersAreNotFollowedAndLinksToFilesAreCopied) {
+#ifdef _WIN32
+    GTEST_SKIP() << "folder links need rights (or, under Wine, support) that tests lack";
+#endif
     MakeFile(base / "real/file.txt", "content");
     std::filesystem::create_directory_symlink(base, base / "real/loop");
     std::filesystem::create_symlink(base / "real/file.txt", base / "alias.txt");

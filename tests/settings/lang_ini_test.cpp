@@ -132,8 +132,8 @@ TEST_F(IniStore, WriteValueEditsTheFileLikeTheSystemWriter) {
     ASSERT_TRUE(store.WriteValue(u"New", u"k", u"v"));
     CLangIni reread;
     ASSERT_TRUE(reread.Open(path));
-    EXPECT_EQ(reread.GetValue(u"Report", u"REPORTON"), u"1");
-    EXPECT_EQ(reread.FindKey(reread.FindSection(u"Report"), u"ReportOn"), -1);
+    EXPECT_EQ(reread.GetValue(u"Report", u"ReportOn"), u"1");
+    EXPECT_EQ(reread.FindKey(reread.FindSection(u"Report"), u"REPORTON"), -1);
     EXPECT_EQ(reread.GetValue(u"Report", u"ReportCreatedOn"), u"1");
     EXPECT_EQ(reread.GetValue(u"Other", u"x"), u"1");
     EXPECT_EQ(reread.GetValue(u"New", u"k"), u"v");

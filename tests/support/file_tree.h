@@ -19,16 +19,28 @@ inline void MakeFile(const std::filesystem::path& path, const std::string& conte
                      std::int64_t lastWrite = 0) {
     WriteBytes(path, content);
     if (lastWrite != 0) {
+#ifdef _WIN32
+        struct __utimbuf64 times {};
+        times.actime = lastWrite;
+        times.modtime = lastWrite;
+        ::_wutime64(path.c_str(), &times);
+#else
         struct utimbuf times {};
         times.actime = static_cast<time_t>(lastWrite);
         times.modtime = static_cast<time_t>(lastWrite);
         ::utime(path.c_str(), &times);
+#endif
     }
 }
 
 inline std::int64_t LastWrite(const std::filesystem::path& path) {
+#ifdef _WIN32
+    struct _stat64 st {};
+    ::_wstat64(path.c_str(), &st);
+#else
     struct stat st {};
     ::stat(path.c_str(), &st);
+#endif
     return static_cast<std::int64_t>(st.st_mtime);
 }
 
@@ -40,7 +52,7 @@ inline std::map<std::string, std::string> TreeContents(const std::filesystem::pa
     }
     for (auto it = std::filesystem::recursive_directory_iterator(root);
          it != std::filesystem::recursive_directory_iterator(); ++it) {
-        const auto relative = std::filesystem::relative(it->path(), root).string();
+        const auto relative = std::filesystem::relative(it->path(), root).generic_string();
         if (it->is_symlink()) {
             contents[relative + "@"] = "";
             if (it->is_directory()) {

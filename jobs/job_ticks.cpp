@@ -1,0 +1,37 @@
+#include "jobs/job_ticks.h"
+
+#include <algorithm>
+
+#include "jobs/environment_file.h"
+
+namespace arkivo {
+
+CommandOutcome StoreJobTicks(const std::filesystem::path& environment,
+                             const std::vector<bool>& rowTicks) {
+    CommandOutcome outcome;
+    EnvironmentFile file(environment);
+    JobTable& table = file.Load();
+    if (table.loadStatus != LoadStatus::Ok) {
+        outcome.messages.push_back(UserMessage::Fixed(EnvironmentErrorText(table.loadStatus)));
+        return outcome;
+    }
+    bool changed = false;
+    const std::size_t rows = std::min(rowTicks.size(), table.jobs.size());
+    for (std::size_t i = 0; i < rows; ++i) {
+        const std::uint32_t checked = rowTicks[i] ? 1 : 0;
+        changed = changed || table.jobs[i].checked != checked;
+        table.jobs[i].checked = checked;
+    }
+    if (!changed) {
+        return outcome;
+    }
+    if (file.Save(table) != LoadStatus::Ok) {
+        outcome.messages.push_back(
+            UserMessage::Fixed(EnvironmentErrorText(LoadStatus::CannotOpen)));
+        return outcome;
+    }
+    outcome.saved = true;
+    return outcome;
+}
+
+}  // namespace arkivo

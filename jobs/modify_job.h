@@ -1,0 +1,26 @@
+// The job editor's change to one job: its tick, both sides, the FTP fields of the FTP sides
+// for which a user name was given, and its backup type, saved together or not at all.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+#include "jobs/job_commands.h"
+
+namespace arkivo {
+
+struct JobEdit {
+    std::size_t jobIndex = 0;
+    bool checked = true;
+    std::u16string base;
+    std::u16string target;
+    FtpCredentials baseFtp;
+    FtpCredentials targetFtp;
+    std::optional<BackupType> type;  // kept as it is when absent
+};
+
+// Refuses, without saving, an edit that would make the job a duplicate of another job's base
+// and target (compared without regard to case), and texts the file cannot hold.
+CommandOutcome ModifyJob(const std::filesystem::path& environment, const JobEdit& edit);
+
+}  // namespace arkivo

@@ -1,0 +1,189 @@
+#include "jobs/modify_job.h"
+
+#include <gtest/gtest.h>
+
+#include "jobs/environment_file.h"
+#include "support/temp_folder.h"
+
+namespace arkivo {
+namespace {
+
+class ModifyJobTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(EnsureEnvironmentFile(env_));
+        Register(u"C:\\Photos", u"D:\\Backup\\Photos");
+        Register(u"C:\\Mail", u"D:\\Backup\\Mail");
+    }
+
+    void Register(std::u16string base, std::u16string target) {
+        NewJob job;
+        job.base = std::move(base);
+        job.target = std::move(target);
+        ASSERT_TRUE(RegisterJob(env_, job).saved);
+    }
+
+    JobTable Load() {
+        EnvironmentFile file(env_);
+        return file.Load();
+    }
+
+    JobEdit EditOf(std::size_t index) {
+        const auto table = Load();
+        const auto& job = table.jobs.at(index);
+        JobEdit edit;
+        edit.jobIndex = index;
+        edit.checked = job.checked != 0;
+        edit.base = job.basePath;
+        edit.target = job.targetPath;
+        return edit;
+    }
+
+    test::TempFolder folder_;
+    std::filesystem::path env_ = folder_ / "LastSetting.env";
+};
+
+TEST_F(ModifyJobTest, RewritesTheEditedFieldsAndKeepsTheOthers) {
+    {
+        EnvironmentFile file(env_);
+        auto& table = file.Load();
+        table.jobs[1].lastBackupTime = 1236211200;
+        table.jobs[1].zipOption = 1;
+        table.jobs[1].state = u"DONE";
+        file.Save(table);
+    }
+    auto edit = EditOf(1);
+    edit.checked = false;
+    edit.base = u"C:\\Mail\\2009";
+    edit.type = BackupType::Inc;
+
+    const auto outcome = ModifyJob(env_, edit);
+
+    ASSERT_TRUE(outcome.saved);
+    EXPECT_TRUE(outcome.messages.empty());
+    const auto table = Load();
+    const auto& job = table.jobs[1];
+    EXPECT_EQ(job.checked, 0u);
+    EXPECT_EQ(job.basePath, u"C:\\Mail\\2009");
+    EXPECT_EQ(job.targetPath, u"D:\\Backup\\Mail");
+    EXPECT_EQ(job.state, u"NYET");
+    EXPECT_EQ(job.backupType, static_cast<std::uint32_t>(BackupType::Inc));
+    EXPECT_EQ(job.lastBackupTime, 1236211200u);
+    EXPECT_EQ(job.zipOption, 1u);
+    EXPECT_EQ(job.jobNumber, 2u);
+    EXPECT_EQ(table.lastBasePath, u"C:\\Mail\\2009");
+    EXPECT_EQ(table.lastTargetPath, u"D:\\Backup\\Mail");
+    EXPECT_EQ(table.jobs[0].basePath, u"C:\\Photos");
+}
+
+TEST_F(ModifyJobTest, WithoutATypeTheTypeStays) {
+    {
+        EnvironmentFile file(env_);
+        auto& table = file.Load();
+        table.jobs[0].backupType = static_cast<std::uint32_t>(BackupType::Spd);
+        file.Save(table);
+    }
+    auto edit = EditOf(0);
+    edit.target = u"E:\\Photos";
+    ASSERT_TRUE(ModifyJob(env_, edit).saved);
+    EXPECT_EQ(Load().jobs[0].backupType, static_cast<std::uint32_t>(BackupType::Spd));
+}
+
+TEST_F(ModifyJobTest, RefusesAPairThatAnotherJobHasInAnyCase) {
+    const auto before = Load();
+    auto edit = EditOf(1);
+    edit.base = u"c:\\photos";
+    edit.target = u"d:\\BACKUP\\photos";
+
+    const auto outcome = ModifyJob(env_, edit);
+
+    EXPECT_FALSE(outcome.saved);
+    ASSERT_EQ(outcome.messages.size(), 1u);
+    EXPECT_TRUE(outcome.messages[0].IsText(text::RootAlreadyRegistered));
+    EXPECT_EQ(Load(), before);
+}
+
+TEST_F(ModifyJobTest, AJobMayKeepItsOwnPairOrChangeItsCase) {
+    auto edit = EditOf(0);
+    edit.base = u"C:\\PHOTOS";
+    EXPECT_TRUE(ModifyJob(env_, edit).saved);
+    EXPECT_EQ(Load().jobs[0].basePath, u"C:\\PHOTOS");
+}
+
+TEST_F(ModifyJobTest, RefusesTextsTheFileCannotHold) {
+    const auto before = Load();
+    auto comma = EditOf(0);
+    comma.base = u"C:\\a,b";
+    auto tooLong = EditOf(0);
+    tooLong.target = std::u16string(255, u'x');
+    auto empty = EditOf(0);
+    empty.target.clear();
+
+    const auto commaOutcome = ModifyJob(env_, comma);
+    const auto longOutcome = ModifyJob(env_, tooLong);
+    const auto emptyOutcome = ModifyJob(env_, empty);
+
+    ASSERT_EQ(commaOutcome.messages.size(), 1u);
+    EXPECT_TRUE(commaOutcome.messages[0].IsText(text::RootCommaInText));
+    ASSERT_EQ(longOutcome.messages.size(), 1u);
+    EXPECT_TRUE(longOutcome.messages[0].IsText(text::RootTextTooLong));
+    ASSERT_FALSE(emptyOutcome.messages.empty());
+    EXPECT_TRUE(emptyOutcome.messages[0].IsText(text::RootEmptyPath));
+    EXPECT_EQ(Load(), before);
+
+    auto longest = EditOf(0);
+    longest.target = std::u16string(254, u'x');
+    EXPECT_TRUE(ModifyJob(env_, longest).saved);
+}
+
+TEST_F(ModifyJobTest, TakesFtpFieldsOnlyForFtpSidesWithAUser) {
+    {
+        EnvironmentFile file(env_);
+        auto& table = file.Load();
+        table.jobs[0].basePath = u"ftp://old.example/photos";
+        table.jobs[0].baseFtpUser = u"old";
+        table.jobs[0].baseFtpPassword = u"secret";
+        table.jobs[0].baseFtpPort = 2121;
+        file.Save(table);
+    }
+    auto withoutUser = EditOf(0);
+    withoutUser.baseFtp = {u"", u"ignored", 21, 0};
+    ASSERT_TRUE(ModifyJob(env_, withoutUser).saved);
+    auto job = Load().jobs[0];
+    EXPECT_EQ(job.baseFtpUser, u"old");
+    EXPECT_EQ(job.baseFtpPassword, u"secret");
+    EXPECT_EQ(job.baseFtpPort, 2121u);
+
+    auto withUser = EditOf(0);
+    withUser.base = u"FTP://new.example/photos";
+    withUser.baseFtp = {u"new", u"pw", 990, 0};
+    withUser.targetFtp = {u"local-user", u"pw", 21, 1};
+    ASSERT_TRUE(ModifyJob(env_, withUser).saved);
+    job = Load().jobs[0];
+    EXPECT_EQ(job.baseFtpUser, u"new");
+    EXPECT_EQ(job.baseFtpPassword, u"pw");
+    EXPECT_EQ(job.baseFtpPort, 990u);
+    EXPECT_EQ(job.baseFtpPassive, 0u);
+    EXPECT_EQ(job.targetFtpUser, u"") << "the target is a local folder";
+}
+
+TEST_F(ModifyJobTest, RefusesAJobThatIsNotThere) {
+    auto edit = EditOf(1);
+    edit.jobIndex = 2;
+    const auto outcome = ModifyJob(env_, edit);
+    EXPECT_FALSE(outcome.saved);
+    ASSERT_EQ(outcome.messages.size(), 1u);
+    EXPECT_TRUE(outcome.messages[0].IsText(text::RootNoSuchJob));
+}
+
+TEST_F(ModifyJobTest, ReportsAMissingEnvironmentFile) {
+    std::filesystem::remove(env_);
+    const auto outcome = ModifyJob(env_, JobEdit{0, true, u"a", u"b", {}, {}, {}});
+    EXPECT_FALSE(outcome.saved);
+    ASSERT_EQ(outcome.messages.size(), 1u);
+    EXPECT_EQ(outcome.messages[0].fixedText, u"EF002-There is no environment file");
+    EXPECT_FALSE(std::filesystem::exists(env_));
+}
+
+}  // namespace
+}  // namespace arkivo

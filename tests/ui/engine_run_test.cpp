@@ -1,0 +1,58 @@
+// A real run through the backup engine, started with the main dialog's start button.
+#include <windows.h>
+// The Windows headers below build on this one.
+#include <commctrl.h>
+
+#include <fstream>
+
+#include "gui_support.h"
+#include "jobs/job_list_rows.h"
+#include "ui/resource.h"
+
+namespace arkivo::test {
+namespace {
+
+using EngineRunTest = MainDialogTest;
+
+TEST_F(EngineRunTest, ASmallLocalJobRunsAndEndsWithTheCompletionDialog) {
+    const auto source = folder_ / "source";
+    const auto target = folder_ / "target";
+    std::filesystem::create_directories(source / "letters");
+    std::filesystem::create_directories(target);
+    std::ofstream(source / "report.txt") << "quarterly numbers";
+    std::ofstream(source / "letters" / "ada.txt") << "Dear Ada";
+    NewJob job;
+    job.base = source.u16string();
+    job.target = target.u16string();
+    ASSERT_TRUE(RegisterJob(folder_.Environment(), job).saved);
+    Open(ui::MakeEngineRunControl());
+    std::atomic<bool> shown{false};
+    std::u16string shownText;
+    driver_.OnDialog(u"Arkivo", [&](HWND window) {
+        if (::GetDlgItem(window, IDC_COMPLETE_TEXT) == nullptr) {
+            return false;
+        }
+        shownText = ItemText(window, IDC_COMPLETE_TEXT);
+        shown = true;
+        ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+
+    Click(dialog(), IDC_START);
+    for (int i = 0; i < 1000 && !shown; ++i) {
+        PumpMessages();
+    }
+
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shownText, English(text::RunComplete));
+    EXPECT_TRUE(std::filesystem::exists(target / "report.txt"));
+    EXPECT_TRUE(std::filesystem::exists(target / "letters" / "ada.txt"));
+    const auto table = folder_.Load();
+    ASSERT_EQ(table.jobs.size(), 1u);
+    EXPECT_GT(table.jobs[0].lastBackupTime, 0u);
+    EXPECT_NE(Cell(0, 3), FormatListDate(0)) << "the list shows the new run date";
+    EXPECT_FALSE(::IsWindowVisible(dialog_->progress()->hwnd()));
+}
+
+}  // namespace
+}  // namespace arkivo::test

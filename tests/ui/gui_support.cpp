@@ -1,0 +1,187 @@
+#include "gui_support.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "common/text.h"
+#include "jobs/job_record.h"
+#include "settings/lang_ini.h"
+#include "ui/resource.h"
+
+namespace arkivo::test {
+namespace {
+
+constexpr int kMessageBoxText = 0xFFFF;
+
+struct Search {
+    DWORD process;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialogs(HWND window, LPARAM context) {
+    auto& search = *reinterpret_cast<Search*>(context);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    if (process == search.process && std::wstring(className) == L"#32770" &&
+        ::IsWindowVisible(window)) {
+        search.found.push_back(window);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void PumpMessages() {
+    MSG message;
+    for (int round = 0; round < 3; ++round) {
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        ::Sleep(5);
+    }
+}
+
+std::u16string Text(HWND window) {
+    wchar_t buffer[1024] = {};
+    DWORD_PTR ignored = 0;
+    // With a time limit: the window's thread may be busy with the test itself.
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer),
+                          SMTO_ABORTIFHUNG, 500, &ignored);
+    return std::u16string(buffer, buffer + ::wcslen(buffer));
+}
+
+std::u16string ItemText(HWND dialog, int id) {
+    return Text(::GetDlgItem(dialog, id));
+}
+
+void SetItemText(HWND dialog, int id, std::u16string_view text) {
+    const std::wstring wide(text.begin(), text.end());
+    ::SendMessageW(::GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void Click(HWND dialog, int id) {
+    ::SendMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+ModalDriver::ModalDriver() : thread_([this] { Watch(); }) {}
+
+ModalDriver::~ModalDriver() {
+    done_ = true;
+    thread_.join();
+}
+
+void ModalDriver::OnDialog(std::u16string caption, std::function<bool(HWND)> handler) {
+    std::lock_guard guard(mutex_);
+    handlers_.emplace_back(std::move(caption), std::move(handler));
+}
+
+std::vector<std::u16string> ModalDriver::Messages() {
+    std::lock_guard guard(mutex_);
+    return messages_;
+}
+
+void ModalDriver::Watch() {
+    while (!done_) {
+        Search search{::GetCurrentProcessId(), {}};
+        ::EnumWindows(CollectDialogs, reinterpret_cast<LPARAM>(&search));
+        for (HWND window : search.found) {
+            std::function<bool(HWND)> handler;
+            {
+                std::lock_guard guard(mutex_);
+                if (std::find(answered_.begin(), answered_.end(), window) != answered_.end()) {
+                    continue;
+                }
+                if (HWND text = ::GetDlgItem(window, kMessageBoxText)) {
+                    messages_.push_back(Text(text));
+                    answered_.push_back(window);
+                    ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+                    continue;
+                }
+                const auto caption = Text(window);
+                for (auto& [name, action] : handlers_) {
+                    if (name == caption) {
+                        handler = action;
+                    }
+                }
+            }
+            if (handler && handler(window)) {
+                std::lock_guard guard(mutex_);
+                answered_.push_back(window);
+            }
+        }
+        ::Sleep(20);
+    }
+}
+
+ProgramFolder::ProgramFolder() {
+    for (auto name : kLanguageFiles) {
+        std::filesystem::copy_file(std::filesystem::path(ARKIVO_LANGUAGE_DIR) / name,
+                                   folder_ / name);
+    }
+    EXPECT_TRUE(EnsureEnvironmentFile(Environment()));
+}
+
+void ProgramFolder::AddJobs(std::size_t count) {
+    EnvironmentFile file(Environment());
+    JobTable& table = file.Load();
+    for (std::size_t i = 0; i < count; ++i) {
+        JobRecord job;
+        job.jobNumber = static_cast<std::uint32_t>(table.jobs.size() + 1);
+        job.basePath = u"C:\\base" + ToDecimalUnsigned(job.jobNumber);
+        job.targetPath = u"D:\\target" + ToDecimalUnsigned(job.jobNumber);
+        table.jobs.push_back(job);
+    }
+    table.jobListFlag = kHasJobList;
+    ASSERT_EQ(file.Save(table), LoadStatus::Ok);
+}
+
+JobTable ProgramFolder::Load() const {
+    EnvironmentFile file(Environment());
+    return file.Load();
+}
+
+void MainDialogTest::Open(std::unique_ptr<ui::RunControl> run) {
+    stores_.LoadAll(folder_.path());
+    context_ =
+        std::make_unique<ui::AppContext>(ui::AppContext{stores_, folder_ / "Arkivo.exe", true});
+    dialog_ = std::make_unique<ui::CTessalyDlg>(*context_, std::move(run));
+    ASSERT_TRUE(dialog_->Create(nullptr));
+    PumpMessages();
+}
+
+void MainDialogTest::TearDown() {
+    dialog_.reset();
+    PumpMessages();
+}
+
+int MainDialogTest::Rows() const {
+    return static_cast<int>(ListView_GetItemCount(list()));
+}
+
+std::u16string MainDialogTest::Cell(int row, int column) const {
+    wchar_t buffer[512] = {};
+    ListView_GetItemText(list(), row, column, buffer, 512);
+    return std::u16string(buffer, buffer + ::wcslen(buffer));
+}
+
+void MainDialogTest::SelectRows(const std::vector<int>& rows) {
+    ListView_SetItemState(list(), -1, 0, LVIS_SELECTED);
+    for (int row : rows) {
+        ListView_SetItemState(list(), row, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_SetSelectionMark(list(), row);
+    }
+}
+
+std::u16string MainDialogTest::English(const TextKey& key) {
+    CLangIni english;
+    english.Open(folder_ / "english.ini");
+    return english.GetValue(key);
+}
+
+}  // namespace arkivo::test

@@ -1,0 +1,173 @@
+// A run as the main dialog sees it: the start, pause and stop buttons drive the run control,
+// and what the run's worker reports reaches the progress window and the completion dialog.
+#include <windows.h>
+// The Windows headers below build on this one.
+#include <commctrl.h>
+
+#include "gui_support.h"
+#include "ui/resource.h"
+
+namespace arkivo::test {
+namespace {
+
+// Records the commands; the test plays the worker itself.
+class RecordingRun : public ui::RunControl {
+  public:
+    bool Start(AppStores&, engine::RunObserver& observer) override {
+        ++starts;
+        this->observer = &observer;
+        running = true;
+        return true;
+    }
+    void Pause() override { paused = true; }
+    void Resume() override {
+        paused = false;
+        ++resumes;
+    }
+    void Stop() override { running = paused = false; }
+    bool IsRunning() const override { return running; }
+    bool IsPaused() const override { return paused; }
+
+    int starts = 0;
+    int resumes = 0;
+    bool running = false;
+    bool paused = false;
+    engine::RunObserver* observer = nullptr;
+};
+
+class RunTest : public MainDialogTest {
+  protected:
+    void SetUp() override {
+        folder_.AddJobs(2);
+        auto run = std::make_unique<RecordingRun>();
+        run_ = run.get();
+        Open(std::move(run));
+    }
+
+    // Calls the observer from a thread of its own, as the engine's worker does.
+    void FromWorker(const std::function<void(engine::RunObserver&)>& report) {
+        std::atomic<bool> done{false};
+        std::thread worker([&] {
+            report(*run_->observer);
+            done = true;
+        });
+        while (!done) {
+            PumpMessages();
+        }
+        worker.join();
+        PumpMessages();
+    }
+
+    HWND progress() { return dialog_->progress()->hwnd(); }
+
+    RecordingRun* run_ = nullptr;
+};
+
+TEST_F(RunTest, StartShowsTheProgressWindowAndAStartWhileRunningResumes) {
+    Click(dialog(), IDC_START);
+    ASSERT_EQ(run_->starts, 1);
+    ASSERT_NE(dialog_->progress(), nullptr);
+    EXPECT_TRUE(::IsWindowVisible(progress()));
+
+    Click(dialog(), IDC_PAUSE);
+    EXPECT_TRUE(run_->paused);
+    EXPECT_FALSE(::IsWindowVisible(progress()));
+
+    Click(dialog(), IDC_START);
+    EXPECT_EQ(run_->starts, 1);
+    EXPECT_EQ(run_->resumes, 1);
+    EXPECT_TRUE(::IsWindowVisible(progress()));
+
+    Click(dialog(), IDC_STOP);
+    EXPECT_FALSE(run_->running);
+    EXPECT_FALSE(::IsWindowVisible(progress()));
+}
+
+TEST_F(RunTest, NothingStartsWithoutATickedJob) {
+    ListView_SetCheckState(list(), 0, FALSE);
+    ListView_SetCheckState(list(), 1, FALSE);
+    Click(dialog(), IDC_START);
+    EXPECT_EQ(run_->starts, 0);
+    Click(dialog(), IDC_PAUSE);
+    EXPECT_FALSE(run_->paused);
+}
+
+TEST_F(RunTest, TheWorkersReportsReachTheProgressWindow) {
+    Click(dialog(), IDC_START);
+    ListView_SetCheckState(list(), 1, FALSE);
+    bool firstTicked = false, secondTicked = true;
+    FromWorker([&](engine::RunObserver& observer) {
+        firstTicked = observer.IsJobTicked(0, false);
+        secondTicked = observer.IsJobTicked(1, true);
+        observer.OnJobStarted(0, u"C:\\base1", u"D:\\target1");
+        observer.OnAnalysis(0, true);
+        observer.OnStatus(u"Copying files...");
+        observer.OnAnimation(engine::Animation::Delete);
+        observer.OnProgressRange(70000);
+        observer.OnProgressPos(35000);
+    });
+
+    EXPECT_TRUE(firstTicked);
+    EXPECT_FALSE(secondTicked);
+    EXPECT_EQ(ItemText(progress(), IDC_PROGRESS_BASE), u"C:\\base1");
+    EXPECT_EQ(ItemText(progress(), IDC_PROGRESS_TARGET), u"D:\\target1");
+    EXPECT_EQ(ItemText(progress(), IDC_PROGRESS_STATUS), u"Copying files...");
+    EXPECT_EQ(ItemText(dialog(), IDC_BASE_PATH), u"C:\\base1");
+    EXPECT_EQ(ItemText(dialog(), IDC_ANALYSIS_STATUS), English(text::RunAnalysis) + u" -  0");
+    EXPECT_EQ(dialog_->progress()->animation().playing(), IDB_DELETE_ANIMATION);
+    const auto bar = ::GetDlgItem(progress(), IDC_PROGRESS_BAR);
+    const auto upper = ::SendMessageW(bar, PBM_GETRANGE, FALSE, 0);
+    const auto position = ::SendMessageW(bar, PBM_GETPOS, 0, 0);
+    EXPECT_EQ(upper, 65535);
+    EXPECT_NEAR(static_cast<double>(position) / upper, 0.5, 0.01);
+
+    FromWorker([](engine::RunObserver& observer) { observer.OnAnalysis(0, false); });
+    EXPECT_EQ(ItemText(dialog(), IDC_ANALYSIS_STATUS), u"");
+}
+
+TEST_F(RunTest, AFinishedRunRefillsTheListAndShowsTheCompletionDialog) {
+    Click(dialog(), IDC_START);
+    std::atomic<bool> shown{false};
+    std::u16string shownText;
+    driver_.OnDialog(u"Arkivo", [&](HWND window) {
+        if (::GetDlgItem(window, IDC_COMPLETE_TEXT) == nullptr) {
+            return false;
+        }
+        shownText = ItemText(window, IDC_COMPLETE_TEXT);
+        shown = true;
+        ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    folder_.AddJobs(1);
+
+    FromWorker([](engine::RunObserver& observer) {
+        observer.OnRunFinished(engine::RunSummary{}, u"All jobs are done.");
+    });
+    for (int i = 0; i < 100 && !shown; ++i) {
+        PumpMessages();
+    }
+
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(shownText, u"All jobs are done.");
+    EXPECT_EQ(Rows(), 3);
+    EXPECT_FALSE(::IsWindowVisible(progress()));
+}
+
+TEST_F(RunTest, AStoppedRunShowsNoCompletionDialog) {
+    Click(dialog(), IDC_START);
+    std::atomic<bool> shown{false};
+    driver_.OnDialog(u"Arkivo", [&](HWND window) {
+        shown = ::GetDlgItem(window, IDC_COMPLETE_TEXT) != nullptr;
+        return shown.load();
+    });
+    engine::RunSummary stopped;
+    stopped.stopped = true;
+    FromWorker([&](engine::RunObserver& observer) { observer.OnRunFinished(stopped, u"done"); });
+    for (int i = 0; i < 20; ++i) {
+        PumpMessages();
+    }
+    EXPECT_FALSE(shown);
+}
+
+}  // namespace
+}  // namespace arkivo::test

@@ -1,0 +1,101 @@
+// Opens every dialog of the program in turn for screenshots.sh: each one is shown, announced
+// with "<name>.ready" in the output folder, and closed once the script answers "<name>.done".
+//   arkivo_screenshot_driver.exe <program folder> <output folder>
+#include <windows.h>
+// The common controls header builds on the declarations above.
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "settings/lang_ini.h"
+#include "ui/about_dlg.h"
+#include "ui/complete_dlg.h"
+#include "ui/modify_list.h"
+#include "ui/option_dlg.h"
+#include "ui/progress_dlg.h"
+#include "ui/resource.h"
+#include "ui/tessaly_dlg.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace arkivo;
+
+void Pump(DWORD ms) {
+    const DWORD until = ::GetTickCount() + ms;
+    while (::GetTickCount() < until) {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        ::Sleep(10);
+    }
+}
+
+void Snap(const fs::path& output, const char* name, HWND window) {
+    ::ShowWindow(window, SW_SHOW);
+    ::SetForegroundWindow(window);
+    Pump(900);
+    std::ofstream(output / (std::string(name) + ".ready"));
+    while (!fs::exists(output / (std::string(name) + ".done"))) {
+        Pump(50);
+    }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 3) {
+        return 2;
+    }
+    const fs::path folder = argv[1];
+    const fs::path output = argv[2];
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS |
+                                                        ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    AppStores stores;
+    stores.LoadAll(folder);
+    ui::AppContext context{stores, folder / "Arkivo.exe", true};
+    ui::CTessalyDlg main(context, nullptr);
+    main.Create(nullptr);
+    Snap(output, "main", main.hwnd());
+
+    std::u16string base = u"C:\\Users\\Ada\\Documents";
+    std::u16string target = u"E:\\Backup\\Documents";
+    {
+        ui::ModifyList editor(context, 0, base, target);
+        editor.Create(main.hwnd());
+        Snap(output, "editor", editor.hwnd());
+    }
+    {
+        ui::CProgressDlg progress(context, main.hwnd());
+        progress.Create(nullptr);
+        progress.SetBasePath(base);
+        progress.SetTargetPath(target);
+        progress.SetStatusText(stores.language.GetValue(text::StaticCopying));
+        progress.SetProgressRange(100);
+        progress.SetProgressPos(40);
+        progress.ShowCopyAnimation();
+        Snap(output, "progress", progress.hwnd());
+    }
+    {
+        ui::CCompleteDlg complete(stores.language.GetValue(text::RunComplete));
+        complete.Create(main.hwnd());
+        Snap(output, "complete", complete.hwnd());
+    }
+    {
+        ui::OptionBlock options = main.options();
+        ui::COptionDlg option(context, options);
+        option.Create(main.hwnd());
+        Snap(output, "option", option.hwnd());
+    }
+    {
+        ui::CAboutDlg about;
+        about.Create(main.hwnd());
+        Snap(output, "about", about.hwnd());
+    }
+    return 0;
+}

@@ -1,0 +1,133 @@
+// The main window's life in the notification area: hiding, showing, the tray menu, the
+// language switch and the icon's return after the notification area restarts.
+#include <windows.h>
+// The Windows headers below build on this one.
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "common/text.h"
+#include "gui_support.h"
+#include "settings/lang_ini.h"
+#include "ui/resource.h"
+
+namespace arkivo::test {
+namespace {
+
+std::vector<std::u16string> MenuItems(int menuId) {
+    HMENU menu = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(menuId));
+    std::vector<std::u16string> items;
+    HMENU popup = ::GetSubMenu(menu, 0);
+    for (int i = 0; i < ::GetMenuItemCount(popup); ++i) {
+        wchar_t text[64] = {};
+        ::GetMenuStringW(popup, i, text, 64, MF_BYPOSITION);
+        items.push_back(std::u16string(text, text + ::wcslen(text)) + u"=" +
+                        ToDecimalUnsigned(::GetMenuItemID(popup, i)));
+    }
+    ::DestroyMenu(menu);
+    return items;
+}
+
+TEST(Menus, HoldTheirItemsAndCommandsInEveryLanguage) {
+    using Items = std::vector<std::u16string>;
+    EXPECT_EQ(MenuItems(IDR_TRAY_ENGLISH), (Items{u"Open=32775", u"Option=32777", u"Exit=57665"}));
+    EXPECT_EQ(MenuItems(IDR_TRAY_JAPANESE), (Items{u"開く=32775", u"設定=32777", u"終了=57665"}));
+    EXPECT_EQ(MenuItems(IDR_TRAY_KOREAN), (Items{u"열기=32775", u"옵션=32777", u"종료=57665"}));
+    EXPECT_EQ(MenuItems(IDR_JOBLIST_ENGLISH), (Items{u"Delete=32771", u"Modify=32772"}));
+    EXPECT_EQ(MenuItems(IDR_JOBLIST_JAPANESE), (Items{u"削除=32771", u"修正=32772"}));
+    EXPECT_EQ(MenuItems(IDR_JOBLIST_KOREAN), (Items{u"삭제=32771", u"수정=32772"}));
+}
+
+using WindowTest = MainDialogTest;
+
+TEST_F(WindowTest, CloseHidesAndOpenOrADoubleClickOnTheIconShows) {
+    Open();
+    ASSERT_TRUE(::IsWindowVisible(dialog()));
+
+    ::SendMessageW(dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    PumpMessages();
+    EXPECT_TRUE(::IsWindow(dialog()));
+    EXPECT_FALSE(::IsWindowVisible(dialog()));
+
+    // Nothing but the program's own show command brings the window back.
+    ::SetWindowPos(dialog(), nullptr, 0, 0, 0, 0,
+                   SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_FALSE(::IsWindowVisible(dialog()));
+
+    ::SendMessageW(dialog(), WM_COMMAND, ID_TRAY_OPEN, 0);
+    EXPECT_TRUE(::IsWindowVisible(dialog()));
+    EXPECT_TRUE(dialog_->visibleByChoice());
+
+    ::SendMessageW(dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ::SendMessageW(dialog(), WM_TRAY_NOTIFY, dialog_->trayIcon().id(), WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(::IsWindowVisible(dialog()));
+}
+
+TEST_F(WindowTest, ExitEndsTheDialogEvenWhenHidden) {
+    Open();
+    ::SendMessageW(dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    const HWND window = dialog();
+    ::SendMessageW(window, WM_COMMAND, ID_APP_EXIT, 0);
+    PumpMessages();
+    EXPECT_FALSE(::IsWindow(window));
+}
+
+TEST_F(WindowTest, TheIconComesBackWhenTheNotificationAreaRestarts) {
+    Open();
+    auto& icon = dialog_->trayIcon();
+    ASSERT_TRUE(icon.enabled());
+    NOTIFYICONDATAW probe{};
+    probe.cbSize = sizeof(probe);
+    probe.hWnd = dialog();
+    probe.uID = icon.id();
+    probe.uFlags = NIF_TIP;
+    wcscpy(probe.szTip, L"Arkivo");
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &probe));
+
+    // A restarted notification area has forgotten every icon.
+    ::Shell_NotifyIconW(NIM_DELETE, &probe);
+    ASSERT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &probe));
+
+    ::SendMessageW(dialog(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+
+    EXPECT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &probe));
+    EXPECT_TRUE(icon.enabled());
+}
+
+TEST_F(WindowTest, ImageButtonsCarryTheirTextsAsToolTips) {
+    Open();
+    EXPECT_EQ(ItemText(dialog(), IDC_BASE_LABEL), English(text::StaticBase));
+    EXPECT_EQ(dialog_->toolTips().Text(::GetDlgItem(dialog(), IDC_START)),
+              English(text::ButtonStartBackup));
+    EXPECT_EQ(dialog_->toolTips().Text(::GetDlgItem(dialog(), IDC_REGISTER)),
+              English(text::ButtonRegister));
+}
+
+TEST_F(WindowTest, ChoosingJapaneseInTheOptionsSwitchesTextsAndMenus) {
+    Open();
+    ASSERT_EQ(dialog_->trayIcon().id(), static_cast<UINT>(IDR_TRAY_ENGLISH));
+    driver_.OnDialog(u"Option", [](HWND options) {
+        ::SendDlgItemMessageW(options, IDC_LANGUAGE_LIST, CB_SETCURSEL, 1, 0);
+        ::SendMessageW(options, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE_LIST, CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(options, IDC_LANGUAGE_LIST)));
+        ::PostMessageW(options, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+
+    ::SendMessageW(dialog(), WM_COMMAND, ID_TRAY_OPTION, 0);
+    PumpMessages();
+
+    CLangIni japanese;
+    japanese.Open(folder_ / "japanese.ini");
+    EXPECT_EQ(ItemText(dialog(), IDC_BASE_LABEL), japanese.GetValue(text::StaticBase));
+    EXPECT_NE(japanese.GetValue(text::StaticBase), English(text::StaticBase));
+    EXPECT_EQ(dialog_->toolTips().Text(::GetDlgItem(dialog(), IDC_STOP)),
+              japanese.GetValue(text::ButtonStop));
+    EXPECT_EQ(dialog_->trayIcon().id(), static_cast<UINT>(IDR_TRAY_JAPANESE));
+    EXPECT_EQ(dialog_->options().m_selLang, 1);
+    CLangIni option;
+    option.Open(folder_ / "Option.ini");
+    EXPECT_EQ(option.GetValue(u"HowToBackup", u"SelLang"), u"1");
+}
+
+}  // namespace
+}  // namespace arkivo::test

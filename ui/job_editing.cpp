@@ -1,0 +1,33 @@
+#include "ui/job_editing.h"
+
+#include "jobs/modify_job.h"
+#include "ui/job_list.h"
+#include "ui/modify_list.h"
+#include "ui/window_text.h"
+
+namespace arkivo::ui {
+
+void EditJobOfRow(AppContext& context, JobListHost& host, int row, std::u16string base,
+                  std::u16string target, bool checked) {
+    ModifyList editor(context, static_cast<std::size_t>(row), base, target);
+    if (editor.DoModal(host.hwnd()) != IDOK) {
+        return;
+    }
+    host.SetBaseField(base);
+    host.SetTargetField(target);
+    host.TakeFtpFields(editor.baseFtp(), editor.targetFtp());
+    JobEdit edit;
+    edit.jobIndex = static_cast<std::size_t>(row);
+    edit.checked = checked;
+    edit.base = base;
+    edit.target = target;
+    edit.baseFtp = editor.baseFtp();
+    edit.targetFtp = editor.targetFtp();
+    edit.type = editor.chosenType();
+    for (const auto& message : ModifyJob(context.EnvironmentPath(), edit).messages) {
+        ShowMessage(host.hwnd(), context.stores.language, message);
+    }
+    host.RefreshJobList();
+}
+
+}  // namespace arkivo::ui

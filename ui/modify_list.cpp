@@ -1,0 +1,123 @@
+#include "ui/modify_list.h"
+
+#include "jobs/environment_file.h"
+#include "jobs/job_options.h"
+#include "settings/lang_ini.h"
+#include "ui/folder_browser.h"
+#include "ui/resource.h"
+#include "ui/window_text.h"
+
+namespace arkivo::ui {
+namespace {
+
+constexpr int kButtonIcon = 24;
+
+struct TypeRow {
+    BackupType type;
+    int radio;
+    TextKey label;
+    TextKey description;
+};
+constexpr TypeRow kTypes[] = {
+    {BackupType::Sync, IDC_TYPE_SYNC, text::StaticSync, text::TypeSyncBackup},
+    {BackupType::Dif, IDC_TYPE_DIF, text::StaticDif, text::TypeDifBackup},
+    {BackupType::Inc, IDC_TYPE_INC, text::StaticInc, text::TypeIncBackup},
+    {BackupType::Spd, IDC_TYPE_SPD, text::StaticSpd, text::TypeSpdBackup},
+};
+
+const TypeRow& RowOf(BackupType type) {
+    for (const auto& row : kTypes) {
+        if (row.type == type) {
+            return row;
+        }
+    }
+    return kTypes[0];
+}
+
+}  // namespace
+
+ModifyList::ModifyList(AppContext& context, std::size_t jobIndex, std::u16string& base,
+                       std::u16string& target)
+    : CDialog(IDD_MODIFY), context_(context), jobIndex_(jobIndex), base_(base), target_(target) {
+    map().OnCommand(IDOK, [this] { OnOk(); });
+    map().OnCommand(IDC_MODIFY_BASE_BROWSE, [this] { BrowseInto(IDC_MODIFY_BASE); });
+    map().OnCommand(IDC_MODIFY_TARGET_BROWSE, [this] { BrowseInto(IDC_MODIFY_TARGET); });
+    for (const auto& row : kTypes) {
+        map().OnCommand(row.radio, [this, type = row.type] { ChooseType(type); });
+    }
+}
+
+void ModifyList::OnInitDialog() {
+    const JobOptionAccessors accessors(context_.EnvironmentPath(), [this](LoadStatus status) {
+        ShowMessage(hwnd(), EnvironmentErrorText(status));
+    });
+    const auto stored = accessors.GetJobOption(jobIndex_, JobOption::BackupType);
+    type_ = stored >= 0 && stored <= 3 ? static_cast<BackupType>(stored) : BackupType::Sync;
+
+    FillPatterns(IDC_EXCLUDE_LIST, context_.stores.filter);
+    FillPatterns(IDC_INCLUDE_LIST, context_.stores.filterInc);
+    SetItemText(hwnd(), IDC_MODIFY_BASE, base_);
+    SetItemText(hwnd(), IDC_MODIFY_TARGET, target_);
+    SetTexts();
+    ::CheckRadioButton(hwnd(), IDC_TYPE_SYNC, IDC_TYPE_SPD, RowOf(type_).radio);
+    ChooseType(type_);
+    // The FTP location dialog is not part of the program yet; FTP sides are typed.
+    ::EnableWindow(Item(IDC_MODIFY_BASE_FTP), FALSE);
+    ::EnableWindow(Item(IDC_MODIFY_TARGET_FTP), FALSE);
+}
+
+void ModifyList::SetTexts() {
+    auto& language = context_.stores.language;
+    SetItemText(hwnd(), IDC_MODIFY_BASE_LABEL, language, text::StaticBase);
+    SetItemText(hwnd(), IDC_MODIFY_TARGET_LABEL, language, text::StaticTarget);
+    SetItemText(hwnd(), IDC_TYPE_LABEL, language, text::StaticBackupType);
+    SetItemText(hwnd(), IDC_EXCLUDE_LABEL, language, text::StaticExcludeFilter);
+    SetItemText(hwnd(), IDC_INCLUDE_LABEL, language, text::StaticIncludeFilter);
+    SetItemText(hwnd(), IDOK, language, text::OptionOk);
+    SetItemText(hwnd(), IDCANCEL, language, text::OptionCancel);
+    for (const auto& row : kTypes) {
+        SetItemText(hwnd(), row.radio, language, row.label);
+    }
+    tips_.Create(hwnd());
+    const struct {
+        int id;
+        int icon;
+        TextKey tip;
+    } buttons[] = {
+        {IDC_MODIFY_BASE_BROWSE, IDI_BROWSE, text::ButtonBrowser},
+        {IDC_MODIFY_TARGET_BROWSE, IDI_BROWSE, text::ButtonBrowser},
+        {IDC_MODIFY_BASE_FTP, IDI_FTP, text::ButtonFtp},
+        {IDC_MODIFY_TARGET_FTP, IDI_FTP, text::ButtonFtp},
+    };
+    for (std::size_t i = 0; i < std::size(buttons); ++i) {
+        buttons_[i].Attach(Item(buttons[i].id), buttons[i].icon, kButtonIcon);
+        tips_.SetText(Item(buttons[i].id), language.GetValue(buttons[i].tip));
+    }
+}
+
+void ModifyList::ChooseType(BackupType type) {
+    type_ = type;
+    SetItemText(hwnd(), IDC_TYPE_DESCRIPTION, context_.stores.language, RowOf(type).description);
+}
+
+void ModifyList::BrowseInto(int editId) {
+    if (auto folder = BrowseForFolder()) {
+        SetItemText(hwnd(), editId, *folder);
+    }
+}
+
+void ModifyList::FillPatterns(int listId, CLangIni& store) {
+    const auto section = JobSectionName(jobIndex_);
+    for (const auto& [key, pattern] : store.SectionEntries(section)) {
+        ::SendDlgItemMessageW(hwnd(), listId, LB_ADDSTRING, 0,
+                              reinterpret_cast<LPARAM>(Wide(pattern).c_str()));
+    }
+}
+
+void ModifyList::OnOk() {
+    base_ = ItemText(hwnd(), IDC_MODIFY_BASE);
+    target_ = ItemText(hwnd(), IDC_MODIFY_TARGET);
+    EndDialog(IDOK);
+}
+
+}  // namespace arkivo::ui

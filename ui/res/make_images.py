@@ -1,0 +1,304 @@
+#!/usr/bin/python3
+"""Draws Arkivo's icons, cursor, background bitmaps and animation strips.
+
+The pictures are committed beside this script; run it again (Debian: python3-pil) after
+changing a drawing:  /usr/bin/python3 ui/res/make_images.py
+
+Every picture is drawn at four times its size and scaled down, which smooths the edges.
+Icons and the cursor are written as classic 32-bit DIB entries (no PNG inside), which every
+Windows version and Wine read.
+"""
+
+import math
+import os
+import struct
+
+from PIL import Image, ImageDraw
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SCALE = 4
+
+BLUE = (47, 111, 181, 255)
+DARK_BLUE = (29, 72, 125, 255)
+LIGHT_BLUE = (160, 196, 235, 255)
+ORANGE = (232, 145, 45, 255)
+DARK_ORANGE = (186, 104, 20, 255)
+GREEN = (59, 165, 92, 255)
+DARK_GREEN = (34, 115, 60, 255)
+RED = (214, 69, 65, 255)
+DARK_RED = (150, 40, 38, 255)
+GREY = (92, 103, 112, 255)
+LIGHT_GREY = (214, 219, 224, 255)
+PAPER = (252, 252, 250, 255)
+WHITE = (255, 255, 255, 255)
+BACKGROUND = (243, 246, 250)
+
+
+def canvas(size):
+    return Image.new("RGBA", (size * SCALE, size * SCALE), (0, 0, 0, 0))
+
+
+def finish(image, size):
+    return image.resize((size, size), Image.LANCZOS)
+
+
+def box(values):
+    return [v * SCALE for v in values]
+
+
+def points(values):
+    return [(x * SCALE, y * SCALE) for x, y in values]
+
+
+def folder(d, x, y, w, h, body=ORANGE, edge=DARK_ORANGE):
+    d.rounded_rectangle(box([x, y, x + w * 0.45, y + h * 0.3]), radius=SCALE, fill=edge)
+    d.rounded_rectangle(box([x, y + h * 0.15, x + w, y + h]), radius=SCALE * 1.5, fill=body,
+                        outline=edge, width=SCALE)
+
+
+def document(d, x, y, w, h, fill=PAPER, edge=GREY):
+    fold = w * 0.3
+    d.polygon(points([(x, y), (x + w - fold, y), (x + w, y + fold), (x + w, y + h), (x, y + h)]),
+              fill=fill, outline=edge)
+    d.line(points([(x + w - fold, y), (x + w - fold, y + fold), (x + w, y + fold)]), fill=edge,
+           width=SCALE)
+    for i in range(3):
+        ly = y + h * (0.45 + 0.15 * i)
+        d.line(points([(x + w * 0.2, ly), (x + w * 0.8, ly)]), fill=LIGHT_GREY, width=SCALE)
+
+
+def draw_app(size):
+    # A blue archive box with an orange arrow turning back into it.
+    img = canvas(32)
+    d = ImageDraw.Draw(img)
+    d.rounded_rectangle(box([3, 11, 29, 29]), radius=3 * SCALE, fill=BLUE, outline=DARK_BLUE,
+                        width=SCALE)
+    d.rounded_rectangle(box([1.5, 7, 30.5, 13]), radius=2 * SCALE, fill=DARK_BLUE)
+    d.rounded_rectangle(box([12, 16, 20, 19]), radius=SCALE, fill=LIGHT_BLUE)
+    d.arc(box([8, 1, 24, 17]), start=200, end=340, fill=ORANGE, width=3 * SCALE)
+    d.polygon(points([(22.5, 2.5), (27.5, 8.5), (20, 9.5)]), fill=ORANGE)
+    return finish(img, size)
+
+
+def draw_browse(size):
+    img = canvas(32)
+    d = ImageDraw.Draw(img)
+    folder(d, 3, 6, 26, 21)
+    d.ellipse(box([15, 14, 25, 24]), outline=WHITE, width=2 * SCALE)
+    d.line(points([(23.5, 22.5), (28, 27)]), fill=WHITE, width=3 * SCALE)
+    return finish(img, size)
+
+
+def draw_ftp(size):
+    img = canvas(32)
+    d = ImageDraw.Draw(img)
+    d.ellipse(box([3, 3, 29, 29]), fill=BLUE, outline=DARK_BLUE, width=SCALE)
+    d.ellipse(box([10, 3, 22, 29]), outline=LIGHT_BLUE, width=SCALE)
+    d.line(points([(16, 3), (16, 29)]), fill=LIGHT_BLUE, width=SCALE)
+    d.line(points([(3.5, 16), (28.5, 16)]), fill=LIGHT_BLUE, width=SCALE)
+    d.arc(box([5, -4, 27, 12]), start=20, end=160, fill=LIGHT_BLUE, width=SCALE)
+    d.arc(box([5, 20, 27, 36]), start=200, end=340, fill=LIGHT_BLUE, width=SCALE)
+    return finish(img, size)
+
+
+def draw_register(size):
+    img = canvas(32)
+    d = ImageDraw.Draw(img)
+    d.rounded_rectangle(box([3, 3, 29, 29]), radius=5 * SCALE, fill=GREEN, outline=DARK_GREEN,
+                        width=SCALE)
+    d.rectangle(box([14, 8, 18, 24]), fill=WHITE)
+    d.rectangle(box([8, 14, 24, 18]), fill=WHITE)
+    return finish(img, size)
+
+
+def draw_option(size):
+    img = canvas(32)
+    d = ImageDraw.Draw(img)
+    cx = cy = 16
+    teeth = []
+    for i in range(16):
+        angle = math.pi * 2 * i / 16
+        r = 13 if i % 2 == 0 else 10
+        for da in (-0.17, 0.17):
+            teeth.append((cx + r * math.cos(angle + da), cy + r * math.sin(angle + da)))
+    d.polygon(points(teeth), fill=GREY)
+    d.ellipse(box([9, 9, 23, 23]), fill=GREY)
+    d.ellipse(box([12, 12, 20, 20]), fill=WHITE)
+    return finish(img, size)
+
+
+def draw_help(size):
+    img = canvas(32)
+    d = ImageDraw.Draw(img)
+    d.ellipse(box([3, 3, 29, 29]), fill=BLUE, outline=DARK_BLUE, width=SCALE)
+    d.arc(box([10.5, 7.5, 21.5, 17.5]), start=180, end=70, fill=WHITE, width=3 * SCALE)
+    d.line(points([(18, 16.5), (16, 19), (16, 20.5)]), fill=WHITE, width=3 * SCALE)
+    d.ellipse(box([14.2, 22.2, 17.8, 25.8]), fill=WHITE)
+    return finish(img, size)
+
+
+def draw_auto_detect(size):
+    img = canvas(32)
+    d = ImageDraw.Draw(img)
+    document(d, 4, 2, 17, 22)
+    d.ellipse(box([12, 12, 25, 25]), fill=(255, 255, 255, 200), outline=DARK_BLUE,
+              width=3 * SCALE)
+    d.line(points([(23, 23), (29, 29)]), fill=DARK_BLUE, width=4 * SCALE)
+    d.ellipse(box([16, 16, 21, 21]), fill=RED)
+    return finish(img, size)
+
+
+def draw_start(size):
+    img = canvas(32)
+    d = ImageDraw.Draw(img)
+    d.ellipse(box([2, 2, 30, 30]), fill=GREEN, outline=DARK_GREEN, width=SCALE)
+    d.polygon(points([(12, 8.5), (24, 16), (12, 23.5)]), fill=WHITE)
+    return finish(img, size)
+
+
+def draw_pause(size):
+    img = canvas(32)
+    d = ImageDraw.Draw(img)
+    d.ellipse(box([2, 2, 30, 30]), fill=ORANGE, outline=DARK_ORANGE, width=SCALE)
+    d.rounded_rectangle(box([10.5, 9, 14.5, 23]), radius=SCALE, fill=WHITE)
+    d.rounded_rectangle(box([17.5, 9, 21.5, 23]), radius=SCALE, fill=WHITE)
+    return finish(img, size)
+
+
+def draw_stop(size):
+    img = canvas(32)
+    d = ImageDraw.Draw(img)
+    d.ellipse(box([2, 2, 30, 30]), fill=RED, outline=DARK_RED, width=SCALE)
+    d.rounded_rectangle(box([10, 10, 22, 22]), radius=SCALE, fill=WHITE)
+    return finish(img, size)
+
+
+def draw_hand_cursor():
+    img = canvas(32)
+    d = ImageDraw.Draw(img)
+    outline = (0, 0, 0, 255)
+    finger = [(9, 1), (12, 1), (12, 12), (22, 14), (24, 17), (22, 28), (11, 28), (5, 19),
+              (7, 16), (9, 18)]
+    d.polygon(points(finger), fill=WHITE, outline=outline)
+    d.line(points(finger + [finger[0]]), fill=outline, width=int(1.5 * SCALE))
+    for x in (15, 19):
+        d.line(points([(x, 13), (x, 19)]), fill=outline, width=SCALE)
+    return finish(img, 32)
+
+
+def dib_entry(image):
+    """A 32-bit bottom-up DIB with its AND mask, as ICO and CUR files hold them."""
+    w, h = image.size
+    header = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    pixels = bytearray()
+    mask = bytearray()
+    stride = ((w + 31) // 32) * 4
+    data = image.load()
+    for y in range(h - 1, -1, -1):
+        row_mask = bytearray(stride)
+        for x in range(w):
+            r, g, b, a = data[x, y]
+            pixels += bytes((b, g, r, a))
+            if a == 0:
+                row_mask[x // 8] |= 0x80 >> (x % 8)
+        mask += row_mask
+    return header + bytes(pixels) + bytes(mask)
+
+
+def write_icon_file(path, images, kind=1, hotspot=(0, 0)):
+    entries = [dib_entry(img) for img in images]
+    out = struct.pack("<HHH", 0, kind, len(images))
+    offset = 6 + 16 * len(images)
+    for img, entry in zip(images, entries):
+        w, h = img.size
+        first, second = (1, 32) if kind == 1 else hotspot
+        out += struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, first, second, len(entry), offset)
+        offset += len(entry)
+    with open(path, "wb") as f:
+        f.write(out + b"".join(entries))
+
+
+def write_bitmap(path, image):
+    image.convert("RGB").save(path, "BMP")
+
+
+def background(width, height, accent):
+    # Flat, so labels drawn on it need no transparency; an accent strip along the top edge.
+    img = Image.new("RGB", (width, height), BACKGROUND)
+    d = ImageDraw.Draw(img)
+    if accent:
+        d.rectangle([0, 0, width, accent - 1], fill=BLUE[:3])
+    return img
+
+
+FRAME = 48
+
+
+def strip(frames):
+    img = Image.new("RGB", (FRAME * len(frames), FRAME), BACKGROUND)
+    for i, frame in enumerate(frames):
+        flat = Image.new("RGB", (FRAME, FRAME), BACKGROUND)
+        flat.paste(frame, (0, 0), frame)
+        img.paste(flat, (i * FRAME, 0))
+    return img
+
+
+def copy_frame(step, steps):
+    # A page travels in an arc from the left folder into the right one.
+    img = canvas(FRAME)
+    d = ImageDraw.Draw(img)
+    folder(d, 1, 26, 18, 16, body=LIGHT_BLUE, edge=BLUE)
+    folder(d, 29, 26, 18, 16)
+    t = step / (steps - 1)
+    x = 4 + 26 * t
+    y = 22 - 16 * math.sin(math.pi * t)
+    document(d, x, y, 13, 16)
+    return finish(img, FRAME)
+
+
+def delete_frame(step, steps):
+    # A page drops into a bin whose lid opens for it.
+    img = canvas(FRAME)
+    d = ImageDraw.Draw(img)
+    t = step / (steps - 1)
+    d.rounded_rectangle(box([15, 22, 35, 45]), radius=2 * SCALE, fill=GREY)
+    for x in (20, 25, 30):
+        d.line(points([(x, 26), (x, 41)]), fill=LIGHT_GREY, width=SCALE)
+    lid = 28 * math.sin(math.pi * min(1.0, t * 1.4))
+    cx, cy = 14, 20
+    angle = math.radians(-lid)
+    corners = [(0, -2), (23, -2), (23, 1), (0, 1)]
+    rotated = [(cx + px * math.cos(angle) - py * math.sin(angle),
+                cy + px * math.sin(angle) + py * math.cos(angle)) for px, py in corners]
+    d.polygon(points(rotated), fill=DARK_RED)
+    if t < 0.85:
+        document(d, 19, 1 + 22 * t, 12, 15)
+    return finish(img, FRAME)
+
+
+def main():
+    app = [draw_app(s) for s in (16, 24, 32, 48)]
+    write_icon_file(os.path.join(HERE, "arkivo.ico"), app)
+    buttons = {
+        "browse": draw_browse, "ftp": draw_ftp, "register": draw_register,
+        "option": draw_option, "help": draw_help, "auto_detect": draw_auto_detect,
+        "start": draw_start, "pause": draw_pause, "stop": draw_stop,
+    }
+    for name, draw in buttons.items():
+        write_icon_file(os.path.join(HERE, name + ".ico"), [draw(16), draw(24), draw(32)])
+    write_icon_file(os.path.join(HERE, "link.cur"), [draw_hand_cursor()], kind=2, hotspot=(10, 1))
+    write_bitmap(os.path.join(HERE, "main_background.bmp"), background(64, 256, 1))
+    write_bitmap(os.path.join(HERE, "progress_background.bmp"), background(390, 150, 0))
+    write_bitmap(os.path.join(HERE, "copy_animation.bmp"),
+                 strip([copy_frame(i, 12) for i in range(12)]))
+    write_bitmap(os.path.join(HERE, "delete_animation.bmp"),
+                 strip([delete_frame(i, 12) for i in range(12)]))
+    sheet = Image.new("RGBA", (10 * 52, 56), (255, 255, 255, 255))
+    for i, img in enumerate([app[3]] + [draw(48) for draw in buttons.values()]):
+        sheet.paste(img, (i * 52 + 2, 4), img)
+    # A contact sheet to look at, not part of the program.
+    sheet.save(os.path.join(os.environ.get("TMPDIR", "/tmp"), "arkivo-icons.png"))
+
+
+if __name__ == "__main__":
+    main()

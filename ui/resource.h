@@ -1,0 +1,118 @@
+// Identifiers of the resource script's dialogs, menus, pictures and controls, shared by the
+// script and the code.
+#pragma once
+
+// Dialogs
+#define IDD_ABOUTBOX 100
+#define IDD_MAIN 102
+#define IDD_OPTION 150
+#define IDD_PROGRESS 166
+#define IDD_MODIFY 172
+#define IDD_COMPLETE 184
+
+// Strings
+#define IDS_ABOUTBOX 101
+
+// Icons, cursors and bitmaps
+#define IDI_MAIN 135
+#define IDI_BROWSE 201
+#define IDI_FTP 202
+#define IDI_REGISTER 203
+#define IDI_OPTION 204
+#define IDI_HELP 205
+#define IDI_AUTO_DETECT 206
+#define IDI_START 207
+#define IDI_PAUSE 208
+#define IDI_STOP 209
+#define IDC_LINK_CURSOR 184
+#define IDB_MAIN_BACKGROUND 168
+#define IDB_PROGRESS_BACKGROUND 193
+#define IDB_COPY_ANIMATION 194
+#define IDB_DELETE_ANIMATION 195
+
+// Menus: the notification-area menu and the job list's context menu in each language
+#define IDR_TRAY_ENGLISH 151
+#define IDR_TRAY_JAPANESE 153
+#define IDR_TRAY_KOREAN 145
+#define IDR_JOBLIST_ENGLISH 150
+#define IDR_JOBLIST_JAPANESE 152
+#define IDR_JOBLIST_KOREAN 143
+
+// Menu commands
+#define ID_JOBLIST_DELETE 32771
+#define ID_JOBLIST_MODIFY 32772
+#define ID_TRAY_OPEN 32775
+#define ID_TRAY_OPTION 32777
+#define ID_APP_EXIT 57665
+#define IDM_ABOUTBOX 16
+
+// Main dialog
+#define IDC_BASE_BROWSE 1004
+#define IDC_TARGET_BROWSE 1005
+#define IDC_BASE_FTP 1006
+#define IDC_BASE_PATH 1007
+#define IDC_TARGET_FTP 1008
+#define IDC_TARGET_PATH 1009
+#define IDC_START 1013
+#define IDC_REGISTER 1014
+#define IDC_OPTION 1015
+#define IDC_PAUSE 1016
+#define IDC_STOP 1017
+#define IDC_HELP_PAGE 1018
+#define IDC_JOB_LIST 1020
+#define IDC_AUTO_DETECT 1021
+#define IDC_ANIMATION_AREA 1023
+#define IDC_ANALYSIS_STATUS 1024
+#define IDC_BASE_LABEL 1029
+#define IDC_TARGET_LABEL 1030
+#define IDC_BOTTOM_FRAME 1070
+#define IDC_BANNER 1072
+
+// Option dialog (its general page)
+#define IDC_REG_STARTUP 1028
+#define IDC_LANGUAGE_LIST 1033
+#define IDC_LANGUAGE_LABEL 1035
+
+// Job editor
+#define IDC_EXCLUDE_LIST 16
+#define IDC_INCLUDE_LIST 17
+#define IDC_MODIFY_BASE_LABEL 1073
+#define IDC_MODIFY_TARGET_LABEL 1074
+#define IDC_MODIFY_BASE 1075
+#define IDC_MODIFY_TARGET 1076
+#define IDC_MODIFY_BASE_BROWSE 1077
+#define IDC_MODIFY_TARGET_BROWSE 1078
+#define IDC_MODIFY_BASE_FTP 1079
+#define IDC_MODIFY_TARGET_FTP 1080
+#define IDC_TYPE_SYNC 1082
+#define IDC_TYPE_DIF 1083
+#define IDC_TYPE_INC 1084
+#define IDC_TYPE_SPD 1085
+#define IDC_TYPE_PAGE_FRAME 1086
+#define IDC_TYPE_LABEL 1091
+#define IDC_EXCLUDE_LABEL 1131
+#define IDC_INCLUDE_LABEL 1132
+#define IDC_TYPE_DESCRIPTION 1133
+
+// Completion dialog
+#define IDC_COMPLETE_TEXT 1110
+#define IDC_COMPLETE_BANNER 1111
+#define IDC_COMPLETE_FRAME 1112
+
+// Progress window
+#define IDC_PROGRESS_BAR 1021
+#define IDC_PROGRESS_STATUS 1121
+#define IDC_PROGRESS_BASE_LABEL 1122
+#define IDC_PROGRESS_TARGET_LABEL 1123
+#define IDC_PROGRESS_BASE 1124
+#define IDC_PROGRESS_TARGET 1125
+#define IDC_PROGRESS_JOB_GROUP 1126
+#define IDC_PROGRESS_STATE_GROUP 1127
+#define IDC_PROGRESS_ANIMATION 1128
+
+// About box
+#define IDC_ABOUT_VERSION 1140
+
+// Messages of the main window: the notification-area icon's callback and the update request
+#define WM_TRAY_NOTIFY (WM_USER + 10)
+#define WM_UPDATE_REQUEST (WM_USER + 7)
