@@ -33,7 +33,10 @@ std::string Shortened(const std::string& path, std::size_t width) {
 }  // namespace
 
 RunView::RunView(CLangIni& language, bool interactive)
-    : language_(language), interactive_(interactive) {}
+    : language_(language), interactive_(interactive) {
+    // Whoever reads a pipe (a log, a script) sees each line as it happens.
+    std::cout << std::unitbuf;
+}
 
 void RunView::ClearLine() {
     if (lineShown_) {

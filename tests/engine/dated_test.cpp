@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "engine/dated_name.h"
+#include "platform/file_system.h"
 #include "platform/clock.h"
 #include "support/engine_fixture.h"
 
@@ -100,12 +101,20 @@ TEST_F(Dated, IncrementalPicksUpChangesSinceItsLastRun) {
     EXPECT_TRUE(DatedFolders(target, "INC_").empty());
     MakeFile(base / "two.txt", "2 again");
     MakeFile(base / "moved-in.txt", "old content", 1400000000);
+    std::map<std::string, std::string> expected = {{"moved-in.txt", "old content"},
+                                                   {"two.txt", "2 again"}};
+    // Some file systems (Wine's view of Linux ones among them) keep no creation time and
+    // report the last write instead; there only the write time can tell.
+    platform::FileInfo movedIn;
+    ASSERT_FALSE(platform::GetFileInfo(base / "moved-in.txt", movedIn));
+    if (FileTimeToUnixSeconds(movedIn.creationTime) <=
+        static_cast<std::int64_t>(Job(job).lastIncTime)) {
+        expected.erase("moved-in.txt");
+    }
     ASSERT_TRUE(Run().Succeeded());
     dated = DatedFolders(target, "INC_");
     ASSERT_EQ(dated.size(), 1u);
-    EXPECT_EQ(FileContents(dated[0]),
-              (std::map<std::string, std::string>{{"moved-in.txt", "old content"},
-                                                  {"two.txt", "2 again"}}));
+    EXPECT_EQ(FileContents(dated[0]), expected);
     EXPECT_NE(LatestReport().find((dated[0] / "two.txt").string()), std::string::npos);
 }
 
