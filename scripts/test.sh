@@ -1,11 +1,9 @@
 #!/bin/sh
-# Builds Arkivo and runs every test: the Linux suite, then the Windows cross build.
+# Builds Arkivo and runs every test: the Linux suite, then the Windows build and its tests
+# under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/build.sh
 ctest --test-dir build --output-on-failure -j"$(nproc)"
-# The portable core must stay free of POSIX-isms: it is built for Windows as well.
-cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DARKIVO_BUILD_TESTS=OFF >/dev/null
-cmake --build build-windows -j"$(nproc)"
+./.ci/windows-tests.sh
 echo "All tests passed."
