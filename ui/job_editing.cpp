@@ -7,9 +7,9 @@
 
 namespace arkivo::ui {
 
-void EditJobOfRow(AppContext& context, JobListHost& host, int row, std::u16string base,
-                  std::u16string target, bool checked) {
-    ModifyList editor(context, static_cast<std::size_t>(row), base, target);
+void EditJobOfRow(AppContext& context, const OptionBlock& options, JobListHost& host, int row,
+                  std::u16string base, std::u16string target, bool checked) {
+    ModifyList editor(context, options, static_cast<std::size_t>(row), base, target);
     if (editor.DoModal(host.hwnd()) != IDOK) {
         return;
     }

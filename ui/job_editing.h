@@ -9,7 +9,7 @@ namespace arkivo::ui {
 
 class JobListHost;
 
-void EditJobOfRow(AppContext& context, JobListHost& host, int row, std::u16string base,
-                  std::u16string target, bool checked);
+void EditJobOfRow(AppContext& context, const OptionBlock& options, JobListHost& host, int row,
+                  std::u16string base, std::u16string target, bool checked);
 
 }  // namespace arkivo::ui

@@ -9,6 +9,7 @@
 #include "settings/lang_ini.h"
 #include "ui/delete.h"
 #include "ui/job_editing.h"
+#include "ui/ole_session.h"
 #include "ui/resource.h"
 #include "ui/window_text.h"
 
@@ -58,9 +59,7 @@ void CJobList::Setup(HWND list, const OptionBlock& options) {
     m_pMenuOwner = host_.hwnd();
     m_bOleInitialised = SUCCEEDED(::OleInitialize(nullptr));
     if (!m_bOleInitialised) {
-        ShowMessage(host_.hwnd(),
-                    u"OLE initialization failed.\n\nMake sure that the OLE libraries are the "
-                    u"correct version.");
+        ShowMessage(host_.hwnd(), kOleFailedText);
     }
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
         LVCOLUMNW column{};
@@ -162,8 +161,8 @@ void CJobList::EditSelected() {
     if (row < 0 || row >= RowCount()) {
         return;
     }
-    EditJobOfRow(context_, host_, row, CellText(row, kBaseColumn), CellText(row, kTargetColumn),
-                 ListView_GetCheckState(list_, row) != 0);
+    EditJobOfRow(context_, *m_pOptions, host_, row, CellText(row, kBaseColumn),
+                 CellText(row, kTargetColumn), ListView_GetCheckState(list_, row) != 0);
 }
 
 LRESULT CJobList::OnCustomDraw(NMLVCUSTOMDRAW& draw) {

@@ -36,14 +36,32 @@ const TypeRow& RowOf(BackupType type) {
 
 }  // namespace
 
-ModifyList::ModifyList(AppContext& context, std::size_t jobIndex, std::u16string& base,
-                       std::u16string& target)
-    : CDialog(IDD_MODIFY), context_(context), jobIndex_(jobIndex), base_(base), target_(target) {
+ModifyList::ModifyList(AppContext& context, const OptionBlock& languageOwner, std::size_t jobIndex,
+                       std::u16string& base, std::u16string& target)
+    : CDialog(IDD_MODIFY),
+      context_(context),
+      languageOwner_(languageOwner),
+      jobIndex_(jobIndex),
+      base_(base),
+      target_(target),
+      m_filter(context),
+      m_filterInc(context) {
     map().OnCommand(IDOK, [this] { OnOk(); });
     map().OnCommand(IDC_MODIFY_BASE_BROWSE, [this] { BrowseInto(IDC_MODIFY_BASE); });
     map().OnCommand(IDC_MODIFY_TARGET_BROWSE, [this] { BrowseInto(IDC_MODIFY_TARGET); });
     for (const auto& row : kTypes) {
         map().OnCommand(row.radio, [this, type = row.type] { ChooseType(type); });
+    }
+    HandBackNotifications(IDC_EXCLUDE_LIST, m_filter);
+    HandBackNotifications(IDC_INCLUDE_LIST, m_filterInc);
+}
+
+// The pattern lists draw their rows and take their edits back through the notifications
+// they send the dialog.
+void ModifyList::HandBackNotifications(int listId, CFilterList& list) {
+    for (UINT code : {static_cast<UINT>(NM_CUSTOMDRAW), static_cast<UINT>(LVN_BEGINLABELEDITW),
+                      static_cast<UINT>(LVN_ENDLABELEDITW)}) {
+        map().OnNotify(listId, code, [&list](NMHDR& header) { return list.OnNotify(header); });
     }
 }
 
@@ -54,8 +72,11 @@ void ModifyList::OnInitDialog() {
     const auto stored = accessors.GetJobOption(jobIndex_, JobOption::BackupType);
     type_ = stored >= 0 && stored <= 3 ? static_cast<BackupType>(stored) : BackupType::Sync;
 
-    FillPatterns(IDC_EXCLUDE_LIST, context_.stores.filter);
-    FillPatterns(IDC_INCLUDE_LIST, context_.stores.filterInc);
+    const int jobNumber = static_cast<int>(jobIndex_) + 1;
+    m_filter.Init(Item(IDC_EXCLUDE_LIST), languageOwner_);
+    m_filter.LoadJob(jobNumber);
+    m_filterInc.Init(Item(IDC_INCLUDE_LIST), languageOwner_);
+    m_filterInc.LoadJob(jobNumber);
     SetItemText(hwnd(), IDC_MODIFY_BASE, base_);
     SetItemText(hwnd(), IDC_MODIFY_TARGET, target_);
     SetTexts();
@@ -103,14 +124,6 @@ void ModifyList::ChooseType(BackupType type) {
 void ModifyList::BrowseInto(int editId) {
     if (auto folder = BrowseForFolder()) {
         SetItemText(hwnd(), editId, *folder);
-    }
-}
-
-void ModifyList::FillPatterns(int listId, CLangIni& store) {
-    const auto section = JobSectionName(jobIndex_);
-    for (const auto& [key, pattern] : store.SectionEntries(section)) {
-        ::SendDlgItemMessageW(hwnd(), listId, LB_ADDSTRING, 0,
-                              reinterpret_cast<LPARAM>(Wide(pattern).c_str()));
     }
 }
 

@@ -9,28 +9,33 @@
 #include "ui/controls/image_button.h"
 #include "ui/controls/tool_tips.h"
 #include "ui/dialog.h"
+#include "ui/filter_controls.h"
 
 namespace arkivo::ui {
 
 class ModifyList : public CDialog {
   public:
     // base and target are the texts to edit; OK writes the edited texts back into them.
-    ModifyList(AppContext& context, std::size_t jobIndex, std::u16string& base,
-               std::u16string& target);
+    // languageOwner holds the interface language of the pattern lists' menus.
+    ModifyList(AppContext& context, const OptionBlock& languageOwner, std::size_t jobIndex,
+               std::u16string& base, std::u16string& target);
 
     const FtpCredentials& baseFtp() const { return baseFtp_; }
     const FtpCredentials& targetFtp() const { return targetFtp_; }
     BackupType chosenType() const { return type_; }
+    CFilter& excludeList() { return m_filter; }
+    CFilterInc& includeList() { return m_filterInc; }
 
   private:
     void OnInitDialog() override;
     void SetTexts();
     void ChooseType(BackupType type);
     void BrowseInto(int editId);
-    void FillPatterns(int listId, CLangIni& store);
+    void HandBackNotifications(int listId, CFilterList& list);
     void OnOk();
 
     AppContext& context_;
+    const OptionBlock& languageOwner_;
     std::size_t jobIndex_;
     std::u16string& base_;
     std::u16string& target_;
@@ -39,6 +44,8 @@ class ModifyList : public CDialog {
     BackupType type_ = BackupType::Sync;
     CImageButton buttons_[4];
     CToolTips tips_;
+    CFilter m_filter;
+    CFilterInc m_filterInc;
 };
 
 }  // namespace arkivo::ui

@@ -30,17 +30,23 @@
 #define IDB_COPY_ANIMATION 194
 #define IDB_DELETE_ANIMATION 195
 
-// Menus: the notification-area menu and the job list's context menu in each language
+// Menus: the notification-area menu, the job list's and the filter lists' context menus in
+// each language
 #define IDR_TRAY_ENGLISH 151
 #define IDR_TRAY_JAPANESE 153
 #define IDR_TRAY_KOREAN 145
 #define IDR_JOBLIST_ENGLISH 150
 #define IDR_JOBLIST_JAPANESE 152
 #define IDR_JOBLIST_KOREAN 143
+#define IDR_FILTER_ENGLISH 175
+#define IDR_FILTER_JAPANESE 176
+#define IDR_FILTER_KOREAN 174
 
 // Menu commands
 #define ID_JOBLIST_DELETE 32771
 #define ID_JOBLIST_MODIFY 32772
+#define ID_FILTER_DELETE 32780
+#define ID_FILTER_ADD 32783
 #define ID_TRAY_OPEN 32775
 #define ID_TRAY_OPTION 32777
 #define ID_APP_EXIT 57665
@@ -93,6 +99,8 @@
 #define IDC_EXCLUDE_LABEL 1131
 #define IDC_INCLUDE_LABEL 1132
 #define IDC_TYPE_DESCRIPTION 1133
+// The editor that opens over a filter list's cell
+#define IDC_INPLACE_EDIT 100
 
 // Completion dialog
 #define IDC_COMPLETE_TEXT 1110

@@ -233,10 +233,8 @@ TEST_F(EditTest, TheEditorShowsTheJobsTypeAndFilterPatterns) {
     std::atomic<int> excludes{-1}, includes{-1};
     std::atomic<bool> incChecked{false};
     driver_.OnDialog(u"Modification", [&](HWND editor) {
-        excludes =
-            static_cast<int>(::SendDlgItemMessageW(editor, IDC_EXCLUDE_LIST, LB_GETCOUNT, 0, 0));
-        includes =
-            static_cast<int>(::SendDlgItemMessageW(editor, IDC_INCLUDE_LIST, LB_GETCOUNT, 0, 0));
+        excludes = ListView_GetItemCount(::GetDlgItem(editor, IDC_EXCLUDE_LIST));
+        includes = ListView_GetItemCount(::GetDlgItem(editor, IDC_INCLUDE_LIST));
         incChecked = ::IsDlgButtonChecked(editor, IDC_TYPE_INC) == BST_CHECKED;
         ::PostMessageW(editor, WM_COMMAND, IDCANCEL, 0);
         return true;

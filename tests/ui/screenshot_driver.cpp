@@ -66,7 +66,7 @@ int wmain(int argc, wchar_t** argv) {
     std::u16string base = u"C:\\Users\\Ada\\Documents";
     std::u16string target = u"E:\\Backup\\Documents";
     {
-        ui::ModifyList editor(context, 0, base, target);
+        ui::ModifyList editor(context, main.options(), 0, base, target);
         editor.Create(main.hwnd());
         Snap(output, "editor", editor.hwnd());
     }
