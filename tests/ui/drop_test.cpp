@@ -2,10 +2,7 @@
 #include <windows.h>
 // The Windows headers below build on this one.
 #include <commctrl.h>
-#include <objbase.h>
-#include <shlobj.h>
 
-#include <cstring>
 #include <fstream>
 
 #include "gui_support.h"
@@ -14,43 +11,6 @@
 
 namespace arkivo::test {
 namespace {
-
-// What the shell hands a window when files are dropped on it at x.
-HDROP DropOf(const std::vector<std::filesystem::path>& paths, int x) {
-    std::wstring list;
-    for (const auto& path : paths) {
-        list += path.wstring();
-        list.push_back(L'\0');
-    }
-    list.push_back(L'\0');
-    const std::size_t bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
-    HGLOBAL memory = ::GlobalAlloc(GHND, bytes);
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->pt = {x, 30};
-    drop->fWide = TRUE;
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(),
-                list.size() * sizeof(wchar_t));
-    ::GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
-bool MakeShortcut(const std::filesystem::path& link, const std::filesystem::path& target) {
-    IShellLinkW* shellLink = nullptr;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(&shellLink)))) {
-        return false;
-    }
-    shellLink->SetPath(target.c_str());
-    IPersistFile* file = nullptr;
-    bool saved = false;
-    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        saved = SUCCEEDED(file->Save(link.c_str(), TRUE));
-        file->Release();
-    }
-    shellLink->Release();
-    return saved;
-}
 
 class DropTest : public MainDialogTest {
   protected:

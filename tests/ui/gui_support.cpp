@@ -2,8 +2,11 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "common/text.h"
 #include "jobs/job_record.h"
@@ -15,22 +18,35 @@ namespace {
 
 constexpr int kMessageBoxText = 0xFFFF;
 
+constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr wchar_t kMenuClass[] = L"#32768";
+
 struct Search {
     DWORD process;
-    std::vector<HWND> found;
+    std::vector<HWND> dialogs;
+    std::vector<HWND> menus;
 };
 
-BOOL CALLBACK CollectDialogs(HWND window, LPARAM context) {
+BOOL CALLBACK CollectWindows(HWND window, LPARAM context) {
     auto& search = *reinterpret_cast<Search*>(context);
     DWORD process = 0;
     ::GetWindowThreadProcessId(window, &process);
     wchar_t className[16] = {};
     ::GetClassNameW(window, className, 16);
-    if (process == search.process && std::wstring(className) == L"#32770" &&
-        ::IsWindowVisible(window)) {
-        search.found.push_back(window);
+    if (process != search.process || !::IsWindowVisible(window)) {
+        return TRUE;
+    }
+    if (std::wstring(className) == kDialogClass) {
+        search.dialogs.push_back(window);
+    } else if (std::wstring(className) == kMenuClass) {
+        search.menus.push_back(window);
     }
     return TRUE;
+}
+
+void PostKey(HWND window, WPARAM key) {
+    ::PostMessageW(window, WM_KEYDOWN, key, 0);
+    ::PostMessageW(window, WM_KEYUP, key, 0);
 }
 
 }  // namespace
@@ -68,6 +84,42 @@ void Click(HWND dialog, int id) {
     ::SendMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
+HDROP DropOf(const std::vector<std::filesystem::path>& paths, int x, int y) {
+    std::wstring list;
+    for (const auto& path : paths) {
+        list += path.wstring();
+        list.push_back(L'\0');
+    }
+    list.push_back(L'\0');
+    const std::size_t bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
+    HGLOBAL memory = ::GlobalAlloc(GHND, bytes);
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->pt = {x, y};
+    drop->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(),
+                list.size() * sizeof(wchar_t));
+    ::GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+bool MakeShortcut(const std::filesystem::path& link, const std::filesystem::path& target) {
+    IShellLinkW* shellLink = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(&shellLink)))) {
+        return false;
+    }
+    shellLink->SetPath(target.c_str());
+    IPersistFile* file = nullptr;
+    bool saved = false;
+    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        saved = SUCCEEDED(file->Save(link.c_str(), TRUE));
+        file->Release();
+    }
+    shellLink->Release();
+    return saved;
+}
+
 ModalDriver::ModalDriver() : thread_([this] { Watch(); }) {}
 
 ModalDriver::~ModalDriver() {
@@ -85,11 +137,70 @@ std::vector<std::u16string> ModalDriver::Messages() {
     return messages_;
 }
 
+std::vector<std::u16string> ModalDriver::MessageTitles() {
+    std::lock_guard guard(mutex_);
+    return titles_;
+}
+
+void ModalDriver::ChooseFromMenus(UINT command) {
+    std::lock_guard guard(mutex_);
+    menuChoice_ = command;
+}
+
+std::vector<ShownMenu> ModalDriver::Menus() {
+    std::lock_guard guard(mutex_);
+    return menus_;
+}
+
+// The menu's own loop reads the keys: Down moves from item to item, Enter chooses one.
+void ModalDriver::AnswerMenu(HWND window) {
+    DWORD_PTR handle = 0;
+    if (::SendMessageTimeoutW(window, MN_GETHMENU, 0, 0, SMTO_ABORTIFHUNG, 500, &handle) == 0 ||
+        handle == 0) {
+        return;
+    }
+    const HMENU menu = reinterpret_cast<HMENU>(handle);
+    ShownMenu shown;
+    ::GetWindowRect(window, &shown.rect);
+    int chosen = -1;
+    std::lock_guard guard(mutex_);
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+        wchar_t text[64] = {};
+        ::GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+        const UINT command = ::GetMenuItemID(menu, i);
+        shown.items.push_back(std::u16string(text, text + ::wcslen(text)) + u"=" +
+                              ToDecimalUnsigned(command));
+        if (menuChoice_ != 0 && command == menuChoice_) {
+            chosen = i;
+        }
+    }
+    menus_.push_back(shown);
+    answered_.push_back(window);
+    if (chosen < 0) {
+        PostKey(window, VK_ESCAPE);
+        return;
+    }
+    for (int i = 0; i <= chosen; ++i) {
+        PostKey(window, VK_DOWN);
+    }
+    PostKey(window, VK_RETURN);
+}
+
 void ModalDriver::Watch() {
     while (!done_) {
-        Search search{::GetCurrentProcessId(), {}};
-        ::EnumWindows(CollectDialogs, reinterpret_cast<LPARAM>(&search));
-        for (HWND window : search.found) {
+        Search search{::GetCurrentProcessId(), {}, {}};
+        ::EnumWindows(CollectWindows, reinterpret_cast<LPARAM>(&search));
+        for (HWND window : search.menus) {
+            bool seen = false;
+            {
+                std::lock_guard guard(mutex_);
+                seen = std::find(answered_.begin(), answered_.end(), window) != answered_.end();
+            }
+            if (!seen) {
+                AnswerMenu(window);
+            }
+        }
+        for (HWND window : search.dialogs) {
             std::function<bool(HWND)> handler;
             {
                 std::lock_guard guard(mutex_);
@@ -98,6 +209,7 @@ void ModalDriver::Watch() {
                 }
                 if (HWND text = ::GetDlgItem(window, kMessageBoxText)) {
                     messages_.push_back(Text(text));
+                    titles_.push_back(Text(window));
                     answered_.push_back(window);
                     ::PostMessageW(window, WM_COMMAND, IDOK, 0);
                     continue;
@@ -113,6 +225,11 @@ void ModalDriver::Watch() {
                 std::lock_guard guard(mutex_);
                 answered_.push_back(window);
             }
+        }
+        {
+            // A closed window's handle may come back for a later one.
+            std::lock_guard guard(mutex_);
+            std::erase_if(answered_, [](HWND window) { return !::IsWindow(window); });
         }
         ::Sleep(20);
     }

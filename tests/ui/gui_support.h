@@ -30,8 +30,19 @@ std::u16string ItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, std::u16string_view text);
 void Click(HWND dialog, int id);
 
+// What the shell hands a window when files are dropped on it at (x, y), client coordinates.
+HDROP DropOf(const std::vector<std::filesystem::path>& paths, int x, int y = 30);
+bool MakeShortcut(const std::filesystem::path& link, const std::filesystem::path& target);
+
+// A popup menu as it was shown: its items as "text=command" and its place on the screen.
+struct ShownMenu {
+    std::vector<std::u16string> items;
+    RECT rect{};
+};
+
 // Answers every modal window of this process that the tests open: message boxes are
-// recorded and confirmed, other dialogs go to the handler registered for their caption.
+// recorded and confirmed, other dialogs go to the handler registered for their caption, and
+// popup menus are recorded and then closed or answered with the chosen command.
 class ModalDriver {
   public:
     ModalDriver();
@@ -42,13 +53,21 @@ class ModalDriver {
     // The handler answers true when the window was the one it waited for.
     void OnDialog(std::u16string caption, std::function<bool(HWND)> handler);
     std::vector<std::u16string> Messages();
+    std::vector<std::u16string> MessageTitles();
+    // Picks the item with this command in the menus that open from now on; 0 closes them.
+    void ChooseFromMenus(UINT command);
+    std::vector<ShownMenu> Menus();
 
   private:
     void Watch();
+    void AnswerMenu(HWND window);
 
     std::mutex mutex_;
     std::vector<std::pair<std::u16string, std::function<bool(HWND)>>> handlers_;
     std::vector<std::u16string> messages_;
+    std::vector<std::u16string> titles_;
+    std::vector<ShownMenu> menus_;
+    UINT menuChoice_ = 0;
     std::vector<HWND> answered_;
     std::atomic<bool> done_{false};
     std::thread thread_;

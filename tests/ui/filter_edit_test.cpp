@@ -1,0 +1,167 @@
+// Editing a pattern in place, and files, folders and shortcuts dropped on a pattern list.
+#include <windows.h>
+// The Windows headers below build on this one.
+#include <commctrl.h>
+
+#include <fstream>
+
+#include "editor_support.h"
+#include "ui/resource.h"
+
+namespace arkivo::test {
+namespace {
+
+using Entries = std::vector<std::u16string>;
+
+class InPlaceEditTest : public JobEditorTest {
+  protected:
+    void SetUp() override {
+        JobEditorTest::SetUp();
+        WritePatterns("Filter.ini", 1, 3);
+        Open();
+    }
+    HWND EditorOf(HWND list) { return ::GetDlgItem(list, IDC_INPLACE_EDIT); }
+    void Key(HWND window, WPARAM key) {
+        MSG press{window, WM_KEYDOWN, key, 0, 0, {}};
+        if (!::IsDialogMessageW(editor(), &press)) {
+            ::TranslateMessage(&press);
+            ::DispatchMessageW(&press);
+        }
+        PumpMessages();
+    }
+};
+
+TEST_F(InPlaceEditTest, AClickOnAPatternOpensAnEditorOverItsCellAndEnterKeepsTheText) {
+    ClickAt(exclude(), RowPoint(exclude(), 1, 100));
+
+    HWND edit = EditorOf(exclude());
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(Text(edit), u"pattern2");
+    EXPECT_EQ(::GetFocus(), edit);
+    RECT cell{}, frame{};
+    ListView_GetSubItemRect(exclude(), 1, 1, LVIR_BOUNDS, &cell);
+    ::GetWindowRect(edit, &frame);
+    ::MapWindowPoints(nullptr, exclude(), reinterpret_cast<POINT*>(&frame), 2);
+    EXPECT_GT(frame.left, cell.left);
+    EXPECT_LT(frame.left, cell.left + 8);
+    EXPECT_LE(frame.right, cell.right + 1);
+    EXPECT_EQ(frame.top, cell.top);
+
+    ::SetWindowTextW(edit, L"*.old");
+    Key(edit, VK_RETURN);
+
+    EXPECT_TRUE(::IsWindow(editor())) << "Enter belongs to the cell, not to the OK button";
+    EXPECT_FALSE(::IsWindow(edit));
+    EXPECT_EQ(::GetFocus(), exclude());
+    EXPECT_EQ(Column(exclude(), 1), (Entries{u"pattern1", u"*.old", u"pattern3"}));
+    EXPECT_EQ(Stored("Filter.ini", u"1"), (Entries{u"1=pattern1", u"2=*.old", u"3=pattern3"}));
+    EXPECT_EQ(FilterOn(0), 0u) << "an edit leaves the switch alone";
+}
+
+TEST_F(InPlaceEditTest, EscapeCancelsTheEditAndLeavesTheDialogOpen) {
+    ClickAt(exclude(), RowPoint(exclude(), 0, 200));
+    HWND edit = EditorOf(exclude());
+    ASSERT_NE(edit, nullptr);
+    ::SetWindowTextW(edit, L"*.new");
+
+    Key(edit, VK_ESCAPE);
+
+    EXPECT_TRUE(::IsWindow(editor()));
+    EXPECT_FALSE(::IsWindow(edit));
+    EXPECT_EQ(Column(exclude(), 1), (Entries{u"pattern1", u"pattern2", u"pattern3"}));
+    EXPECT_EQ(Stored("Filter.ini", u"1"), (Entries{u"1=pattern1", u"2=pattern2", u"3=pattern3"}));
+}
+
+TEST_F(InPlaceEditTest, LosingTheFocusKeepsTheTextAndAnEmptiedCellIsAnEmptyPattern) {
+    ClickAt(exclude(), RowPoint(exclude(), 2, 279));
+    HWND edit = EditorOf(exclude());
+    ASSERT_NE(edit, nullptr) << "x 279 is still on the pattern column";
+    ::SetWindowTextW(edit, L"");
+
+    ::SetFocus(::GetDlgItem(editor(), IDC_MODIFY_BASE));
+    PumpMessages();
+
+    EXPECT_FALSE(::IsWindow(edit));
+    EXPECT_EQ(Column(exclude(), 1), (Entries{u"pattern1", u"pattern2", u""}));
+    EXPECT_EQ(Stored("Filter.ini", u"1"), (Entries{u"1=pattern1", u"2=pattern2", u"3="}));
+}
+
+TEST_F(InPlaceEditTest, ClicksOnTheNumberOrBelowTheRowsOpenNoEditor) {
+    ClickAt(exclude(), RowPoint(exclude(), 1, 15));
+    EXPECT_EQ(EditorOf(exclude()), nullptr);
+    EXPECT_TRUE(ListView_GetItemState(exclude(), 1, LVIS_SELECTED) != 0)
+        << "the click still selects the row";
+    RECT last{};
+    ListView_GetItemRect(exclude(), 2, &last, LVIR_BOUNDS);
+    ClickAt(exclude(), {100, last.bottom + 20});
+    EXPECT_EQ(EditorOf(exclude()), nullptr);
+}
+
+TEST_F(InPlaceEditTest, TheEditorWidensWithItsTextButNotPastTheList) {
+    ClickAt(exclude(), RowPoint(exclude(), 0, 100));
+    HWND edit = EditorOf(exclude());
+    ASSERT_NE(edit, nullptr);
+    RECT before{};
+    ::GetWindowRect(edit, &before);
+    for (int i = 0; i < 80; ++i) {
+        ::SendMessageW(edit, WM_CHAR, L'W', 0);
+    }
+    RECT after{}, client{};
+    ::GetWindowRect(edit, &after);
+    ::MapWindowPoints(nullptr, exclude(), reinterpret_cast<POINT*>(&after), 2);
+    ::MapWindowPoints(nullptr, exclude(), reinterpret_cast<POINT*>(&before), 2);
+    ::GetClientRect(exclude(), &client);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_GT(after.right, before.right);
+    EXPECT_EQ(after.right, client.right);
+    EXPECT_EQ(Text(edit), std::u16string(80, u'W'));
+}
+
+class PatternDropTest : public JobEditorTest {
+  protected:
+    void SetUp() override {
+        JobEditorTest::SetUp();
+        std::ofstream(folder_ / "report.doc") << "a file";
+        std::filesystem::create_directories(folder_ / "drafts");
+        Open();
+    }
+    void Drop(HWND list, const std::vector<std::filesystem::path>& paths, int x) {
+        ::SendMessageW(list, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(paths, x)), 0);
+        PumpMessages();
+    }
+    std::u16string Path(const char* name) { return (folder_ / name).u16string(); }
+};
+
+TEST_F(PatternDropTest, DroppedFilesAndFoldersOnThePatternColumnBecomePatterns) {
+    Drop(exclude(), {folder_ / "report.doc"}, 20);
+    Drop(exclude(), {folder_ / "report.doc"}, 280);
+    Drop(exclude(), {folder_ / "missing.doc"}, 100);
+    EXPECT_EQ(ListView_GetItemCount(exclude()), 0);
+    EXPECT_TRUE(Stored("Filter.ini", u"1").empty());
+    EXPECT_EQ(FilterOn(0), 0u);
+
+    Drop(exclude(), {folder_ / "report.doc", folder_ / "missing.doc", folder_ / "drafts"}, 279);
+
+    EXPECT_EQ(Stored("Filter.ini", u"1"),
+              (Entries{u"1=" + Path("report.doc"), u"2=" + Path("drafts")}));
+    EXPECT_EQ(Column(exclude(), 1), (Entries{Path("report.doc"), Path("drafts")}));
+    EXPECT_EQ(FilterOn(0), 1u);
+    EXPECT_TRUE(Stored("FilterInc.ini", u"1").empty());
+}
+
+TEST_F(PatternDropTest, AShortcutAddsWhatItPointsToAndAnUnreadableOneItself) {
+    const auto link = folder_ / "report.lnk";
+    ASSERT_TRUE(MakeShortcut(link, folder_ / "report.doc"));
+    std::ofstream(folder_ / "broken.lnk") << "not a shortcut";
+
+    Drop(include(), {link, folder_ / "broken.lnk"}, 100);
+
+    const auto stored = Stored("FilterInc.ini", u"1");
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::path(stored[0].substr(2)),
+                                            folder_ / "report.doc"));
+    EXPECT_EQ(stored[1], u"2=" + Path("broken.lnk"));
+}
+
+}  // namespace
+}  // namespace arkivo::test

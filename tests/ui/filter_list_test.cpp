@@ -1,0 +1,221 @@
+// The job editor's pattern lists: what they show, their context menu in each language, adding
+// and deleting patterns and what that does to the job's filter switch.
+#include <windows.h>
+// The Windows headers below build on this one.
+#include <commctrl.h>
+
+#include "editor_support.h"
+#include "settings/lang_ini.h"
+#include "ui/resource.h"
+
+namespace arkivo::test {
+namespace {
+
+using Entries = std::vector<std::u16string>;
+
+class FilterListTest : public JobEditorTest {
+  protected:
+    void SetFilterOn(std::size_t job, unsigned on) {
+        EnvironmentFile file(folder_.Environment());
+        auto& table = file.Load();
+        table.jobs.at(job).filterOn = on;
+        ASSERT_EQ(file.Save(table), LoadStatus::Ok);
+    }
+    // Opens the list's context menu where the pointer is, as a right click does.
+    void RightClick(HWND list, POINT at) {
+        ::ClientToScreen(list, &at);
+        ::SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list),
+                       MAKELPARAM(at.x, at.y));
+        PumpMessages();
+    }
+    bool HasSection(std::string_view name, std::u16string_view section) {
+        CLangIni file;
+        file.Open(folder_ / name);
+        return file.FindSection(section) >= 0;
+    }
+};
+
+TEST_F(FilterListTest, EachListShowsTheEditedJobsPatternsNumberedByKey) {
+    WriteFile("Filter.ini", "[1]\n1=*.log\n[2]\n1=*.tmp\n2=cache\n");
+    WriteFile("FilterInc.ini", "[2]\n1=*.doc\n");
+    Open(1);
+
+    EXPECT_EQ(Column(exclude(), 0), (Entries{u"1", u"2"}));
+    EXPECT_EQ(Column(exclude(), 1), (Entries{u"*.tmp", u"cache"}));
+    EXPECT_EQ(Column(include(), 1), (Entries{u"*.doc"}));
+    EXPECT_EQ(dialog_->excludeList().jobNumber(), 2);
+    EXPECT_EQ(dialog_->excludeList().nextKey(), 3);
+    wchar_t title[32] = {};
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = title;
+    column.cchTextMax = 32;
+    ListView_GetColumn(include(), 1, &column);
+    EXPECT_EQ(std::wstring(title), L"IncludedFile");
+}
+
+TEST_F(FilterListTest, AddFromTheMenuWritesThroughAndSwitchesTheFiltersOn) {
+    WriteFile("Filter.ini", "[1]\n1=*.tmp\n");
+    Open();
+    ASSERT_EQ(FilterOn(0), 0u);
+    driver_.ChooseFromMenus(ID_FILTER_ADD);
+
+    RightClick(exclude(), RowPoint(exclude(), 0, 100));
+
+    ASSERT_EQ(driver_.Menus().size(), 1u);
+    EXPECT_EQ(Stored("Filter.ini", u"1"), (Entries{u"1=*.tmp", u"2=*.exe"}));
+    EXPECT_EQ(Column(exclude(), 0), (Entries{u"1", u"2"}));
+    EXPECT_EQ(Column(exclude(), 1), (Entries{u"*.tmp", u"*.exe"}));
+    EXPECT_EQ(FilterOn(0), 1u);
+    EXPECT_EQ(FilterOn(1), 0u);
+    EXPECT_FALSE(HasSection("FilterInc.ini", u"1"));
+    // Cancel keeps what the lists wrote.
+    ::SendMessageW(editor(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(Stored("Filter.ini", u"1"), (Entries{u"1=*.tmp", u"2=*.exe"}));
+}
+
+TEST_F(FilterListTest, DeletingRows2And4OfFiveKeepsPatterns1And3And5UnderKeys1To3) {
+    WritePatterns("Filter.ini", 1, 5);
+    Open();
+    Select(exclude(), {1, 3});
+
+    Command(exclude(), ID_FILTER_DELETE);
+
+    EXPECT_EQ(Stored("Filter.ini", u"1"), (Entries{u"1=pattern1", u"2=pattern3", u"3=pattern5"}));
+    EXPECT_EQ(Column(exclude(), 0), (Entries{u"1", u"2", u"3"}));
+    EXPECT_EQ(Column(exclude(), 1), (Entries{u"pattern1", u"pattern3", u"pattern5"}));
+    EXPECT_EQ(dialog_->excludeList().nextKey(), 4);
+
+    Select(exclude(), {});
+    Command(exclude(), ID_FILTER_DELETE);
+    EXPECT_EQ(Stored("Filter.ini", u"1").size(), 3u) << "nothing selected, nothing deleted";
+}
+
+TEST_F(FilterListTest, EmptyingTheIncludeListKeepsTheFiltersOnWhileExcludePatternsRemain) {
+    WriteFile("Filter.ini", "[1]\n1=*.tmp\n");
+    WriteFile("FilterInc.ini", "[1]\n1=*.doc\n2=*.xls\n");
+    SetFilterOn(0, 1);
+    Open();
+
+    Select(include(), {0, 1});
+    Command(include(), ID_FILTER_DELETE);
+
+    EXPECT_FALSE(HasSection("FilterInc.ini", u"1"));
+    EXPECT_EQ(ListView_GetItemCount(include()), 0);
+    EXPECT_EQ(FilterOn(0), 1u);
+
+    Select(exclude(), {0});
+    Command(exclude(), ID_FILTER_DELETE);
+    EXPECT_FALSE(HasSection("Filter.ini", u"1"));
+    EXPECT_EQ(FilterOn(0), 0u);
+    EXPECT_TRUE(driver_.Messages().empty());
+}
+
+TEST_F(FilterListTest, AHundredthPatternIsRefusedWithAMessage) {
+    WritePatterns("Filter.ini", 1, 99);
+    Open();
+
+    Command(exclude(), ID_FILTER_ADD);
+
+    ASSERT_EQ(driver_.Messages().size(), 1u);
+    EXPECT_EQ(driver_.Messages()[0], English(text::FilterListFull));
+    EXPECT_EQ(driver_.MessageTitles()[0], u"Arkivo");
+    EXPECT_EQ(ListView_GetItemCount(exclude()), 99);
+    EXPECT_EQ(Stored("Filter.ini", u"1").size(), 99u);
+    EXPECT_EQ(FilterOn(0), 0u);
+}
+
+TEST_F(FilterListTest, TheJapaneseMenuOffersDeleteAndAdd) {
+    Open(0, 1);
+    RightClick(include(), {100, 40});
+    ASSERT_EQ(driver_.Menus().size(), 1u);
+    EXPECT_EQ(driver_.Menus()[0].items, (Entries{u"削除=32780", u"追加=32783"}));
+    EXPECT_EQ(ListView_GetItemCount(include()), 0) << "closing the menu chooses nothing";
+}
+
+TEST_F(FilterListTest, KoreanHasItsMenuAndAnyOtherLanguageTheEnglishOne) {
+    Open(0, 2);
+    RightClick(exclude(), {100, 40});
+    Open(0, 7);
+    RightClick(exclude(), {100, 40});
+    const auto menus = driver_.Menus();
+    ASSERT_EQ(menus.size(), 2u);
+    EXPECT_EQ(menus[0].items, (Entries{u"삭제=32780", u"추가=32783"}));
+    EXPECT_EQ(menus[1].items, (Entries{u"Delete=32780", u"Add=32783"}));
+}
+
+TEST_F(FilterListTest, TheMenuKeyOpensTheMenuBelowTheFocusedRowOrAtTheListsCorner) {
+    WritePatterns("Filter.ini", 1, 3);
+    Open();
+    Select(exclude(), {1});
+    ::SendMessageW(exclude(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(exclude()),
+                   MAKELPARAM(-1, -1));
+    PumpMessages();
+    Select(exclude(), {});
+    ::SendMessageW(exclude(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(exclude()),
+                   MAKELPARAM(-1, -1));
+    PumpMessages();
+
+    const auto menus = driver_.Menus();
+    ASSERT_EQ(menus.size(), 2u);
+    RECT row{};
+    ListView_GetItemRect(exclude(), 1, &row, LVIR_BOUNDS);
+    POINT below{31, row.bottom};
+    ::ClientToScreen(exclude(), &below);
+    EXPECT_EQ(menus[0].rect.left, below.x);
+    EXPECT_EQ(menus[0].rect.top, below.y);
+    POINT corner{0, 0};
+    ::ClientToScreen(exclude(), &corner);
+    EXPECT_EQ(menus[1].rect.left, corner.x);
+    EXPECT_EQ(menus[1].rect.top, corner.y);
+}
+
+// The background of a list as its erase step paints it, sampled in the middle of each band.
+std::vector<COLORREF> Bands(HWND list, int top, int height, int x) {
+    RECT client;
+    ::GetClientRect(list, &client);
+    HDC screen = ::GetDC(list);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::SendMessageW(list, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
+    std::vector<COLORREF> bands;
+    for (int y = top + height / 2; y < client.bottom; y += height) {
+        bands.push_back(::GetPixel(memory, x, y));
+    }
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(list, screen);
+    return bands;
+}
+
+TEST_F(FilterListTest, RowsAndTheEmptyAreaBelowThemAlternateWhiteAndGrey) {
+    constexpr COLORREF kWhite = RGB(255, 255, 255);
+    constexpr COLORREF kGrey = RGB(230, 232, 235);
+    WritePatterns("Filter.ini", 1, 2);
+    Open();
+    RECT row{};
+    ListView_GetItemRect(exclude(), 0, &row, LVIR_BOUNDS);
+    const int height = row.bottom - row.top;
+
+    for (HWND list : {exclude(), include()}) {
+        const auto bands = Bands(list, row.top, height, 290);
+        ASSERT_GE(bands.size(), 5u) << "the list shows a few empty rows below two patterns";
+        for (std::size_t i = 0; i < bands.size(); ++i) {
+            EXPECT_EQ(bands[i], i % 2 == 0 ? kWhite : kGrey) << "band " << i;
+        }
+    }
+
+    NMLVCUSTOMDRAW draw{};
+    draw.nmcd.hdr = {exclude(), IDC_EXCLUDE_LIST, static_cast<UINT>(NM_CUSTOMDRAW)};
+    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+    for (DWORD_PTR item : {0, 1}) {
+        draw.nmcd.dwItemSpec = item;
+        ::SendMessageW(editor(), WM_NOTIFY, IDC_EXCLUDE_LIST, reinterpret_cast<LPARAM>(&draw));
+        EXPECT_EQ(draw.clrTextBk, item == 0 ? kWhite : kGrey);
+    }
+}
+
+}  // namespace
+}  // namespace arkivo::test
