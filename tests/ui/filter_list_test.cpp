@@ -21,11 +21,11 @@ class FilterListTest : public JobEditorTest {
         table.jobs.at(job).filterOn = on;
         ASSERT_EQ(file.Save(table), LoadStatus::Ok);
     }
-    // Opens the list's context menu where the pointer is, as a right click does.
+    // A right click on the list. The list follows the button until it is released, so the
+    // release waits in the queue before the press.
     void RightClick(HWND list, POINT at) {
-        ::ClientToScreen(list, &at);
-        ::SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list),
-                       MAKELPARAM(at.x, at.y));
+        ::PostMessageW(list, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        ::SendMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
         PumpMessages();
     }
     bool HasSection(std::string_view name, std::u16string_view section) {
@@ -89,6 +89,18 @@ TEST_F(FilterListTest, DeletingRows2And4OfFiveKeepsPatterns1And3And5UnderKeys1To
     Select(exclude(), {});
     Command(exclude(), ID_FILTER_DELETE);
     EXPECT_EQ(Stored("Filter.ini", u"1").size(), 3u) << "nothing selected, nothing deleted";
+}
+
+TEST_F(FilterListTest, ARightClickChoosesTheRowThatDeleteRemoves) {
+    WritePatterns("FilterInc.ini", 1, 3);
+    Open();
+    Select(include(), {0});
+    driver_.ChooseFromMenus(ID_FILTER_DELETE);
+
+    RightClick(include(), RowPoint(include(), 2, 150));
+
+    EXPECT_EQ(Stored("FilterInc.ini", u"1"), (Entries{u"1=pattern1", u"2=pattern2"}));
+    EXPECT_EQ(Column(include(), 1), (Entries{u"pattern1", u"pattern2"}));
 }
 
 TEST_F(FilterListTest, EmptyingTheIncludeListKeepsTheFiltersOnWhileExcludePatternsRemain) {
