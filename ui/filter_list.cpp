@@ -243,9 +243,16 @@ LRESULT CFilterList::OnCustomDraw(NMLVCUSTOMDRAW& draw) const {
             return CDRF_NOTIFYITEMDRAW;
         case CDDS_ITEMPREPAINT:
             return CDRF_NOTIFYSUBITEMDRAW;
-        case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-            draw.clrTextBk = draw.nmcd.dwItemSpec % 2 == 0 ? m_evenRowColour : m_oddRowColour;
+        case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+            // Selected rows keep the list's selection colours, also while another control has
+            // the focus: the rows that Delete would remove stay in sight.
+            const int row = static_cast<int>(draw.nmcd.dwItemSpec);
+            if (ListView_GetItemState(draw.nmcd.hdr.hwndFrom, row, LVIS_SELECTED) != 0) {
+                return CDRF_DODEFAULT;
+            }
+            draw.clrTextBk = row % 2 == 0 ? m_evenRowColour : m_oddRowColour;
             return CDRF_NEWFONT;
+        }
         default:
             return CDRF_DODEFAULT;
     }

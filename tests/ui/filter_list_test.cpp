@@ -202,7 +202,7 @@ std::vector<COLORREF> Bands(HWND list, int top, int height, int x) {
     return bands;
 }
 
-TEST_F(FilterListTest, RowsAndTheEmptyAreaBelowThemAlternateWhiteAndGrey) {
+TEST_F(FilterListTest, RowsAndTheEmptyAreaBelowThemAlternateWhiteAndGreyButSelectedRowsStandOut) {
     constexpr COLORREF kWhite = RGB(255, 255, 255);
     constexpr COLORREF kGrey = RGB(230, 232, 235);
     WritePatterns("Filter.ini", 1, 2);
@@ -227,6 +227,11 @@ TEST_F(FilterListTest, RowsAndTheEmptyAreaBelowThemAlternateWhiteAndGrey) {
         ::SendMessageW(editor(), WM_NOTIFY, IDC_EXCLUDE_LIST, reinterpret_cast<LPARAM>(&draw));
         EXPECT_EQ(draw.clrTextBk, item == 0 ? kWhite : kGrey);
     }
+    Select(exclude(), {1});
+    draw.nmcd.dwItemSpec = 1;
+    draw.clrTextBk = CLR_DEFAULT;
+    ::SendMessageW(editor(), WM_NOTIFY, IDC_EXCLUDE_LIST, reinterpret_cast<LPARAM>(&draw));
+    EXPECT_EQ(draw.clrTextBk, CLR_DEFAULT) << "a selected row keeps the selection colours";
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Opens every dialog of the program in turn for screenshots.sh: each one is shown, announced
-// with "<name>.ready" in the output folder, and closed once the script answers "<name>.done".
+// with "<name>.ready" in the output folder (holding the window's place on the screen as
+// "width height left top"), and closed once the script answers "<name>.done".
 //   arkivo_screenshot_driver.exe <program folder> <output folder>
 #include <windows.h>
 // The common controls header builds on the declarations above.
@@ -38,7 +39,14 @@ void Snap(const fs::path& output, const char* name, HWND window) {
     ::ShowWindow(window, SW_SHOW);
     ::SetForegroundWindow(window);
     Pump(900);
-    std::ofstream(output / (std::string(name) + ".ready"));
+    RECT frame{};
+    ::GetWindowRect(window, &frame);
+    {
+        std::ofstream ready(output / (std::string(name) + ".partial"));
+        ready << frame.right - frame.left << ' ' << frame.bottom - frame.top << ' ' << frame.left
+              << ' ' << frame.top << '\n';
+    }
+    fs::rename(output / (std::string(name) + ".partial"), output / (std::string(name) + ".ready"));
     while (!fs::exists(output / (std::string(name) + ".done"))) {
         Pump(50);
     }
@@ -69,6 +77,14 @@ int wmain(int argc, wchar_t** argv) {
         ui::ModifyList editor(context, main.options(), 0, base, target);
         editor.Create(main.hwnd());
         Snap(output, "editor", editor.hwnd());
+        // A click on the third exclude pattern opens it for editing.
+        HWND patterns = editor.Item(IDC_EXCLUDE_LIST);
+        RECT row{};
+        ListView_GetItemRect(patterns, 2, &row, LVIR_BOUNDS);
+        const LPARAM at = MAKELPARAM(100, (row.top + row.bottom) / 2);
+        ::SendMessageW(patterns, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageW(patterns, WM_LBUTTONUP, 0, at);
+        Snap(output, "editing", editor.hwnd());
     }
     {
         ui::CProgressDlg progress(context, main.hwnd());

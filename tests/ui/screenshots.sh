@@ -1,5 +1,6 @@
 #!/bin/bash
-# Screenshots of every dialog in English, Japanese and Korean, taken under Xvfb and Wine:
+# Screenshots of every dialog in English, Japanese and Korean, taken under Xvfb and Wine and
+# cut to the dialog's window:
 #   tests/ui/screenshots.sh [build folder] [output folder]
 # Needs the Windows build (.ci/windows-tests.sh builds it) and ImageMagick's import.
 set -euo pipefail
@@ -17,18 +18,23 @@ shoot_language() {
   cp "$build"/bin/Arkivo.exe "$build"/bin/*.ini "$folder"/
   printf '[HowToBackup]\r\nSelLang=%s\r\n' "$index" > "$folder/Option.ini"
   printf '[2]\r\nThereisFileToCopy=1\r\n' > "$folder/Setting.ini"
-  printf '[1]\r\n1=*.tmp\r\n2=~$*\r\n' > "$folder/Filter.ini"
-  printf '[1]\r\n1=*.docx\r\n' > "$folder/FilterInc.ini"
+  printf '[1]\r\n1=*.tmp\r\n2=~$*\r\n3=%s\r\n' 'C:\Users\Ada\Documents\Drafts' \
+    > "$folder/Filter.ini"
+  printf '[1]\r\n1=*.docx\r\n2=*.xlsx\r\n' > "$folder/FilterInc.ini"
   /usr/bin/python3 "$root/tests/ui/sample_jobs.py" "$folder/LastSetting.env"
   local marks
   marks=$(mktemp -d)
   /usr/lib/wine/wine64 "$build/bin/arkivo_screenshot_driver.exe" "$(windows_path "$folder")" \
     "$(windows_path "$marks")" </dev/null >/dev/null 2>&1 &
   local driver=$!
-  for dialog in main editor progress complete option about; do
+  for dialog in main editor editing progress complete option about; do
     for _ in $(seq 300); do [ -f "$marks/$dialog.ready" ] && break; sleep 0.1; done
     [ -f "$marks/$dialog.ready" ] || { echo "no $dialog window ($name)" >&2; kill $driver; exit 1; }
-    import -window root "$out/$dialog-$name.png"
+    local width height left top
+    read -r width height left top < "$marks/$dialog.ready"
+    import -window root "$marks/screen.png"
+    convert "$marks/screen.png" -crop "${width}x${height}+${left}+${top}" +repage \
+      "$out/$dialog-$name.png"
     touch "$marks/$dialog.done"
   done
   wait $driver
