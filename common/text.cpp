@@ -41,6 +41,17 @@ bool IsWhiteSpace(char16_t c) {
     return c == u' ' || (c >= u'\t' && c <= u'\r');
 }
 
+// Moves past leading white space and a sign; true when the sign was a minus.
+bool SkipBlanksAndSign(std::u16string_view text, std::size_t& i) {
+    while (i < text.size() && IsWhiteSpace(text[i])) {
+        ++i;
+    }
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        return text[i++] == u'-';
+    }
+    return false;
+}
+
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
@@ -171,22 +182,15 @@ bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
 
 std::int64_t ParseLeadingInt(std::u16string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && IsWhiteSpace(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
+    const bool negative = SkipBlanksAndSign(text, i);
     constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
     std::uint64_t magnitude = 0;
     for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
         // Once past the range the value stays saturated; checking first avoids wrapping.
-        magnitude = magnitude > kMax / 10
-                        ? kMax + 1
-                        : std::min(magnitude * 10 + static_cast<std::uint64_t>(text[i] - u'0'),
-                                   kMax + 1);
+        magnitude =
+            magnitude > kMax / 10
+                ? kMax + 1
+                : std::min(magnitude * 10 + static_cast<std::uint64_t>(text[i] - u'0'), kMax + 1);
     }
     if (negative) {
         return magnitude > kMax ? std::numeric_limits<std::int64_t>::min()
@@ -198,14 +202,7 @@ std::int64_t ParseLeadingInt(std::u16string_view text) {
 
 std::uint64_t ParseLeadingUnsigned(std::u16string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && IsWhiteSpace(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
+    const bool negative = SkipBlanksAndSign(text, i);
     std::uint64_t value = 0;
     for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
         const auto digit = static_cast<std::uint64_t>(text[i] - u'0');

@@ -52,6 +52,28 @@ bool CheckFtpUser(const std::u16string& path, const FtpCredentials& ftp, const T
     return true;
 }
 
+// One load-change-save sequence under the environment file's lock. `change` returns whether
+// the table is to be saved; it may add messages for the user.
+template <typename Change>
+CommandOutcome ChangeTable(const std::filesystem::path& environment, Change change) {
+    CommandOutcome outcome;
+    EnvironmentFile file(environment);
+    JobTable& table = file.Load();
+    if (table.loadStatus != LoadStatus::Ok) {
+        outcome.messages.push_back(EnvironmentError(table.loadStatus));
+        return outcome;
+    }
+    if (!change(table, outcome)) {
+        return outcome;
+    }
+    if (file.Save(table) != LoadStatus::Ok) {
+        outcome.messages.push_back(EnvironmentError(LoadStatus::CannotOpen));
+        return outcome;
+    }
+    outcome.saved = true;
+    return outcome;
+}
+
 }  // namespace
 
 CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJob& job) {
@@ -75,111 +97,77 @@ CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJo
         return outcome;
     }
 
-    EnvironmentFile file(environment);
-    if (file.ContainsPair(job.base, job.target)) {
-        messages.push_back(UserMessage::Text(text::RootAlreadyRegistered));
-        return outcome;
-    }
-    JobTable& table = file.table();
-    if (table.loadStatus != LoadStatus::Ok) {
-        messages.push_back(EnvironmentError(table.loadStatus));
-        return outcome;
-    }
-    if (table.IsFull()) {
-        messages.push_back(UserMessage::Text(text::RootJobTableFull));
-        return outcome;
-    }
-    const bool baseOk = CheckFtpUser(job.base, job.baseFtp, text::RootConnectFtpBase, messages);
-    const bool targetOk =
-        CheckFtpUser(job.target, job.targetFtp, text::RootConnectFtpTarget, messages);
-    if (!baseOk || !targetOk) {
-        return outcome;
-    }
-
-    JobRecord record;
-    record.checked = 1;
-    record.jobNumber = static_cast<std::uint32_t>(table.jobs.size() + 1);
-    record.backupType = static_cast<std::uint32_t>(job.type);
-    record.zipOption = job.zip ? 1 : 0;
-    record.basePath = job.base;
-    record.targetPath = job.target;
-    ApplySide(job.base, job.baseFtp, record.baseFtpUser, record.baseFtpPassword, record.baseFtpPort,
-              record.baseFtpPassive);
-    ApplySide(job.target, job.targetFtp, record.targetFtpUser, record.targetFtpPassword,
-              record.targetFtpPort, record.targetFtpPassive);
-    table.jobs.push_back(std::move(record));
-    table.jobListFlag = kHasJobList;
-    table.lastBasePath = job.base;
-    table.lastTargetPath = job.target;
-    if (file.Save(table) != LoadStatus::Ok) {
-        messages.push_back(EnvironmentError(LoadStatus::CannotOpen));
-        return outcome;
-    }
-    outcome.saved = true;
-    outcome.jobIndex = table.jobs.size() - 1;
-    return outcome;
+    return ChangeTable(environment, [&job](JobTable& table, CommandOutcome& result) {
+        auto& refusals = result.messages;
+        if (TableContainsPair(table, job.base, job.target)) {
+            refusals.push_back(UserMessage::Text(text::RootAlreadyRegistered));
+            return false;
+        }
+        if (table.IsFull()) {
+            refusals.push_back(UserMessage::Text(text::RootJobTableFull));
+            return false;
+        }
+        const bool baseOk = CheckFtpUser(job.base, job.baseFtp, text::RootConnectFtpBase, refusals);
+        const bool targetOk =
+            CheckFtpUser(job.target, job.targetFtp, text::RootConnectFtpTarget, refusals);
+        if (!baseOk || !targetOk) {
+            return false;
+        }
+        JobRecord record;
+        record.checked = 1;
+        record.jobNumber = static_cast<std::uint32_t>(table.jobs.size() + 1);
+        record.backupType = static_cast<std::uint32_t>(job.type);
+        record.zipOption = job.zip ? 1 : 0;
+        record.basePath = job.base;
+        record.targetPath = job.target;
+        ApplySide(job.base, job.baseFtp, record.baseFtpUser, record.baseFtpPassword,
+                  record.baseFtpPort, record.baseFtpPassive);
+        ApplySide(job.target, job.targetFtp, record.targetFtpUser, record.targetFtpPassword,
+                  record.targetFtpPort, record.targetFtpPassive);
+        table.jobs.push_back(std::move(record));
+        table.jobListFlag = kHasJobList;
+        table.lastBasePath = job.base;
+        table.lastTargetPath = job.target;
+        result.jobIndex = table.jobs.size() - 1;
+        return true;
+    });
 }
 
 CommandOutcome SetJobsChecked(const std::filesystem::path& environment,
                               const std::vector<std::uint32_t>& jobNumbers, bool checked) {
-    CommandOutcome outcome;
-    EnvironmentFile file(environment);
-    JobTable& table = file.Load();
-    if (table.loadStatus != LoadStatus::Ok) {
-        outcome.messages.push_back(EnvironmentError(table.loadStatus));
-        return outcome;
-    }
-    for (auto number : jobNumbers) {
-        if (number == 0 || number > table.jobs.size()) {
-            outcome.messages.push_back(UserMessage::Text(text::RootNoSuchJob));
-            return outcome;
+    return ChangeTable(environment, [&](JobTable& table, CommandOutcome& result) {
+        for (auto number : jobNumbers) {
+            if (number == 0 || number > table.jobs.size()) {
+                result.messages.push_back(UserMessage::Text(text::RootNoSuchJob));
+                return false;
+            }
         }
-    }
-    for (auto number : jobNumbers) {
-        table.jobs[number - 1].checked = checked ? 1 : 0;
-    }
-    if (file.Save(table) != LoadStatus::Ok) {
-        outcome.messages.push_back(EnvironmentError(LoadStatus::CannotOpen));
-        return outcome;
-    }
-    outcome.saved = true;
-    return outcome;
+        for (auto number : jobNumbers) {
+            table.jobs[number - 1].checked = checked ? 1 : 0;
+        }
+        return true;
+    });
 }
 
 CommandOutcome RecordJobRun(const std::filesystem::path& environment, std::size_t jobIndex,
                             const JobRecord& ranAs, const RunStamp& stamp) {
-    CommandOutcome outcome;
-    EnvironmentFile file(environment);
-    JobTable& table = file.Load();
-    if (table.loadStatus != LoadStatus::Ok) {
-        outcome.messages.push_back(EnvironmentError(table.loadStatus));
-        return outcome;
-    }
-    auto samePaths = [&ranAs](const JobRecord& job) {
-        return job.basePath == ranAs.basePath && job.targetPath == ranAs.targetPath;
-    };
-    std::size_t index = jobIndex;
-    if (index >= table.jobs.size() || !samePaths(table.jobs[index])) {
-        index = kNoJobIndex;
-        for (std::size_t i = 0; i < table.jobs.size(); ++i) {
-            if (samePaths(table.jobs[i])) {
-                index = i;
-                break;
+    return ChangeTable(environment, [&](JobTable& table, CommandOutcome& result) {
+        auto samePaths = [&ranAs](const JobRecord& job) {
+            return job.basePath == ranAs.basePath && job.targetPath == ranAs.targetPath;
+        };
+        std::size_t index = jobIndex;
+        if (index >= table.jobs.size() || !samePaths(table.jobs[index])) {
+            const auto found = std::find_if(table.jobs.begin(), table.jobs.end(), samePaths);
+            if (found == table.jobs.end()) {
+                return false;
             }
+            index = static_cast<std::size_t>(found - table.jobs.begin());
         }
-    }
-    if (index == kNoJobIndex) {
-        return outcome;
-    }
-    table.jobs[index].checked = ranAs.checked;
-    StampJobRun(table, index, stamp);
-    if (file.Save(table) != LoadStatus::Ok) {
-        outcome.messages.push_back(EnvironmentError(LoadStatus::CannotOpen));
-        return outcome;
-    }
-    outcome.saved = true;
-    outcome.jobIndex = index;
-    return outcome;
+        table.jobs[index].checked = ranAs.checked;
+        StampJobRun(table, index, stamp);
+        result.jobIndex = index;
+        return true;
+    });
 }
 
 namespace {
@@ -209,56 +197,47 @@ void MoveJobSection(std::size_t from, std::size_t to, CLangIni& store) {
 
 CommandOutcome DeleteJobs(const std::filesystem::path& environment, PerJobStores stores,
                           const std::vector<std::uint32_t>& jobNumbers) {
-    CommandOutcome outcome;
-    EnvironmentFile file(environment);
-    JobTable& table = file.Load();
-    if (table.loadStatus != LoadStatus::Ok) {
-        outcome.messages.push_back(EnvironmentError(table.loadStatus));
-        return outcome;
-    }
-    for (auto& job : table.jobs) {
-        if (std::find(jobNumbers.begin(), jobNumbers.end(), job.jobNumber) != jobNumbers.end()) {
-            job.jobNumber = kDeleteMark;
-        }
-    }
-    CLangIni* perJob[] = {&stores.filter, &stores.filterInc, &stores.setting};
-    std::vector<JobRecord> kept;
-    std::vector<std::size_t> oldPositions;
-    for (std::size_t p = 0; p < table.jobs.size(); ++p) {
-        if (table.jobs[p].jobNumber == kDeleteMark) {
-            for (auto* store : perJob) {
-                RemoveJobSection(p, *store);
-            }
-        } else {
-            kept.push_back(table.jobs[p]);
-            oldPositions.push_back(p);
-        }
-    }
-    if (kept.size() == table.jobs.size()) {
-        return outcome;
-    }
-    // Ascending order never overwrites a section still to move: a job only moves forward.
-    for (std::size_t n = 0; n < kept.size(); ++n) {
-        if (oldPositions[n] != n) {
-            for (auto* store : perJob) {
-                MoveJobSection(oldPositions[n], n, *store);
+    return ChangeTable(environment, [&](JobTable& table, CommandOutcome&) {
+        for (auto& job : table.jobs) {
+            if (std::find(jobNumbers.begin(), jobNumbers.end(), job.jobNumber) !=
+                jobNumbers.end()) {
+                job.jobNumber = kDeleteMark;
             }
         }
-        kept[n].jobNumber = static_cast<std::uint32_t>(n + 1);
-    }
-    for (auto* store : perJob) {
-        store->Reload();
-    }
-    table.jobs = std::move(kept);
-    if (table.jobs.empty()) {
-        table.jobListFlag = kNoJobList;
-    }
-    if (file.Save(table) != LoadStatus::Ok) {
-        outcome.messages.push_back(EnvironmentError(LoadStatus::CannotOpen));
-        return outcome;
-    }
-    outcome.saved = true;
-    return outcome;
+        CLangIni* perJob[] = {&stores.filter, &stores.filterInc, &stores.setting};
+        std::vector<JobRecord> kept;
+        std::vector<std::size_t> oldPositions;
+        for (std::size_t p = 0; p < table.jobs.size(); ++p) {
+            if (table.jobs[p].jobNumber == kDeleteMark) {
+                for (auto* store : perJob) {
+                    RemoveJobSection(p, *store);
+                }
+            } else {
+                kept.push_back(table.jobs[p]);
+                oldPositions.push_back(p);
+            }
+        }
+        if (kept.size() == table.jobs.size()) {
+            return false;
+        }
+        // Ascending order never overwrites a section still to move: a job only moves forward.
+        for (std::size_t n = 0; n < kept.size(); ++n) {
+            if (oldPositions[n] != n) {
+                for (auto* store : perJob) {
+                    MoveJobSection(oldPositions[n], n, *store);
+                }
+            }
+            kept[n].jobNumber = static_cast<std::uint32_t>(n + 1);
+        }
+        for (auto* store : perJob) {
+            store->Reload();
+        }
+        table.jobs = std::move(kept);
+        if (table.jobs.empty()) {
+            table.jobListFlag = kNoJobList;
+        }
+        return true;
+    });
 }
 
 }  // namespace arkivo

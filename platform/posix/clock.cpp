@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+#include "platform/tm_fields.h"
+
 namespace arkivo::platform {
 
 std::int64_t NowUnixSeconds() {
@@ -14,19 +16,11 @@ std::optional<LocalTime> ToLocalTime(std::int64_t unixSeconds) {
     if (::localtime_r(&t, &parts) == nullptr) {
         return std::nullopt;
     }
-    return LocalTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour,
-                     parts.tm_min,         parts.tm_sec,     parts.tm_wday};
+    return FromTm(parts);
 }
 
 std::optional<std::int64_t> FromLocalTime(const LocalTime& local) {
-    struct tm parts {};
-    parts.tm_year = local.year - 1900;
-    parts.tm_mon = local.month - 1;
-    parts.tm_mday = local.day;
-    parts.tm_hour = local.hour;
-    parts.tm_min = local.minute;
-    parts.tm_sec = local.second;
-    parts.tm_isdst = -1;
+    struct tm parts = ToTm(local);
     const time_t t = ::mktime(&parts);
     if (t == static_cast<time_t>(-1)) {
         return std::nullopt;

@@ -11,6 +11,7 @@
 
 #include "common/text.h"
 #include "platform/files.h"
+#include "platform/posix/file_descriptor.h"
 
 namespace arkivo::platform {
 namespace {
@@ -74,26 +75,7 @@ struct DirCloser {
     void operator()(DIR* d) const { ::closedir(d); }
 };
 
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-  private:
-    int fd_;
-};
+using Fd = posix::FileDescriptor;
 
 std::error_code CopyContents(int in, int out, std::uint64_t size) {
     bool kernelCopy = true;
@@ -255,7 +237,7 @@ std::error_code CopyFileAtomically(const std::filesystem::path& source,
     if (::fchmod(out.get(), st.st_mode & 07777) != 0 || ::futimens(out.get(), times) != 0) {
         return fail(LastError());
     }
-    if (::close(out.release()) != 0) {
+    if (!out.Close()) {
         return fail(LastError());
     }
     if (::rename(temp.c_str(), target.c_str()) != 0) {

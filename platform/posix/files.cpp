@@ -6,33 +6,16 @@
 
 #include <cerrno>
 
+#include "platform/posix/file_descriptor.h"
+
 namespace arkivo::platform {
 namespace {
+
+using posix::FileDescriptor;
 
 std::error_code LastError() {
     return {errno, std::generic_category()};
 }
-
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
 
 std::error_code WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
