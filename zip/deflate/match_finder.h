@@ -1,0 +1,112 @@
+// Finds earlier occurrences of the string at a position of the window, by hash chains: for
+// every hash value the most recent position, and for every position the one before it with the
+// same hash.
+//
+// Positions are indices into the caller's buffer; when the buffer drops its oldest bytes, Slide
+// moves every stored position with it.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <vector>
+
+#include "zip/byte_order.h"
+#include "zip/deflate/deflate_format.h"
+
+namespace arkivo::deflate {
+
+// Matches may reach back this far, so that a match of the longest length still leaves room for
+// the lookahead in a window of kWindowSize bytes.
+inline constexpr unsigned kMaxDistance = kWindowSize - (kMaxMatch + kMinMatch + 1);
+
+// How hard one search tries.
+struct SearchLimits {
+    unsigned chainLength;  // candidates looked at, at most
+    unsigned niceLength;   // a match this long ends the search
+    // Candidates looked at in a row without finding a longer match before the search gives
+    // up. Long chains of near misses (tables and code in binaries) would otherwise take the
+    // whole chain length at almost every position and seldom find anything better.
+    unsigned staleLength;
+};
+
+class MatchFinder {
+  public:
+    static constexpr std::int32_t kNoPosition = INT32_MIN / 2;
+    // Inserting a position reads this many bytes from it.
+    static constexpr unsigned kHashedBytes = 4;
+
+    MatchFinder();
+
+    // Forgets every position.
+    void Clear();
+
+    // Forgets the positions below end of a window that never slid, at a cost that grows with
+    // end rather than with the table size: only their own hash entries are cleared. Chains
+    // need no clearing, as they are only entered from the hash entries.
+    void Forget(const std::uint8_t* window, std::int32_t end);
+
+    // The earlier positions that a search at a position starts from. The chains are keyed on
+    // four bytes, which keeps them free of strings that share only three; matches of three
+    // come from a table that keeps the latest position of each 3-byte hash.
+    struct Candidates {
+        std::int32_t chain = kNoPosition;     // the latest position with the same 4-byte hash
+        std::int32_t shortest = kNoPosition;  // the latest position with the same 3-byte hash
+    };
+
+    // Inserts the string at pos. Reads kHashedBytes bytes at pos.
+    Candidates Insert(const std::uint8_t* window, std::int32_t pos) {
+        const std::uint32_t word = LoadLittleEndian<std::uint32_t>(window + pos);
+        const std::uint32_t h = Hash4(word);
+        const std::uint32_t h3 = Hash3(word);
+        const Candidates found{head_[h], head3_[h3]};
+        head_[h] = pos;
+        head3_[h3] = pos;
+        prev_[static_cast<std::uint32_t>(pos) & kChainMask] = found.chain;
+        return found;
+    }
+
+    // The longest match for the string at pos that is longer than `longest` and at most
+    // maxLength long, walking the chain from the candidates Insert gave for pos. Returns its
+    // length and sets distance, or returns `longest` when there is none. The window needs 8
+    // readable bytes past pos + maxLength.
+    unsigned FindLongest(const std::uint8_t* window, std::int32_t pos, const Candidates& candidates,
+                         unsigned longest, unsigned maxLength, const SearchLimits& limits,
+                         unsigned& distance) const;
+
+    // Subtracts shift from every stored position; positions that fall below 0 are forgotten.
+    void Slide(std::int32_t shift);
+
+  private:
+    static constexpr unsigned kHashBits = 15;
+    static constexpr std::uint32_t kChainMask = kWindowSize - 1;
+
+    static constexpr unsigned kHash3Bits = 15;
+
+    static std::uint32_t Hash4(std::uint32_t word) {
+        return (word * 0x9E3779B1u) >> (32 - kHashBits);
+    }
+    static std::uint32_t Hash3(std::uint32_t word) {
+        return ((word << 8) * 0x9E3779B1u) >> (32 - kHash3Bits);
+    }
+
+    std::vector<std::int32_t> head_;
+    std::vector<std::int32_t> head3_;
+    std::vector<std::int32_t> prev_;
+};
+
+// Counts equal leading bytes of a and b, up to limit; reads up to 8 bytes past the limit.
+inline unsigned CommonPrefixLength(const std::uint8_t* a, const std::uint8_t* b, unsigned limit) {
+    unsigned length = 0;
+    while (length < limit) {
+        const std::uint64_t difference = LoadLittleEndian<std::uint64_t>(a + length) ^
+                                         LoadLittleEndian<std::uint64_t>(b + length);
+        if (difference != 0) {
+            length += static_cast<unsigned>(std::countr_zero(difference)) / 8;
+            return length < limit ? length : limit;
+        }
+        length += 8;
+    }
+    return limit;
+}
+
+}  // namespace arkivo::deflate
