@@ -11,21 +11,22 @@ constexpr unsigned kGoodLength = 32;   // a match this long makes the next searc
 constexpr unsigned kMaxLazy = 128;     // a match this long is taken without looking further
 constexpr unsigned kNiceLength = 258;  // a match this long ends the search
 constexpr unsigned kMaxChain = 1024;
-// Not in the classic table: see SearchLimits. At 256 it costs almost no compression.
-constexpr unsigned kStaleChain = 256;
-constexpr SearchLimits kFullSearch{kMaxChain, kNiceLength, kStaleChain};
-// After a good match the search for a better one at the next position is shorter.
-constexpr SearchLimits kShortSearch{kMaxChain / 4, kNiceLength, kStaleChain};
 // A match of the shortest length this far back costs more bits than its three literals.
 constexpr unsigned kTooFar = 4096;
+// Not in the classic table: see SearchLimits. At 256 it costs almost no compression.
+constexpr unsigned kStaleChain = 256;
+constexpr SearchLimits kFullSearch{kMaxChain, kNiceLength, kStaleChain, kTooFar};
+// After a good match the search for a better one at the next position is shorter.
+constexpr SearchLimits kShortSearch{kMaxChain / 4, kNiceLength, kStaleChain, kTooFar};
 
 constexpr std::int32_t kBufferSize = 1 << 20;
 // The match search reads up to 8 bytes past the input.
 constexpr std::size_t kReadSlack = 16;
 // Positions are only searched while this much input lies ahead, unless the input has ended.
 constexpr std::int32_t kMinLookahead = kMaxMatch + kMinMatch + 1;
-// Blocks are weighed for ending every kCheckInterval symbols (see BlockSplitter).
-constexpr std::size_t kMaxBlockSymbols = 1 << 16;
+// Blocks are weighed for ending every kCheckInterval symbols (see BlockSplitter). A block of
+// the most symbols that is stored fits one stored block when its symbols are all literals.
+constexpr std::size_t kMaxBlockSymbols = kMaxStoredLength;
 constexpr std::size_t kCheckInterval = 1 << 10;
 // Below this many bytes a stream's hash entries are cheaper to find again than to clear all.
 constexpr std::int32_t kForgetLimit = 1 << 13;
@@ -90,6 +91,9 @@ void Deflater::Parse(bool toTheEnd) {
         const unsigned lookahead = static_cast<unsigned>(end_ - pos_);
         const unsigned maxLength = std::min(kMaxMatch, lookahead);
         MatchFinder::Candidates candidates;
+        if (lookahead > MatchFinder::kHashedBytes) {
+            finder_.Prefetch(window, pos_ + 1);
+        }
         if (lookahead >= MatchFinder::kHashedBytes) {
             candidates = finder_.Insert(window, pos_);
         }

@@ -20,6 +20,13 @@
 
 namespace arkivo::deflate {
 
+// The most bytes a stream of inputSize bytes can take. Every block is stored when nothing is
+// smaller, and blocks end only every kCheckInterval symbols or more, so each costs at most its
+// input plus 5 bytes per 65535 and 6 more.
+constexpr std::uint64_t MaxDeflatedSize(std::uint64_t inputSize) {
+    return inputSize + inputSize / 128 + 64;
+}
+
 class Deflater {
   public:
     explicit Deflater(ByteSink& sink);

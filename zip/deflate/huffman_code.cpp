@@ -9,10 +9,9 @@ namespace arkivo::deflate {
 namespace {
 
 constexpr std::size_t kMaxSymbols = kNumFixedLitLenSymbols;
+constexpr std::size_t kMaxItems = 2 * kMaxSymbols;
 
 using SymbolList = std::array<std::uint16_t, kMaxSymbols>;
-// Counts of leaves per depth. An unlimited Huffman tree over n leaves is at most n - 1 deep.
-using DepthCounts = std::array<std::uint32_t, kMaxSymbols + 1>;
 
 // The used symbols (padded to two), least frequent first; ties go by symbol number so that the
 // result does not depend on the sort.
@@ -35,62 +34,46 @@ std::size_t OrderByFrequency(std::span<const std::uint32_t> frequencies, SymbolL
     return used;
 }
 
-// Huffman's construction with two queues: the sorted leaves, and the internal nodes, which are
-// made in order of rising weight. Returns the number of leaves at each depth and the greatest
-// depth.
-unsigned CountLeafDepths(std::span<const std::uint32_t> frequencies, const SymbolList& order,
-                         std::size_t used, DepthCounts& counts) {
-    std::array<std::uint64_t, kMaxSymbols> nodeWeight{};
-    std::array<std::uint16_t, kMaxSymbols> nodeParent{};
-    std::array<std::uint16_t, kMaxSymbols> leafParent{};
-    std::size_t leaf = 0;
-    std::size_t node = 0;
-    for (std::size_t made = 0; made + 1 < used; ++made) {
-        std::uint64_t weight = 0;
-        for (int pick = 0; pick < 2; ++pick) {
-            const bool takeLeaf =
-                leaf < used && (node == made || frequencies[order[leaf]] <= nodeWeight[node]);
-            if (takeLeaf) {
-                weight += frequencies[order[leaf]];
-                leafParent[leaf++] = static_cast<std::uint16_t>(made);
-            } else {
-                weight += nodeWeight[node];
-                nodeParent[node++] = static_cast<std::uint16_t>(made);
-            }
-        }
-        nodeWeight[made] = weight;
-    }
-    // Parents are made after their children, so one downward pass from the root gives depths.
-    std::array<std::uint16_t, kMaxSymbols> nodeDepth{};
-    const std::size_t root = used - 2;
-    for (std::size_t m = root; m-- > 0;) {
-        nodeDepth[m] = static_cast<std::uint16_t>(nodeDepth[nodeParent[m]] + 1);
-    }
-    counts.fill(0);
-    unsigned deepest = 0;
+// Package-merge (Larmore and Hirschberg), which gives optimal lengths under a limit. List 0
+// holds the leaves; each further list merges the leaves with packages of two neighbouring items
+// of the list before it. Taking the cheapest 2n - 2 items of the last list, and following the
+// packages back, a leaf's code length is the number of lists in which it is taken. Since every
+// list is sorted and packages pair neighbours, the taken items of each list are a prefix, so it
+// suffices to remember which positions of each list hold leaves.
+void PackageMerge(std::span<const std::uint32_t> frequencies, const SymbolList& order,
+                  std::size_t used, unsigned maxLength, std::span<std::uint8_t> lengths) {
+    std::array<std::uint64_t, kMaxItems> previous{};
+    std::array<std::uint64_t, kMaxItems> current{};
+    std::array<std::array<bool, kMaxItems>, kMaxCodeLength> isLeaf{};
+    std::size_t previousSize = used;
     for (std::size_t i = 0; i < used; ++i) {
-        const unsigned depth = nodeDepth[leafParent[i]] + 1u;
-        ++counts[depth];
-        deepest = std::max(deepest, depth);
+        previous[i] = frequencies[order[i]];
+        isLeaf[0][i] = true;
     }
-    return deepest;
-}
-
-// Lifts leaves above the limit while keeping the code complete: two sibling leaves at the
-// bottom give way to their parent, and one of them moves under the deepest leaf that may still
-// grow. Each step keeps both the number of leaves and the Kraft sum.
-void LimitDepths(DepthCounts& counts, unsigned deepest, unsigned maxLength) {
-    for (unsigned depth = deepest; depth > maxLength; --depth) {
-        while (counts[depth] > 0) {
-            unsigned shallower = depth - 2;
-            while (counts[shallower] == 0) {
-                --shallower;
-            }
-            counts[depth] -= 2;
-            counts[depth - 1] += 1;
-            counts[shallower + 1] += 2;
-            counts[shallower] -= 1;
+    for (unsigned list = 1; list < maxLength; ++list) {
+        const std::size_t packages = previousSize / 2;
+        std::size_t leaf = 0;
+        std::size_t package = 0;
+        std::size_t size = 0;
+        while (leaf < used || package < packages) {
+            const std::uint64_t packageWeight =
+                package < packages ? previous[2 * package] + previous[2 * package + 1] : 0;
+            const bool takeLeaf =
+                leaf < used && (package == packages || frequencies[order[leaf]] <= packageWeight);
+            isLeaf[list][size] = takeLeaf;
+            current[size++] = takeLeaf ? frequencies[order[leaf++]] : (++package, packageWeight);
         }
+        previous = current;
+        previousSize = size;
+    }
+    std::size_t taken = 2 * used - 2;
+    for (unsigned list = maxLength; list-- > 0;) {
+        const std::size_t leaves = static_cast<std::size_t>(std::count(
+            isLeaf[list].begin(), isLeaf[list].begin() + static_cast<std::ptrdiff_t>(taken), true));
+        for (std::size_t i = 0; i < leaves; ++i) {
+            ++lengths[order[i]];
+        }
+        taken = 2 * (taken - leaves);
     }
 }
 
@@ -101,21 +84,16 @@ bool BuildCodeLengths(std::span<const std::uint32_t> frequencies, unsigned maxLe
     std::fill(lengths.begin(), lengths.end(), std::uint8_t{0});
     SymbolList order{};
     const std::size_t used = OrderByFrequency(frequencies, order);
-    DepthCounts counts{};
-    const unsigned deepest = CountLeafDepths(frequencies, order, used, counts);
-    if (deepest > maxLength) {
-        LimitDepths(counts, deepest, maxLength);
-    }
-    // The least frequent symbols take the longest codes.
-    std::size_t next = 0;
+    PackageMerge(frequencies, order, used, maxLength, lengths);
     std::uint64_t kraft = 0;
-    for (unsigned length = std::min(deepest, maxLength); length >= 1; --length) {
-        for (std::uint32_t i = 0; i < counts[length]; ++i) {
-            lengths[order[next++]] = static_cast<std::uint8_t>(length);
+    for (std::size_t i = 0; i < used; ++i) {
+        const unsigned length = lengths[order[i]];
+        if (length == 0 || length > maxLength) {
+            return false;
         }
-        kraft += static_cast<std::uint64_t>(counts[length]) << (maxLength - length);
+        kraft += std::uint64_t{1} << (maxLength - length);
     }
-    return next == used && kraft == (std::uint64_t{1} << maxLength);
+    return kraft == (std::uint64_t{1} << maxLength);
 }
 
 void BuildCanonicalCodes(std::span<const std::uint8_t> lengths, std::span<std::uint16_t> codes) {

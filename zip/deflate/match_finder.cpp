@@ -66,7 +66,8 @@ unsigned MatchFinder::FindLongest(const std::uint8_t* window, std::int32_t pos,
         }
         candidate = prev_[static_cast<std::uint32_t>(candidate) & kChainMask];
     }
-    if (longest < kMinMatch && candidates.shortest > limit) {
+    if (longest < kMinMatch &&
+        candidates.shortest >= pos - static_cast<std::int32_t>(limits.shortReach)) {
         const unsigned length = CommonPrefixLength(scan, window + candidates.shortest, maxLength);
         if (length >= kMinMatch) {
             longest = length;

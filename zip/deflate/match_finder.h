@@ -19,6 +19,14 @@ namespace arkivo::deflate {
 // the lookahead in a window of kWindowSize bytes.
 inline constexpr unsigned kMaxDistance = kWindowSize - (kMaxMatch + kMinMatch + 1);
 
+inline void PrefetchLine(const void* address) {
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
+
 // How hard one search tries.
 struct SearchLimits {
     unsigned chainLength;  // candidates looked at, at most
@@ -27,11 +35,12 @@ struct SearchLimits {
     // up. Long chains of near misses (tables and code in binaries) would otherwise take the
     // whole chain length at almost every position and seldom find anything better.
     unsigned staleLength;
+    // Matches of three bytes are only looked for this close.
+    unsigned shortReach;
 };
 
 class MatchFinder {
   public:
-    static constexpr std::int32_t kNoPosition = INT32_MIN / 2;
     // Inserting a position reads this many bytes from it.
     static constexpr unsigned kHashedBytes = 4;
 
@@ -48,10 +57,21 @@ class MatchFinder {
     // The earlier positions that a search at a position starts from. The chains are keyed on
     // four bytes, which keeps them free of strings that share only three; matches of three
     // come from a table that keeps the latest position of each 3-byte hash.
+    // A position that lies too far back for any search, standing for none.
+    static constexpr std::int32_t kNoPosition = INT32_MIN / 2;
+
     struct Candidates {
         std::int32_t chain = kNoPosition;     // the latest position with the same 4-byte hash
         std::int32_t shortest = kNoPosition;  // the latest position with the same 3-byte hash
     };
+
+    // Asks the processor to fetch the hash entries of the string at pos, which Insert will
+    // need soon; the tables are too large for the first-level cache. Reads kHashedBytes bytes.
+    void Prefetch(const std::uint8_t* window, std::int32_t pos) const {
+        const std::uint32_t word = LoadLittleEndian<std::uint32_t>(window + pos);
+        PrefetchLine(&head_[Hash4(word)]);
+        PrefetchLine(&head3_[Hash3(word)]);
+    }
 
     // Inserts the string at pos. Reads kHashedBytes bytes at pos.
     Candidates Insert(const std::uint8_t* window, std::int32_t pos) {
@@ -73,11 +93,13 @@ class MatchFinder {
                          unsigned longest, unsigned maxLength, const SearchLimits& limits,
                          unsigned& distance) const;
 
-    // Subtracts shift from every stored position; positions that fall below 0 are forgotten.
+    // The caller's buffer dropped its first shift bytes: every position moves down by shift.
     void Slide(std::int32_t shift);
 
   private:
-    static constexpr unsigned kHashBits = 15;
+    // A larger table than the window needs: on data with few matches most searches end at the
+    // first candidate only when it is a collision-free miss.
+    static constexpr unsigned kHashBits = 17;
     static constexpr std::uint32_t kChainMask = kWindowSize - 1;
 
     static constexpr unsigned kHash3Bits = 15;
