@@ -4,6 +4,8 @@
 
 #include <fstream>
 
+#include "tests/zip/zip_test_support.h"
+
 namespace arkivo::test {
 
 std::uint32_t Le16(const Bytes& bytes, std::uint64_t offset) {
@@ -134,6 +136,21 @@ EndOfArchive ReadEndOfArchive(const std::filesystem::path& archive) {
             << "the locator follows the ZIP64 end record";
     }
     return result;
+}
+
+void ExpectEntriesBackToBack(const std::filesystem::path& archive) {
+    const Bytes bytes = ReadFile(archive);
+    const EndOfArchive end = ReadEndOfArchive(archive);
+    std::uint64_t expectedOffset = 0;
+    std::uint64_t at = end.directoryOffset;
+    for (std::uint32_t i = 0; i < end.entriesTotal; ++i) {
+        const HeaderFields central = ReadCentralHeaderAt(bytes, at);
+        EXPECT_EQ(central.localHeaderOffset, expectedOffset) << central.name;
+        const HeaderFields local = ReadLocalHeaderAt(bytes, central.localHeaderOffset);
+        expectedOffset = local.end + central.compressedSize;
+        at = central.end;
+    }
+    EXPECT_EQ(end.directoryOffset, expectedOffset) << "the directory";
 }
 
 }  // namespace arkivo::test

@@ -55,7 +55,11 @@ struct EndOfArchive {
 // The end records of an archive without a comment, read from its last bytes.
 EndOfArchive ReadEndOfArchive(const std::filesystem::path& archive);
 
-// The tail of a large file from offset on, and its bytes at an offset.
+// Every entry's local header begins where the data of the one before ends, and the central
+// directory where the last entry's data ends: nothing lies between them.
+void ExpectEntriesBackToBack(const std::filesystem::path& archive);
+
+// The bytes of a file from offset on, at most size of them.
 Bytes ReadFileRange(const std::filesystem::path& path, std::uint64_t offset, std::uint64_t size);
 
 }  // namespace arkivo::test
