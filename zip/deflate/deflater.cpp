@@ -24,6 +24,9 @@ constexpr std::int32_t kBufferSize = 1 << 20;
 constexpr std::size_t kReadSlack = 16;
 // Positions are only searched while this much input lies ahead, unless the input has ended.
 constexpr std::int32_t kMinLookahead = kMaxMatch + kMinMatch + 1;
+// A match at distance 1 repeats one byte; from this length on its positions are inserted as a
+// run, all with four bytes of that byte.
+constexpr unsigned kMinRun = 8;
 // Blocks are weighed for ending every kCheckInterval symbols (see BlockSplitter). A block of
 // the most symbols that is stored fits one stored block when its symbols are all literals.
 constexpr std::size_t kMaxBlockSymbols = kMaxStoredLength;
@@ -114,7 +117,11 @@ void Deflater::Parse(bool toTheEnd) {
         if (previousLength >= kMinMatch && matchLength_ <= previousLength) {
             // The match at pos_ - 1 stands; its positions after pos_ still go into the chains.
             const std::int32_t matchEnd = pos_ - 1 + static_cast<std::int32_t>(previousLength);
-            InsertRange(pos_ + 1, matchEnd);
+            std::int32_t next = pos_ + 1;
+            if (previousDistance == 1 && previousLength >= kMinRun) {
+                next = finder_.InsertRun(window, next, matchEnd);
+            }
+            InsertRange(next, matchEnd);
             EmitMatch(previousLength, previousDistance);
             pos_ = matchEnd;
             literalPending_ = false;

@@ -54,15 +54,19 @@ class Inflater::Output {
             return false;
         }
         std::uint8_t* out = buffer_.data() + next_;
-        const std::uint8_t* from = out - distance;
-        if (distance >= 8) {
-            for (unsigned done = 0; done < length; done += 8) {
-                std::memcpy(out + done, from + done, 8);
+        // A copy from closer than 8 bytes repeats a short pattern. Once its first period of
+        // at least 8 bytes is written byte by byte, the rest copies 8 bytes at a time from
+        // that period back.
+        unsigned period = distance;
+        unsigned done = 0;
+        if (distance < 8) {
+            period = distance * ((8 + distance - 1) / distance);
+            for (; done < period && done < length; ++done) {
+                out[done] = *(out + done - distance);
             }
-        } else {
-            for (unsigned i = 0; i < length; ++i) {
-                out[i] = from[i];
-            }
+        }
+        for (; done < length; done += 8) {
+            std::memcpy(out + done, out + done - period, 8);
         }
         next_ += length;
         total_ += length;

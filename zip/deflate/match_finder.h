@@ -54,6 +54,25 @@ class MatchFinder {
     // need no clearing, as they are only entered from the hash entries.
     void Forget(const std::uint8_t* window, std::int32_t end);
 
+    // Inserts the positions from begin on that lie inside a run of one byte value, which
+    // ends at runEnd and began no later than begin - 1, where the last insert was made. Their
+    // strings are all the same, so each links to the one before it, and the tables come out
+    // as from Insert one by one, without its read of the entry the last insert wrote. Returns
+    // the first position not inserted, the first whose four bytes reach past the run.
+    std::int32_t InsertRun(const std::uint8_t* window, std::int32_t begin, std::int32_t runEnd) {
+        const std::int32_t last = runEnd - static_cast<std::int32_t>(kHashedBytes);
+        if (last < begin) {
+            return begin;
+        }
+        for (std::int32_t p = begin; p <= last; ++p) {
+            prev_[static_cast<std::uint32_t>(p) & kChainMask] = p - 1;
+        }
+        const std::uint32_t word = LoadLittleEndian<std::uint32_t>(window + begin);
+        head_[Hash4(word)] = last;
+        head3_[Hash3(word)] = last;
+        return last + 1;
+    }
+
     // The earlier positions that a search at a position starts from. The chains are keyed on
     // four bytes, which keeps them free of strings that share only three; matches of three
     // come from a table that keeps the latest position of each 3-byte hash.
