@@ -1,0 +1,56 @@
+// Shared pieces of the archive tests: scratch folders, files, and the judgement of real ZIP
+// readers (Info-ZIP unzip, 7-Zip, Python's zipfile) and of our own archive check.
+#pragma once
+
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "tests/zip/test_data.h"
+
+namespace arkivo::test {
+
+// A folder of its own for one test, removed with everything in it afterwards.
+class ScratchFolder {
+  public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+void WriteFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+Bytes ReadFile(const std::filesystem::path& path);
+
+struct ManifestEntry {
+    std::string name;  // the entry name as stored (UTF-8)
+    std::filesystem::path source;
+};
+using Manifest = std::vector<ManifestEntry>;
+
+struct CommandResult {
+    int exitCode = -1;
+    std::string output;
+};
+
+// Runs a shell command, its standard output and error gathered.
+CommandResult RunCommand(const std::string& command);
+
+struct ReaderOptions {
+    // Python's testzip pass reads everything once more; the entry comparison checks CRCs too.
+    bool pythonTestzip = true;
+};
+
+// Every reader must accept the archive, and find exactly the manifest's entries with the
+// bytes of their sources.
+void ExpectReadersAccept(const std::filesystem::path& archive, const Manifest& manifest,
+                         ReaderOptions options = {});
+
+}  // namespace arkivo::test

@@ -1,0 +1,43 @@
+#include "zip/zip_archive.h"
+
+#include "zip/zip_archive_writer.h"
+
+namespace arkivo {
+
+ZipHandle::ZipHandle() = default;
+ZipHandle::~ZipHandle() = default;
+ZipHandle::ZipHandle(ZipHandle&&) noexcept = default;
+ZipHandle& ZipHandle::operator=(ZipHandle&&) noexcept = default;
+
+std::unique_ptr<ZipHandle> CreateZipArchive(const std::filesystem::path& archivePath) {
+    auto archive = zip::ZipArchiveWriter::Create(archivePath);
+    if (!archive) {
+        return nullptr;
+    }
+    auto handle = std::make_unique<ZipHandle>();
+    handle->archive = std::move(archive);
+    return handle;
+}
+
+ZipResult AddFileToZipArchive(ZipHandle* handle, std::u16string_view entryName,
+                              const std::filesystem::path& sourcePath) {
+    if (handle == nullptr) {
+        return ZipBadArguments;
+    }
+    if (handle->kind != kZipArchiveWriterKind || !handle->archive) {
+        return ZipWrongHandle;
+    }
+    return handle->archive->AddFile(entryName, sourcePath);
+}
+
+ZipResult CloseZipArchive(std::unique_ptr<ZipHandle> handle) {
+    if (!handle) {
+        return ZipBadArguments;
+    }
+    if (handle->kind != kZipArchiveWriterKind || !handle->archive) {
+        return ZipWrongHandle;
+    }
+    return handle->archive->Close();
+}
+
+}  // namespace arkivo

@@ -1,0 +1,58 @@
+// The ZIP archive writer as the backup engine uses it: create an archive, add files to it one
+// at a time under names chosen by the caller, close it.
+//
+// The archive is written under its name followed by kTempSuffix and renamed only when it is
+// closed with success, so no file under the archive's name ever looks complete when it is not.
+// An add that fails leaves out the entry, and what it had written is overwritten or cut off,
+// so the archive that is closed holds exactly the entries that were added with success.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string_view>
+
+namespace arkivo {
+
+enum ZipResult : std::uint32_t {
+    ZipOk = 0,
+    // The archive could not be created, or a source could not be opened, examined or read.
+    ZipNoFile = 0x00000200,
+    // Writing the archive failed, or the compressor's own check did.
+    ZipWriteFailed = 0x00000400,
+    // No handle, or an entry name that is empty, cannot be converted or is too long.
+    ZipBadArguments = 0x00010000,
+    // The handle is not an archive writer's.
+    ZipWrongHandle = 0x00080000,
+};
+
+inline constexpr std::uint32_t kZipArchiveWriterKind = 2;
+
+namespace zip {
+class ZipArchiveWriter;
+}
+
+struct ZipHandle {
+    ZipHandle();
+    ~ZipHandle();
+    ZipHandle(ZipHandle&&) noexcept;
+    ZipHandle& operator=(ZipHandle&&) noexcept;
+
+    std::uint32_t kind = kZipArchiveWriterKind;
+    std::unique_ptr<zip::ZipArchiveWriter> archive;
+};
+
+// Creates the archive, first removing any file of that name. No handle when it cannot be
+// created. Dropping the handle without CloseZipArchive abandons the archive.
+std::unique_ptr<ZipHandle> CreateZipArchive(const std::filesystem::path& archivePath);
+
+// Adds the source file under entryName; backslashes in the name become slashes. Files whose
+// names end in the suffix of an already-compressed format are stored, all others deflated.
+ZipResult AddFileToZipArchive(ZipHandle* handle, std::u16string_view entryName,
+                              const std::filesystem::path& sourcePath);
+
+// Writes the central directory, closes the archive and gives it its name. On failure no
+// archive remains, neither under its name nor under the temporary one.
+ZipResult CloseZipArchive(std::unique_ptr<ZipHandle> handle);
+
+}  // namespace arkivo

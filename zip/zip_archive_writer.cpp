@@ -1,0 +1,217 @@
+#include "zip/zip_archive_writer.h"
+
+#include "common/file_time.h"
+#include "platform/files.h"
+#include "zip/crc32.h"
+#include "zip/entry_attributes.h"
+#include "zip/entry_name.h"
+#include "zip/entry_times.h"
+#include "zip/source_file.h"
+#include "zip/zip_records.h"
+
+namespace arkivo::zip {
+namespace {
+
+constexpr std::size_t kReadSize = 1 << 17;
+constexpr std::size_t kDirectoryPiece = 1 << 16;
+
+// Whether the data of a source of this size might need 4 GiB or more. The local header is laid
+// out before the data is read, so it must make room for 64-bit sizes in advance.
+bool MayNeedZip64Sizes(std::uint16_t method, std::uint64_t size) {
+    const std::uint64_t largest = method == kMethodStored ? size : deflate::MaxDeflatedSize(size);
+    return std::max(size, largest) >= kMax32;
+}
+
+}  // namespace
+
+class ZipArchiveWriter::ArchiveSink : public deflate::ByteSink {
+  public:
+    explicit ArchiveSink(ArchiveFile& file) : file_(file) {}
+    bool Write(std::span<const std::uint8_t> bytes) override { return file_.Append(bytes); }
+
+  private:
+    ArchiveFile& file_;
+};
+
+ZipArchiveWriter::ZipArchiveWriter(const std::filesystem::path& archivePath)
+    : finalPath_(archivePath),
+      tempPath_(archivePath),
+      readBuffer_(kReadSize),
+      sink_(std::make_unique<ArchiveSink>(file_)) {
+    tempPath_ += std::string(platform::kTempSuffix);
+}
+
+std::unique_ptr<ZipArchiveWriter> ZipArchiveWriter::Create(
+    const std::filesystem::path& archivePath) {
+    std::unique_ptr<ZipArchiveWriter> writer(new ZipArchiveWriter(archivePath));
+    std::error_code error;
+    std::filesystem::remove(archivePath, error);
+    if (error || !writer->file_.Create(writer->tempPath_)) {
+        writer->closed_ = true;
+        return nullptr;
+    }
+    return writer;
+}
+
+ZipArchiveWriter::~ZipArchiveWriter() {
+    if (!closed_) {
+        file_.Discard();
+    }
+}
+
+ZipResult ZipArchiveWriter::AddFile(std::u16string_view entryName,
+                                    const std::filesystem::path& sourcePath) {
+    auto name = MakeEntryName(entryName);
+    if (!name) {
+        return ZipBadArguments;
+    }
+    if (broken_ || closed_) {
+        return ZipWriteFailed;
+    }
+    SourceFile source;
+    platform::FileInfo info;
+    if (!source.Open(sourcePath) || platform::GetFileInfo(sourcePath, info) || info.IsFolder()) {
+        return ZipNoFile;
+    }
+    ZipEntryInfo entry;
+    entry.method = HasStoredSuffix(name->bytes) ? kMethodStored : kMethodDeflated;
+    entry.name = std::move(name->bytes);
+    if (name->utf8) {
+        entry.flags |= kFlagUtf8Name;
+    }
+    entry.dosTime = DosTimeStamp(FileTimeToUnixSeconds(info.lastWriteTime));
+    entry.modificationTime = ExtendedTimestamp(FileTimeToUnixSeconds(info.lastWriteTime));
+    entry.accessTime = ExtendedTimestamp(FileTimeToUnixSeconds(info.lastAccessTime));
+    entry.creationTime = ExtendedTimestamp(FileTimeToUnixSeconds(info.creationTime));
+    entry.localHeaderOffset = file_.size();
+    entry.zip64Sizes = MayNeedZip64Sizes(entry.method, info.size);
+    if (entry.usesZip64()) {
+        entry.versionMadeBy = kVersionMadeByZip64;
+        entry.versionNeeded = kVersionNeededZip64;
+    }
+    const ZipResult result = WriteEntry(entry, source, info);
+    if (result != ZipOk) {
+        DropEntry(entry.localHeaderOffset);
+        return result;
+    }
+    entries_.push_back(std::move(entry));
+    return ZipOk;
+}
+
+// The local header goes first with what is known before the data; once the data is written it
+// is written again with the CRC and the sizes of the bytes that were actually read.
+ZipResult ZipArchiveWriter::WriteEntry(ZipEntryInfo& entry, SourceFile& source,
+                                       const platform::FileInfo& info) {
+    const std::uint16_t finalFlags = static_cast<std::uint16_t>(
+        entry.flags | (entry.method == kMethodDeflated ? kFlagMaximumCompression : 0));
+    entry.flags |= kFlagSizesFollowData;
+    entry.compressedSize = entry.method == kMethodStored ? info.size : 0;
+    entry.uncompressedSize = info.size;
+    std::vector<std::uint8_t> header;
+    AppendLocalHeader(header, entry);
+    if (!file_.Append(header)) {
+        return ZipWriteFailed;
+    }
+    const std::uint64_t dataStart = file_.size();
+    bool executable = false;
+    const ZipResult result = WriteData(entry, source, executable);
+    if (result != ZipOk) {
+        return result;
+    }
+    entry.compressedSize = file_.size() - dataStart;
+    if (!entry.zip64Sizes && (entry.compressedSize >= kMax32 || entry.uncompressedSize >= kMax32)) {
+        // The source grew past 4 GiB while it was read, and its header has no room for that.
+        return ZipWriteFailed;
+    }
+    entry.flags = finalFlags;
+    entry.externalAttributes = ExternalAttributes(info, executable);
+    header.clear();
+    AppendLocalHeader(header, entry);
+    return file_.Overwrite(entry.localHeaderOffset, header) ? ZipOk : ZipWriteFailed;
+}
+
+ZipResult ZipArchiveWriter::WriteData(ZipEntryInfo& entry, SourceFile& source, bool& executable) {
+    const bool deflated = entry.method == kMethodDeflated;
+    if (deflated) {
+        if (!deflater_) {
+            deflater_ = std::make_unique<deflate::Deflater>(*sink_);
+        }
+        deflater_->Reset();
+    }
+    Crc32 crc;
+    ExecutableSniffer sniffer;
+    std::uint64_t total = 0;
+    for (;;) {
+        const auto n = source.Read(readBuffer_);
+        if (!n) {
+            return ZipNoFile;
+        }
+        if (*n == 0) {
+            break;
+        }
+        const std::span<const std::uint8_t> piece(readBuffer_.data(), *n);
+        crc.Update(piece);
+        sniffer.Observe(piece);
+        total += *n;
+        const bool written = deflated ? deflater_->Write(piece) : file_.Append(piece);
+        if (!written) {
+            return ZipWriteFailed;
+        }
+    }
+    if (deflated && !deflater_->Finish()) {
+        return ZipWriteFailed;
+    }
+    entry.crc32 = crc.value();
+    entry.uncompressedSize = total;
+    executable = sniffer.IsExecutable();
+    return ZipOk;
+}
+
+void ZipArchiveWriter::DropEntry(std::uint64_t entryStart) {
+    if (!file_.Truncate(entryStart)) {
+        broken_ = true;
+    }
+}
+
+bool ZipArchiveWriter::WriteDirectory() {
+    const std::uint64_t directoryOffset = file_.size();
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(kDirectoryPiece + kCentralHeaderSize + kMaxNameBytes + 64);
+    for (const ZipEntryInfo& entry : entries_) {
+        AppendCentralHeader(bytes, entry);
+        if (bytes.size() >= kDirectoryPiece) {
+            if (!file_.Append(bytes)) {
+                return false;
+            }
+            bytes.clear();
+        }
+    }
+    if (!file_.Append(bytes)) {
+        return false;
+    }
+    bytes.clear();
+    AppendEndRecords(bytes, entries_.size(), file_.size() - directoryOffset, directoryOffset);
+    return file_.Append(bytes);
+}
+
+ZipResult ZipArchiveWriter::Close() {
+    if (closed_) {
+        return ZipWriteFailed;
+    }
+    closed_ = true;
+    const bool complete = !broken_ && WriteDirectory() && file_.Finish();
+    entries_.clear();
+    if (!complete) {
+        file_.Discard();
+        return ZipWriteFailed;
+    }
+    std::error_code error;
+    std::filesystem::rename(tempPath_, finalPath_, error);
+    if (error) {
+        std::filesystem::remove(tempPath_, error);
+        return ZipWriteFailed;
+    }
+    return ZipOk;
+}
+
+}  // namespace arkivo::zip

@@ -1,0 +1,56 @@
+// One archive being written: its file, the entries written so far, and the buffers and
+// compressor that every entry reuses.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "zip/archive_file.h"
+#include "zip/deflate/deflater.h"
+#include "zip/zip_archive.h"
+#include "zip/zip_entry_info.h"
+
+namespace arkivo::zip {
+
+class SourceFile;
+
+class ZipArchiveWriter {
+  public:
+    static std::unique_ptr<ZipArchiveWriter> Create(const std::filesystem::path& archivePath);
+
+    ZipArchiveWriter(const ZipArchiveWriter&) = delete;
+    ZipArchiveWriter& operator=(const ZipArchiveWriter&) = delete;
+    // An archive that was not closed is removed.
+    ~ZipArchiveWriter();
+
+    ZipResult AddFile(std::u16string_view entryName, const std::filesystem::path& sourcePath);
+    ZipResult Close();
+
+  private:
+    class ArchiveSink;
+
+    explicit ZipArchiveWriter(const std::filesystem::path& archivePath);
+
+    ZipResult WriteEntry(ZipEntryInfo& entry, SourceFile& source, const platform::FileInfo& info);
+    ZipResult WriteData(ZipEntryInfo& entry, SourceFile& source, bool& executable);
+    // Drops the bytes of an entry that failed. An archive that cannot drop them is broken.
+    void DropEntry(std::uint64_t entryStart);
+    bool WriteDirectory();
+
+    std::filesystem::path finalPath_;
+    std::filesystem::path tempPath_;
+    ArchiveFile file_;
+    std::vector<ZipEntryInfo> entries_;
+    std::vector<std::uint8_t> readBuffer_;
+    std::unique_ptr<ArchiveSink> sink_;
+    std::unique_ptr<deflate::Deflater> deflater_;
+    bool broken_ = false;
+    bool closed_ = false;
+};
+
+}  // namespace arkivo::zip
