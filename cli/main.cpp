@@ -10,6 +10,7 @@
 #include "cli/jobs_command.h"
 #include "cli/options_command.h"
 #include "cli/run_command.h"
+#include "cli/verify_command.h"
 
 int main(int argc, char** argv) {
     using namespace arkivo::cli;
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     AddRunCommand(app, action);
     AddFiltersCommand(app, action);
     AddOptionsCommand(app, action);
+    AddVerifyCommand(app, action);
     CLI11_PARSE(app, argc, argv);
 
     Context context;

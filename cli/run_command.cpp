@@ -50,9 +50,10 @@ class StopOnSignal {
     std::thread waiter_;
 };
 
-int RunJobs(Context& context, bool dryRun, const std::vector<std::uint32_t>& numbers) {
+int RunJobs(Context& context, bool dryRun, bool verify, const std::vector<std::uint32_t>& numbers) {
     engine::RunOptions options;
     options.dryRun = dryRun;
+    options.verifyArchives = verify;
     if (!numbers.empty()) {
         EnvironmentFile file(context.EnvironmentPath());
         const JobTable& table = file.Load();
@@ -83,16 +84,20 @@ int RunJobs(Context& context, bool dryRun, const std::vector<std::uint32_t>& num
 void AddRunCommand(CLI::App& app, CommandAction& action) {
     struct Arguments {
         bool dryRun = false;
+        bool verify = false;
         std::vector<std::uint32_t> jobs;
     };
     auto args = std::make_shared<Arguments>();
     auto* run = app.add_subcommand("run", "back up the ticked jobs, or the jobs named, in order");
     run->add_flag("--dry-run", args->dryRun,
                   "list what would be copied and deleted, and change nothing");
+    run->add_flag("--verify", args->verify, "re-read every archive written and check each entry");
     run->add_option("JOB", args->jobs, "job numbers as the list shows them")
         ->check(CLI::PositiveNumber);
     run->callback([&action, args] {
-        action = [args](Context& context) { return RunJobs(context, args->dryRun, args->jobs); };
+        action = [args](Context& context) {
+            return RunJobs(context, args->dryRun, args->verify, args->jobs);
+        };
     });
 }
 

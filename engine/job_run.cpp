@@ -10,6 +10,7 @@
 #include "engine/orphan_deletion.h"
 #include "engine/run_controller.h"
 #include "engine/tree_walker.h"
+#include "engine/zip_destination.h"
 #include "filters/filter_match.h"
 #include "jobs/job_commands.h"
 #include "jobs/job_options.h"
@@ -17,6 +18,7 @@
 #include "report/backup_report.h"
 #include "schedule/job_flags.h"
 #include "settings/app_stores.h"
+#include "zip/verify.h"
 
 namespace arkivo::engine {
 namespace {
@@ -90,7 +92,8 @@ void RunSync(RunEnvironment& run, JobContext& job, const fs::path& base, const f
     PlannedDestination planned(target, run.observer);
     Destination& destination = run.options.dryRun ? static_cast<Destination&>(planned) : folder;
     const NewerThanReference rule;
-    WalkTree(job, {source, &reference, destination, rule, ReportStyle::ByReferenceAtDestination});
+    WalkTree(job,
+             {source, &reference, destination, rule, ReportStyle::ByReferenceAtDestination, true});
 
     auto& setting = run.stores.setting;
     const long long deleteOrphans =
@@ -103,30 +106,48 @@ void RunSync(RunEnvironment& run, JobContext& job, const fs::path& base, const f
     }
 }
 
+// The dated output as a folder, or in ZIP mode as one archive.
 void RunDated(RunEnvironment& run, JobContext& job, BackupType type, const JobRecord& record,
               const fs::path& base, const fs::path& target) {
-    if (record.zipOption) {
-        // Archives come with the archive writer; until then the job cannot be done.
-        ++job.summary.failed;
-        run.observer.OnMessage(UserMessage::Text(text::RunZipUnavailable));
-        job.NoteLine(run.stores.language.GetValue(text::RunZipUnavailable));
-        return;
-    }
     const auto prefix = DatedPrefix(type);
     if (!run.options.dryRun) {
         RemoveLeftoverTemporaries(target, prefix);
     }
-    const fs::path dated =
-        target / platform::PathFromText(MakeDatedFolderName(prefix, platform::NowUnixSeconds()));
+    const std::u16string name = MakeDatedFolderName(prefix, platform::NowUnixSeconds());
+    const fs::path dated = target / platform::PathFromText(name);
     LocalTree source(base);
     LocalTree reference(target);
-    FolderDestination folder(dated, target);
-    PlannedDestination planned(dated, run.observer);
-    Destination& destination = run.options.dryRun ? static_cast<Destination&>(planned) : folder;
     const auto rule = RuleFor(type, record);
     const ReportStyle style =
         type == BackupType::Dif ? ReportStyle::ByReferenceAtReference : ReportStyle::AllCreated;
-    WalkTree(job, {source, &reference, destination, *rule, style});
+    auto walk = [&](Destination& destination) {
+        WalkTree(job, {source, &reference, destination, *rule, style});
+    };
+    if (!record.zipOption) {
+        FolderDestination folder(dated, target);
+        PlannedDestination planned(dated, run.observer);
+        walk(run.options.dryRun ? static_cast<Destination&>(planned) : folder);
+        return;
+    }
+    std::u16string entryPrefix;
+    const fs::path archive = ChooseArchiveName(target, name, type == BackupType::Dif, entryPrefix);
+    if (run.options.dryRun) {
+        PlannedDestination planned(archive, run.observer);
+        walk(planned);
+        return;
+    }
+    ZipDestination zip(target, archive, entryPrefix, dated, run.observer);
+    walk(zip);
+    if (auto error = zip.Finish()) {
+        job.Failed(archive, error);
+        return;
+    }
+    if (run.options.verifyArchives && platform::Exists(archive)) {
+        const auto verdict = zip::VerifyZipArchive(archive);
+        if (verdict.status != zip::ArchiveCheck::Ok) {
+            job.Failed(archive, std::make_error_code(std::errc::io_error));
+        }
+    }
 }
 
 }  // namespace

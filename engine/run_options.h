@@ -9,6 +9,8 @@ namespace arkivo::engine {
 struct RunOptions {
     // Report what would be copied and deleted; write nothing at all.
     bool dryRun = false;
+    // Re-read every archive a job wrote and check each entry; a bad one fails the job.
+    bool verifyArchives = false;
     // Run exactly these jobs (0-based, in table order), ticked or not; empty means the ticked.
     std::vector<std::size_t> jobs;
 };

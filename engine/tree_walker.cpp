@@ -11,11 +11,11 @@ using platform::FolderEntry;
 namespace fs = std::filesystem;
 
 // The reference folder's files by name, read once when the first file needs it. Our own
-// leftover temporary files found there are removed on the way.
+// leftover temporary files found there are left out, and removed when asked.
 class ReferenceFolder {
   public:
-    ReferenceFolder(FileTree* tree, fs::path relative, bool dryRun)
-        : tree_(tree), relative_(std::move(relative)), dryRun_(dryRun) {}
+    ReferenceFolder(FileTree* tree, fs::path relative, bool removeLeftovers)
+        : tree_(tree), relative_(std::move(relative)), removeLeftovers_(removeLeftovers) {}
 
     const platform::FileInfo* Find(const fs::path& name) {
         if (tree_ == nullptr) {
@@ -37,7 +37,7 @@ class ReferenceFolder {
         }
         for (auto& entry : entries) {
             if (!entry.info.IsFolder() && IsTemporaryName(entry.name)) {
-                if (!dryRun_) {
+                if (removeLeftovers_) {
                     platform::RemoveFile(tree_->FullPath(relative_ / entry.name));
                 }
                 continue;
@@ -48,7 +48,7 @@ class ReferenceFolder {
 
     FileTree* tree_;
     fs::path relative_;
-    bool dryRun_;
+    bool removeLeftovers_;
     bool loaded_ = false;
     std::unordered_map<std::u16string, platform::FileInfo> byName_;
 };
@@ -76,9 +76,8 @@ void Report(JobContext& job, const WalkPlan& plan, const CopyDecision& decision,
     }
 }
 
+// The destination folder has been entered already.
 void WalkFolder(JobContext& job, const WalkPlan& plan, const fs::path& relative) {
-    // A sub-folder that cannot be made shows up as failed copies of the files meant for it.
-    plan.destination.EnterFolder(relative);
     std::vector<FolderEntry> entries;
     if (auto error = plan.source.List(relative, entries, platform::ListDetail::Full)) {
         job.Failed(plan.source.FullPath(relative), error);
@@ -86,7 +85,7 @@ void WalkFolder(JobContext& job, const WalkPlan& plan, const fs::path& relative)
         return;
     }
     ReferenceFolder reference(plan.rule.NeedsReference() ? plan.reference : nullptr, relative,
-                              job.dryRun());
+                              plan.cleanReference && !job.dryRun());
     bool received = false;
     for (const auto& entry : entries) {
         if (job.ShouldStop()) {
@@ -95,6 +94,8 @@ void WalkFolder(JobContext& job, const WalkPlan& plan, const fs::path& relative)
         const fs::path child = relative / entry.name;
         if (entry.info.IsFolder()) {
             if (!IsSkippedFolder(entry) && !job.IsFenced(plan.source.FullPath(child))) {
+                // A sub-folder that cannot be made shows up as failed copies of its files.
+                plan.destination.EnterFolder(child);
                 WalkFolder(job, plan, child);
             }
             continue;

@@ -29,6 +29,9 @@ struct WalkPlan {
     Destination& destination;
     const CopyRule& rule;
     ReportStyle style;
+    // The reference is where the copies go (synchronisation): our leftover temporary files
+    // met there are removed. Elsewhere one of them may be the archive being written.
+    bool cleanReference = false;
 };
 
 void WalkTree(JobContext& job, const WalkPlan& plan);

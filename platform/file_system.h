@@ -70,6 +70,9 @@ bool Exists(const std::filesystem::path& path);
 std::error_code CopyFileAtomically(const std::filesystem::path& source,
                                    const std::filesystem::path& target);
 
+// Renames from over to, replacing a file already there in one step.
+std::error_code MoveReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+
 // Succeeds when the folder exists afterwards.
 std::error_code CreateFolder(const std::filesystem::path& folder);
 

@@ -42,8 +42,8 @@ struct ZipHandle {
     std::unique_ptr<zip::ZipArchiveWriter> archive;
 };
 
-// Creates the archive, first removing any file of that name. No handle when it cannot be
-// created. Dropping the handle without CloseZipArchive abandons the archive.
+// Creates the archive. An older file of that name stays until CloseZipArchive replaces it, so
+// a run that fails half-way loses nothing. No handle when it cannot be created. Dropping the handle without CloseZipArchive abandons the archive.
 std::unique_ptr<ZipHandle> CreateZipArchive(const std::filesystem::path& archivePath);
 
 // Adds the source file under entryName; backslashes in the name become slashes. Files whose

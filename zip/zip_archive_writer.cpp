@@ -1,6 +1,7 @@
 #include "zip/zip_archive_writer.h"
 
 #include "common/file_time.h"
+#include "platform/file_system.h"
 #include "platform/files.h"
 #include "zip/crc32.h"
 #include "zip/entry_attributes.h"
@@ -44,9 +45,8 @@ ZipArchiveWriter::ZipArchiveWriter(const std::filesystem::path& archivePath)
 std::unique_ptr<ZipArchiveWriter> ZipArchiveWriter::Create(
     const std::filesystem::path& archivePath) {
     std::unique_ptr<ZipArchiveWriter> writer(new ZipArchiveWriter(archivePath));
-    std::error_code error;
-    std::filesystem::remove(archivePath, error);
-    if (error || !writer->file_.Create(writer->tempPath_)) {
+    // An older archive of that name stays until the new one is complete and replaces it.
+    if (!writer->file_.Create(writer->tempPath_)) {
         writer->closed_ = true;
         return nullptr;
     }
@@ -205,10 +205,9 @@ ZipResult ZipArchiveWriter::Close() {
         file_.Discard();
         return ZipWriteFailed;
     }
-    std::error_code error;
-    std::filesystem::rename(tempPath_, finalPath_, error);
-    if (error) {
-        std::filesystem::remove(tempPath_, error);
+    if (platform::MoveReplacing(tempPath_, finalPath_)) {
+        std::error_code ignored;
+        std::filesystem::remove(tempPath_, ignored);
         return ZipWriteFailed;
     }
     return ZipOk;

@@ -246,6 +246,10 @@ std::error_code CopyFileAtomically(const std::filesystem::path& source,
     return {};
 }
 
+std::error_code MoveReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? std::error_code() : LastError();
+}
+
 std::error_code CreateFolder(const std::filesystem::path& folder) {
     if (::mkdir(folder.c_str(), 0777) == 0) {
         return {};

@@ -110,6 +110,12 @@ std::error_code CopyFileAtomically(const std::filesystem::path& source,
     return {};
 }
 
+std::error_code MoveReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+    return ::MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), MOVEFILE_REPLACE_EXISTING)
+               ? std::error_code()
+               : LastError();
+}
+
 std::error_code CreateFolder(const std::filesystem::path& folder) {
     const std::wstring path = LongPath(folder);
     if (::CreateDirectoryW(path.c_str(), nullptr)) {

@@ -3,8 +3,8 @@
 #include <thread>
 
 #include "engine/dated_name.h"
-#include "platform/file_system.h"
 #include "platform/clock.h"
+#include "platform/file_system.h"
 #include "support/engine_fixture.h"
 
 namespace arkivo {

@@ -86,13 +86,17 @@ TEST(ZipArchiveFile, AnArchiveThatIsNeverClosedLeavesNoFile) {
     EXPECT_FALSE(std::filesystem::exists(TempName(archive)));
 }
 
-TEST(ZipArchiveFile, CreatingRemovesAnOlderArchiveOfTheSameName) {
+TEST(ZipArchiveFile, AnOlderArchiveOfTheSameNameStaysUntilTheNewOneReplacesIt) {
     ScratchFolder folder;
     const auto archive = folder / "out.zip";
     WriteFile(archive, RandomBytes(1000, 3));
+    auto abandoned = CreateZipArchive(archive);
+    ASSERT_TRUE(abandoned);
+    abandoned.reset();
+    EXPECT_EQ(std::filesystem::file_size(archive), 1000u);
     auto handle = CreateZipArchive(archive);
     ASSERT_TRUE(handle);
-    EXPECT_FALSE(std::filesystem::exists(archive));
+    EXPECT_EQ(std::filesystem::file_size(archive), 1000u);
     ASSERT_EQ(CloseZipArchive(std::move(handle)), ZipOk);
     EXPECT_EQ(std::filesystem::file_size(archive), 22u);
 }

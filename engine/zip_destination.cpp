@@ -1,0 +1,92 @@
+#include "engine/zip_destination.h"
+
+#include "common/text.h"
+#include "engine/run_observer.h"
+#include "platform/file_system.h"
+
+namespace arkivo::engine {
+namespace {
+
+class ZipErrorCategory : public std::error_category {
+  public:
+    const char* name() const noexcept override { return "zip"; }
+    std::string message(int code) const override {
+        switch (code) {
+            case ZipNoFile:
+                return "the file could not be read, or the archive could not be created";
+            case ZipWriteFailed:
+                return "the archive could not be written";
+            case ZipBadArguments:
+                return "the name cannot be stored in an archive";
+            default:
+                return "the archive writer failed";
+        }
+    }
+};
+
+std::error_code ZipError(ZipResult result) {
+    static const ZipErrorCategory category;
+    return {static_cast<int>(result), category};
+}
+
+}  // namespace
+
+ZipDestination::ZipDestination(std::filesystem::path target, std::filesystem::path archive,
+                               std::u16string entryPrefix, std::filesystem::path shownRoot,
+                               RunObserver& observer)
+    : target_(std::move(target)),
+      archive_(std::move(archive)),
+      entryPrefix_(std::move(entryPrefix)),
+      shownRoot_(std::move(shownRoot)),
+      observer_(observer) {}
+
+std::error_code ZipDestination::EnterFolder(const std::filesystem::path& relative) {
+    if (!relative.empty()) {
+        return {};
+    }
+    platform::CreateFolder(target_);
+    handle_ = CreateZipArchive(archive_);
+    if (!handle_) {
+        observer_.OnMessage(UserMessage::Fixed(u"Failed to create zip archive"));
+        return ZipError(ZipNoFile);
+    }
+    return {};
+}
+
+std::error_code ZipDestination::Put(const std::filesystem::path& source,
+                                    const std::filesystem::path& relative,
+                                    const platform::FileInfo&) {
+    const std::u16string entry = entryPrefix_ + u"/" + platform::PathText(relative);
+    const ZipResult result = AddFileToZipArchive(handle_.get(), entry, source);
+    if (result != ZipOk) {
+        observer_.OnMessage(UserMessage::Fixed(u"Failed to add  file to zip archive"));
+        return ZipError(result);
+    }
+    return {};
+}
+
+std::filesystem::path ZipDestination::FullPath(const std::filesystem::path& relative) const {
+    return relative.empty() ? shownRoot_ : shownRoot_ / relative;
+}
+
+std::error_code ZipDestination::Finish() {
+    if (!handle_) {
+        return {};
+    }
+    const ZipResult result = CloseZipArchive(std::move(handle_));
+    return result == ZipOk ? std::error_code() : ZipError(result);
+}
+
+std::filesystem::path ChooseArchiveName(const std::filesystem::path& target,
+                                        const std::u16string& datedName, bool mayReplace,
+                                        std::u16string& entryPrefix) {
+    entryPrefix = datedName;
+    auto archive = target / platform::PathFromText(datedName + u".zip");
+    for (int n = 2; !mayReplace && platform::Exists(archive); ++n) {
+        entryPrefix = datedName + u"_" + ToDecimal(n);
+        archive = target / platform::PathFromText(entryPrefix + u".zip");
+    }
+    return archive;
+}
+
+}  // namespace arkivo::engine

@@ -1,0 +1,160 @@
+// Differential, incremental and period jobs that write one archive instead of a folder.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "common/text.h"
+#include "engine/dated_name.h"
+#include "platform/clock.h"
+#include "support/engine_fixture.h"
+#include "zip/verify.h"
+
+namespace arkivo {
+namespace {
+
+using test::MakeFile;
+using test::ReadBytes;
+
+std::set<std::string> EntryNames(const std::filesystem::path& archive) {
+    std::set<std::string> names;
+    const auto verdict = zip::VerifyZipArchive(archive);
+    EXPECT_EQ(verdict.status, zip::ArchiveCheck::Ok) << archive;
+    for (const auto& entry : verdict.entries) {
+        names.insert(entry.name);
+    }
+    return names;
+}
+
+// What the archive says an entry holds, after its data has been checked against its CRC.
+std::uint64_t EntrySize(const std::filesystem::path& archive, const std::string& name) {
+    for (const auto& entry : zip::VerifyZipArchive(archive).entries) {
+        if (entry.name == name && entry.check == zip::EntryCheck::Ok) {
+            return entry.uncompressedSize;
+        }
+    }
+    return 0;
+}
+
+class ZipMode : public test::EngineTest {
+  protected:
+    std::size_t AddZipJob(BackupType type) {
+        const auto job = AddJob(base, target, type);
+        Edit(job, [](JobRecord& record) { record.zipOption = 1; });
+        return job;
+    }
+    // The dated name of this minute, and whether two runs stayed within it.
+    std::string NameNow(std::u16string_view prefix) {
+        return Utf16ToUtf8(engine::MakeDatedFolderName(prefix, platform::NowUnixSeconds()));
+    }
+};
+
+TEST_F(ZipMode, ADifferentialArchiveIsNamedAfterItsDatedFolderAndLeavesNoFolder) {
+    MakeFile(base / "a.txt", "alpha");
+    MakeFile(base / "docs/b.txt", std::string(50000, 'b'));
+    MakeFile(base / "docs/c.gz", "already packed");
+    AddZipJob(BackupType::Dif);
+    const std::string before = NameNow(engine::kDifPrefix);
+    ASSERT_TRUE(Run().Succeeded());
+    const std::string name = NameNow(engine::kDifPrefix);
+    if (name != before) {
+        GTEST_SKIP() << "the minute changed during the run";
+    }
+    const auto archive = target / (name + ".zip");
+    ASSERT_TRUE(std::filesystem::exists(archive));
+    EXPECT_FALSE(std::filesystem::exists(target / name));
+    EXPECT_EQ(EntryNames(archive),
+              (std::set<std::string>{name + "/a.txt", name + "/docs/b.txt", name + "/docs/c.gz"}));
+    EXPECT_EQ(EntrySize(archive, name + "/docs/b.txt"), 50000u);
+    EXPECT_EQ(observer.jobs.at(0).copied, 3u);
+}
+
+TEST_F(ZipMode, ASecondIncrementalRunInTheSameMinuteKeepsTheFirstArchive) {
+    MakeFile(base / "first.txt", "1");
+    AddZipJob(BackupType::Inc);
+    const std::string name = NameNow(engine::kIncPrefix);
+    ASSERT_TRUE(Run().Succeeded());
+    MakeFile(base / "second.txt", "2");
+    ASSERT_TRUE(Run().Succeeded());
+    if (NameNow(engine::kIncPrefix) != name) {
+        GTEST_SKIP() << "the minute changed between the runs";
+    }
+    EXPECT_EQ(EntryNames(target / (name + ".zip")).count(name + "/first.txt"), 1u);
+    EXPECT_EQ(EntryNames(target / (name + "_2.zip")).count(name + "_2/second.txt"), 1u);
+}
+
+TEST_F(ZipMode, ASecondDifferentialRunInTheSameMinuteReplacesItsArchive) {
+    MakeFile(base / "a.txt", "1");
+    AddZipJob(BackupType::Dif);
+    const std::string name = NameNow(engine::kDifPrefix);
+    ASSERT_TRUE(Run().Succeeded());
+    MakeFile(base / "b.txt", "2");
+    ASSERT_TRUE(Run().Succeeded());
+    if (NameNow(engine::kDifPrefix) != name) {
+        GTEST_SKIP() << "the minute changed between the runs";
+    }
+    EXPECT_EQ(EntryNames(target / (name + ".zip")),
+              (std::set<std::string>{name + "/a.txt", name + "/b.txt"}));
+    EXPECT_FALSE(std::filesystem::exists(target / (name + "_2.zip")));
+}
+
+TEST_F(ZipMode, AFolderAnEarlierRunFilledIsNeverTouched) {
+    MakeFile(base / "a.txt", "a");
+    AddZipJob(BackupType::Dif);
+    const std::string name = NameNow(engine::kDifPrefix);
+    MakeFile(target / name / "from-an-earlier-run.txt", "keep me");
+    ASSERT_TRUE(Run().Succeeded());
+    EXPECT_EQ(ReadBytes(target / name / "from-an-earlier-run.txt"), "keep me");
+}
+
+TEST_F(ZipMode, AnEntryThatCannotBeAddedIsAFailureAndTheArchiveHoldsTheRest) {
+    MakeFile(base / "good.txt", "g");
+    MakeFile(base / (std::string(250, 'n') + ".txt"), "the stored name would be too long");
+    AddZipJob(BackupType::Inc);
+    const auto summary = Run();
+    EXPECT_FALSE(summary.Succeeded());
+    EXPECT_EQ(summary.copied, 1u);
+    EXPECT_EQ(summary.failed, 1u);
+    ASSERT_FALSE(observer.messages.empty());
+    EXPECT_EQ(observer.messages[0].fixedText, u"Failed to add  file to zip archive");
+    std::filesystem::path archive;
+    for (const auto& entry : std::filesystem::directory_iterator(target)) {
+        archive = entry.path();
+    }
+    ASSERT_EQ(archive.extension(), ".zip");
+    EXPECT_EQ(EntryNames(archive).size(), 1u);
+}
+
+TEST_F(ZipMode, AnArchiveThatCannotBeCreatedFailsTheJob) {
+    MakeFile(base / "a.txt", "a");
+    AddZipJob(BackupType::Dif);
+    MakeFile(target, "a file where the target folder should be");
+    const auto summary = Run();
+    EXPECT_FALSE(summary.Succeeded());
+    EXPECT_EQ(summary.copied, 0u);
+    ASSERT_FALSE(observer.messages.empty());
+    EXPECT_EQ(observer.messages[0].fixedText, u"Failed to create zip archive");
+}
+
+TEST_F(ZipMode, ADryRunWritesNoArchive) {
+    MakeFile(base / "a.txt", "a");
+    std::filesystem::create_directories(target);
+    AddZipJob(BackupType::Spd);
+    Edit(0, [](JobRecord& record) { record.periodEnd = 4000000000; });
+    engine::RunOptions options;
+    options.dryRun = true;
+    ASSERT_TRUE(Run(options).Succeeded());
+    EXPECT_TRUE(std::filesystem::is_empty(target));
+    ASSERT_EQ(observer.plannedCopies.size(), 1u);
+    EXPECT_EQ(observer.plannedCopies[0].second.parent_path().extension(), ".zip");
+}
+
+TEST_F(ZipMode, VerifyingAfterTheJobPassesForAGoodArchive) {
+    MakeFile(base / "a.txt", std::string(100000, 'a'));
+    AddZipJob(BackupType::Dif);
+    engine::RunOptions options;
+    options.verifyArchives = true;
+    EXPECT_TRUE(Run(options).Succeeded());
+}
+
+}  // namespace
+}  // namespace arkivo
