@@ -99,28 +99,6 @@ TEST_F(JobsCli, MessagesFollowTheChosenLanguage) {
     EXPECT_NE(duplicate.err.find("\u3059\u3067\u306b"), std::string::npos) << duplicate.err;
 }
 
-TEST_F(JobsCli, RemoveRenumbersJobsAndTheirSections) {
-    for (auto base : {"/one", "/two", "/three"}) {
-        ASSERT_EQ(Run({"jobs", "add", base, "/t"}).exitCode, 0);
-    }
-    test::WriteBytes(home / "Filter.ini", "[3]\r\n1=*.tmp\r\n[1]\r\n1=*.bak\r\n");
-    test::WriteBytes(home / "Setting.ini", "[2]\r\nSyncDelNoSrc=1\r\n[3]\r\nSyncDelNoSrc=0\r\n");
-    const auto removed = Run({"jobs", "remove", "2"});
-    ASSERT_EQ(removed.exitCode, 0) << removed.err;
-    const JobTable table = Jobs();
-    ASSERT_EQ(table.jobs.size(), 2u);
-    EXPECT_EQ(table.jobs[1].basePath, u"/three");
-    EXPECT_EQ(table.jobs[1].jobNumber, 2u);
-    CLangIni filter, setting;
-    filter.Open(home / "Filter.ini");
-    setting.Open(home / "Setting.ini");
-    EXPECT_EQ(filter.GetValue(u"2", u"1"), u"*.tmp");
-    EXPECT_EQ(filter.GetValue(u"1", u"1"), u"*.bak");
-    EXPECT_EQ(filter.FindSection(u"3"), -1);
-    EXPECT_EQ(setting.GetValue(u"2", u"SyncDelNoSrc"), u"0");
-    EXPECT_EQ(setting.FindSection(u"3"), -1);
-}
-
 TEST_F(JobsCli, CheckUncheckAndShow) {
     ASSERT_EQ(Run({"jobs", "add", "/a", "/b"}).exitCode, 0);
     ASSERT_EQ(Run({"jobs", "uncheck", "1"}).exitCode, 0);

@@ -288,28 +288,6 @@ TEST_F(JobDeletion, NumbersWithoutAJobChangeNothing) {
     EXPECT_EQ(ReadBytes(env), before);
 }
 
-TEST_F(JobDeletion, MoreThan99JobsCanBeDeletedAtOnce) {
-    EnvironmentFile file(env);
-    JobTable& table = file.Load();
-    table.jobListFlag = kHasJobList;
-    std::vector<std::uint32_t> numbers;
-    for (std::uint32_t i = 0; i < 150; ++i) {
-        JobRecord job;
-        job.jobNumber = i + 1;
-        job.basePath = u"/b" + std::u16string(1, static_cast<char16_t>(0x4E00 + i));
-        job.targetPath = u"/t";
-        table.jobs.push_back(job);
-        if (i < 120) {
-            numbers.push_back(i + 1);
-        }
-    }
-    ASSERT_EQ(file.Save(table), LoadStatus::Ok);
-    ASSERT_TRUE(Delete(numbers).saved);
-    const JobTable after = Load();
-    ASSERT_EQ(after.jobs.size(), 30u);
-    EXPECT_EQ(after.jobs[0].basePath, u"/b" + std::u16string(1, static_cast<char16_t>(0x4E00 + 120)));
-}
-
 TEST(JobOptionAccessors, ReadAndWriteFieldsInTheFile) {
     TempFolder folder;
     const auto env = folder / "LastSetting.env";

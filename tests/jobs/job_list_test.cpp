@@ -182,20 +182,5 @@ TEST_F(ManyJobsDelete, RemovesEverySelectedJobBeyondTheOldLimitOf99) {
     EXPECT_LT(stores_.setting.FindSection(u"150"), 0);
 }
 
-TEST_F(ManyJobsDelete, RemovesAFullTable) {
-    const auto env = EnvironmentWithJobs(folder_, kMaxJobs);
-    std::vector<std::uint32_t> numbers;
-    for (std::uint32_t n = 1; n <= kMaxJobs; ++n) {
-        numbers.push_back(n);
-    }
-
-    ASSERT_TRUE(
-        DeleteJobs(env, {stores_.filter, stores_.filterInc, stores_.setting}, numbers).saved);
-
-    const auto table = LoadTable(env);
-    EXPECT_TRUE(table.jobs.empty());
-    EXPECT_EQ(table.jobListFlag, kNoJobList);
-}
-
 }  // namespace
 }  // namespace arkivo

@@ -157,16 +157,6 @@ TEST_F(DeleteTest, MoreThan99SelectedJobsAreAllDeleted) {
     EXPECT_EQ(table.jobs[9].jobNumber, 10u);
 }
 
-TEST_F(DeleteTest, DeletingTheOnlyJobLeavesNoJobList) {
-    folder_.AddJobs(1);
-    Open();
-    SelectRows({0});
-    ::SendMessageW(list(), WM_COMMAND, ID_JOBLIST_DELETE, 0);
-    PumpMessages();
-    EXPECT_EQ(Rows(), 0);
-    EXPECT_EQ(folder_.Load().jobListFlag, kNoJobList);
-}
-
 using EditTest = MainDialogTest;
 
 TEST_F(EditTest, TheEditorChangesTheJobsSidesAndType) {
