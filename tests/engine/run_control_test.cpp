@@ -38,6 +38,12 @@ class Gate {
     bool open_ = false;
 };
 
+void WaitUntilPaused(const engine::RunController& control) {
+    for (int i = 0; i < 500 && !control.IsPaused(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
 class RunControl : public test::EngineTest {
   protected:
     void SetUp() override {
@@ -82,9 +88,7 @@ TEST_F(RunControl, APausedRunWaitsWithoutAdvancingUntilResumed) {
         }
     };
     ASSERT_TRUE(control.Start(stores, observer));
-    for (int i = 0; i < 500 && !control.IsPaused(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
+    WaitUntilPaused(control);
     // Give a spinning or ignoring walker every chance to move on.
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     EXPECT_TRUE(control.IsPaused());
@@ -104,9 +108,7 @@ TEST_F(RunControl, StopEndsAPausedRun) {
     engine::RunController control;
     observer.onFile = [&](const std::filesystem::path&) { control.Pause(); };
     ASSERT_TRUE(control.Start(stores, observer));
-    for (int i = 0; i < 500 && !control.IsPaused(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
+    WaitUntilPaused(control);
     control.Stop();
     const auto summary = control.Wait();
     EXPECT_TRUE(summary.stopped);
@@ -121,9 +123,7 @@ TEST_F(RunControl, StartWhilePausedOnlyResumes) {
         }
     };
     ASSERT_TRUE(control.Start(stores, observer));
-    for (int i = 0; i < 500 && !control.IsPaused(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
+    WaitUntilPaused(control);
     EXPECT_FALSE(control.Start(stores, observer));
     EXPECT_TRUE(control.Wait().Succeeded());
     EXPECT_EQ(observer.startedJobs.size(), 1u);

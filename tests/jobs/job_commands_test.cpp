@@ -17,7 +17,7 @@ using test::TempFolder;
 using test::WriteBytes;
 
 class JobCommands : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(EnsureEnvironmentFile(env)); }
 
     JobTable Load() {
@@ -198,7 +198,7 @@ TEST_F(JobCommands, TickingChangesOnlyTheNamedJobs) {
 }
 
 class JobDeletion : public JobCommands {
-protected:
+  protected:
     void SetUp() override {
         JobCommands::SetUp();
         filter.Open(folder / "Filter.ini");
@@ -252,21 +252,6 @@ TEST_F(JobDeletion, DeletingAJobMovesTheSectionsOfTheJobsBehindIt) {
     // The stores in memory agree with their files.
     EXPECT_EQ(filter.GetValue(u"2", u"1"), u"*.tmp3");
     EXPECT_EQ(filter.FindSection(u"4"), -1);
-}
-
-TEST_F(JobDeletion, DeletingSeveralJobsAtOnce) {
-    AddJobs(5);
-    ASSERT_TRUE(Delete({2, 3}).saved);
-    const JobTable table = Load();
-    ASSERT_EQ(table.jobs.size(), 3u);
-    EXPECT_EQ(table.jobs[1].basePath, u"/src4");
-    EXPECT_EQ(table.jobs[2].basePath, u"/src5");
-    CLangIni settingFile;
-    settingFile.Open(folder / "Setting.ini");
-    EXPECT_EQ(settingFile.GetValue(u"2", u"SyncDelNoSrc"), u"4");
-    EXPECT_EQ(settingFile.GetValue(u"3", u"SyncDelNoSrc"), u"5");
-    EXPECT_EQ(settingFile.FindSection(u"4"), -1);
-    EXPECT_EQ(settingFile.FindSection(u"5"), -1);
 }
 
 TEST_F(JobDeletion, DeletingTheLastJobLeavesAFileWithoutJobList) {

@@ -105,48 +105,18 @@ TEST(JobRowTexts, PadTheDayWithABlankAndTheMonthWithAZero) {
     EXPECT_EQ(FormatListDate(LocalNoon(1999, 9, 1)), u"1999-09- 1");
 }
 
-TEST(JobRowTexts, AJobNeverRunShowsTheLocalDayOfTimeZero) {
-    const auto epoch = platform::ToLocalTime(0).value();
-    const auto text = FormatListDate(0);
-    EXPECT_EQ(text.substr(0, 5), epoch.year == 1970 ? u"1970-" : u"1969-");
-    EXPECT_EQ(text.size(), 10u);
-}
-
-TEST(DropColumns, FollowTheColumnEdges) {
-    EXPECT_EQ(DropColumnAt(0), DropColumn::None);
-    EXPECT_EQ(DropColumnAt(40), DropColumn::None);
-    EXPECT_EQ(DropColumnAt(41), DropColumn::Base);
-    EXPECT_EQ(DropColumnAt(294), DropColumn::Base);
-    EXPECT_EQ(DropColumnAt(295), DropColumn::None);
-    EXPECT_EQ(DropColumnAt(296), DropColumn::Target);
-    EXPECT_EQ(DropColumnAt(549), DropColumn::Target);
-    EXPECT_EQ(DropColumnAt(550), DropColumn::None);
-}
-
-TEST(DropPairing, ABaseThenATargetCompleteAPair) {
+TEST(DropPairing, EitherSideFirstThenTheOtherCompletesAPair) {
     DropPairing pairing;
     EXPECT_EQ(pairing.Drop(DropColumn::Base), DropPairing::Action::StartPending);
+    EXPECT_EQ(pairing.Drop(DropColumn::Base), DropPairing::Action::Ignore);
+    EXPECT_EQ(pairing.Drop(DropColumn::None), DropPairing::Action::Ignore);
     EXPECT_TRUE(pairing.pendingBase());
     EXPECT_EQ(pairing.Drop(DropColumn::Target), DropPairing::Action::CompletePair);
     EXPECT_FALSE(pairing.pendingBase());
     EXPECT_FALSE(pairing.pendingTarget());
-}
-
-TEST(DropPairing, ATargetThenABaseCompleteAPairToo) {
-    DropPairing pairing;
     EXPECT_EQ(pairing.Drop(DropColumn::Target), DropPairing::Action::StartPending);
     EXPECT_TRUE(pairing.pendingTarget());
     EXPECT_EQ(pairing.Drop(DropColumn::Base), DropPairing::Action::CompletePair);
-}
-
-TEST(DropPairing, ASecondDropOnTheSameColumnIsIgnored) {
-    DropPairing pairing;
-    pairing.Drop(DropColumn::Base);
-    EXPECT_EQ(pairing.Drop(DropColumn::Base), DropPairing::Action::Ignore);
-    EXPECT_EQ(pairing.Drop(DropColumn::None), DropPairing::Action::Ignore);
-    EXPECT_TRUE(pairing.pendingBase());
-    pairing.Reset();
-    EXPECT_EQ(pairing.Drop(DropColumn::Target), DropPairing::Action::StartPending);
 }
 
 class ManyJobsDelete : public ::testing::Test {

@@ -30,17 +30,10 @@ TEST(FtpLocation, SplitsHostAndRemotePath) {
     EXPECT_FALSE(ParseFtpLocation(u"/local/path", location));
 }
 
-TEST(JobTableSearches, EmptyTableFindsNothing) {
-    JobTable table;
-    EXPECT_EQ(FindJobByBase(table, u""), kNoJobIndex);
-    EXPECT_EQ(FindJobByTarget(table, u""), kNoJobIndex);
-    EXPECT_FALSE(TableContainsPair(table, u"", u""));
-}
-
 TEST(JobTableSearches, FirstMatchWinsWithoutRegardToCase) {
     JobTable table;
-    for (auto [base, target] : {std::pair{u"/Data", u"/b1"}, std::pair{u"/other", u"/b2"},
-                                std::pair{u"/DATA", u"/b3"}}) {
+    for (auto [base, target] :
+         {std::pair{u"/Data", u"/b1"}, std::pair{u"/other", u"/b2"}, std::pair{u"/DATA", u"/b3"}}) {
         JobRecord job;
         job.basePath = base;
         job.targetPath = target;

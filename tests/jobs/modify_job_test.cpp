@@ -76,19 +76,6 @@ TEST_F(ModifyJobTest, RewritesTheEditedFieldsAndKeepsTheOthers) {
     EXPECT_EQ(table.jobs[0].basePath, u"C:\\Photos");
 }
 
-TEST_F(ModifyJobTest, WithoutATypeTheTypeStays) {
-    {
-        EnvironmentFile file(env_);
-        auto& table = file.Load();
-        table.jobs[0].backupType = static_cast<std::uint32_t>(BackupType::Spd);
-        file.Save(table);
-    }
-    auto edit = EditOf(0);
-    edit.target = u"E:\\Photos";
-    ASSERT_TRUE(ModifyJob(env_, edit).saved);
-    EXPECT_EQ(Load().jobs[0].backupType, static_cast<std::uint32_t>(BackupType::Spd));
-}
-
 TEST_F(ModifyJobTest, RefusesAPairThatAnotherJobHasInAnyCase) {
     const auto before = Load();
     auto edit = EditOf(1);
@@ -165,15 +152,6 @@ TEST_F(ModifyJobTest, TakesFtpFieldsOnlyForFtpSidesWithAUser) {
     EXPECT_EQ(job.baseFtpPort, 990u);
     EXPECT_EQ(job.baseFtpPassive, 0u);
     EXPECT_EQ(job.targetFtpUser, u"") << "the target is a local folder";
-}
-
-TEST_F(ModifyJobTest, RefusesAJobThatIsNotThere) {
-    auto edit = EditOf(1);
-    edit.jobIndex = 2;
-    const auto outcome = ModifyJob(env_, edit);
-    EXPECT_FALSE(outcome.saved);
-    ASSERT_EQ(outcome.messages.size(), 1u);
-    EXPECT_TRUE(outcome.messages[0].IsText(text::RootNoSuchJob));
 }
 
 TEST_F(ModifyJobTest, ReportsAMissingEnvironmentFile) {

@@ -9,35 +9,6 @@ namespace {
 
 using deflate::BitWriter;
 
-TEST(BitWriter, PacksBitsFromTheLeastSignificantEnd) {
-    VectorSink sink;
-    BitWriter writer(sink);
-    ASSERT_TRUE(writer.Reserve(16));
-    writer.AddBits(0b1, 1);
-    writer.AddBits(0b10, 2);
-    writer.AddBits(0b11111, 5);
-    writer.CommitBytes();
-    writer.AddBits(0xABC, 12);
-    writer.CommitBytes();
-    EXPECT_EQ(writer.bitCount(), 20u);
-    writer.AlignToByte();
-    ASSERT_TRUE(writer.Drain());
-    // 1, then 0 1, then 1 1 1 1 1 make 0xFD; 0xABC follows low byte first, padded with zeros.
-    EXPECT_EQ(sink.bytes(), (Bytes{0xFD, 0xBC, 0x0A}));
-}
-
-TEST(BitWriter, AlignsBeforeRawBytes) {
-    VectorSink sink;
-    BitWriter writer(sink);
-    ASSERT_TRUE(writer.Reserve(16));
-    writer.AddBits(0b101, 3);
-    writer.AlignToByte();
-    ASSERT_TRUE(writer.WriteAlignedBytes(Bytes{1, 2, 3}));
-    EXPECT_EQ(writer.bitCount(), 32u);
-    ASSERT_TRUE(writer.Drain());
-    EXPECT_EQ(sink.bytes(), (Bytes{0x05, 1, 2, 3}));
-}
-
 TEST(BitWriter, HandsBytesToTheSinkInOrderWhenItsBufferIsSmall) {
     VectorSink sink;
     BitWriter writer(sink, 16);
@@ -54,11 +25,6 @@ TEST(BitWriter, HandsBytesToTheSinkInOrderWhenItsBufferIsSmall) {
     ASSERT_TRUE(writer.Drain());
     EXPECT_EQ(sink.bytes(), expected);
 }
-
-class FailingSink : public deflate::ByteSink {
-  public:
-    bool Write(std::span<const std::uint8_t>) override { return false; }
-};
 
 TEST(BitWriter, StaysFailedOnceTheSinkFails) {
     FailingSink sink;

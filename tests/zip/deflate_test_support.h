@@ -22,6 +22,11 @@ class VectorSink : public deflate::ByteSink {
     Bytes bytes_;
 };
 
+class FailingSink : public deflate::ByteSink {
+  public:
+    bool Write(std::span<const std::uint8_t>) override { return false; }
+};
+
 // Compresses input, handing it over in pieces of at most `piece` bytes.
 inline Bytes Deflate(std::span<const std::uint8_t> input,
                      std::size_t piece = std::numeric_limits<std::size_t>::max()) {

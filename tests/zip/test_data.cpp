@@ -99,6 +99,21 @@ Bytes Runs(std::size_t size, std::uint32_t seed) {
     return bytes;
 }
 
+Bytes OfShape(unsigned shape, std::size_t size, std::uint32_t seed) {
+    switch (shape % kShapes) {
+        case 0:
+            return RandomBytes(size, seed);
+        case 1:
+            return TextLike(size, seed);
+        case 2:
+            return Repetitive(size, seed);
+        case 3:
+            return BinaryLike(size, seed);
+        default:
+            return Runs(size, seed);
+    }
+}
+
 Bytes MixedShapes(std::size_t size, std::uint32_t seed) {
     Engine engine(seed);
     Bytes bytes;
@@ -106,23 +121,8 @@ Bytes MixedShapes(std::size_t size, std::uint32_t seed) {
     while (bytes.size() < size) {
         const std::size_t piece = std::min(size - bytes.size(), Uniform(engine, 1, 70000));
         const auto pieceSeed = static_cast<std::uint32_t>(engine());
-        Bytes part;
-        switch (Uniform(engine, 0, 4)) {
-            case 0:
-                part = RandomBytes(piece, pieceSeed);
-                break;
-            case 1:
-                part = TextLike(piece, pieceSeed);
-                break;
-            case 2:
-                part = Repetitive(piece, pieceSeed);
-                break;
-            case 3:
-                part = BinaryLike(piece, pieceSeed);
-                break;
-            default:
-                part = Runs(piece, pieceSeed);
-        }
+        const Bytes part =
+            OfShape(static_cast<unsigned>(Uniform(engine, 0, kShapes - 1)), piece, pieceSeed);
         bytes.insert(bytes.end(), part.begin(), part.end());
     }
     return bytes;

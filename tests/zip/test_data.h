@@ -19,6 +19,9 @@ Bytes Repetitive(std::size_t size, std::uint32_t seed);
 Bytes BinaryLike(std::size_t size, std::uint32_t seed);
 // Runs of one byte value of random lengths.
 Bytes Runs(std::size_t size, std::uint32_t seed);
+// One of the five shapes above, by its place in that list.
+constexpr unsigned kShapes = 5;
+Bytes OfShape(unsigned shape, std::size_t size, std::uint32_t seed);
 // Pieces of all the shapes above, one after another.
 Bytes MixedShapes(std::size_t size, std::uint32_t seed);
 

@@ -9,7 +9,7 @@ namespace arkivo::test {
 namespace {
 
 TEST(ZipArchiveApi, RefusesMissingAndForeignHandles) {
-    ScratchFolder folder;
+    TempFolder folder;
     WriteFile(folder / "a.txt", TextLike(100, 1));
     EXPECT_EQ(AddFileToZipArchive(nullptr, u"a.txt", folder / "a.txt"), ZipBadArguments);
     EXPECT_EQ(CloseZipArchive(nullptr), ZipBadArguments);
@@ -30,7 +30,7 @@ TEST(ZipArchiveApi, RefusesMissingAndForeignHandles) {
 }
 
 TEST(ZipArchiveApi, RefusesEmptyAndOverlongNamesRatherThanCuttingThem) {
-    ScratchFolder folder;
+    TempFolder folder;
     WriteFile(folder / "a.txt", TextLike(100, 2));
     const auto archive = folder / "out.zip";
     auto handle = CreateZipArchive(archive);
@@ -56,7 +56,7 @@ TEST(ZipArchiveApi, RefusesEmptyAndOverlongNamesRatherThanCuttingThem) {
 }
 
 TEST(ZipArchiveApi, ReportsSourcesThatCannotBeOpenedOrRead) {
-    ScratchFolder folder;
+    TempFolder folder;
     WriteFile(folder / "good.txt", TextLike(20000, 3));
     std::filesystem::create_directory(folder / "folder");
     const auto archive = folder / "out.zip";
@@ -75,7 +75,7 @@ TEST(ZipArchiveApi, ReportsSourcesThatCannotBeOpenedOrRead) {
 }
 
 TEST(ZipArchiveApi, GivesNoHandleWhereTheArchiveCannotBeCreated) {
-    ScratchFolder folder;
+    TempFolder folder;
     EXPECT_EQ(CreateZipArchive(folder / "no-such-folder" / "out.zip"), nullptr);
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }

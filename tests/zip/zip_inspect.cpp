@@ -138,19 +138,38 @@ EndOfArchive ReadEndOfArchive(const std::filesystem::path& archive) {
     return result;
 }
 
-void ExpectEntriesBackToBack(const std::filesystem::path& archive) {
-    const Bytes bytes = ReadFile(archive);
+std::vector<HeaderFields> ReadCentralDirectory(const std::filesystem::path& archive) {
     const EndOfArchive end = ReadEndOfArchive(archive);
-    std::uint64_t expectedOffset = 0;
-    std::uint64_t at = end.directoryOffset;
-    for (std::uint32_t i = 0; i < end.entriesTotal; ++i) {
-        const HeaderFields central = ReadCentralHeaderAt(bytes, at);
-        EXPECT_EQ(central.localHeaderOffset, expectedOffset) << central.name;
-        const HeaderFields local = ReadLocalHeaderAt(bytes, central.localHeaderOffset);
-        expectedOffset = local.end + central.compressedSize;
-        at = central.end;
+    const std::uint64_t offset = end.hasZip64 ? end.zip64DirectoryOffset : end.directoryOffset;
+    const std::uint64_t size = end.hasZip64 ? end.zip64DirectorySize : end.directorySize;
+    const std::uint64_t count = end.hasZip64 ? end.zip64Entries : end.entriesTotal;
+    const Bytes directory = ReadFileRange(archive, offset, size);
+    std::vector<HeaderFields> headers;
+    std::uint64_t at = 0;
+    for (std::uint64_t i = 0; i < count; ++i) {
+        headers.push_back(ReadCentralHeaderAt(directory, at));
+        at = headers.back().end;
     }
-    EXPECT_EQ(end.directoryOffset, expectedOffset) << "the directory";
+    EXPECT_EQ(at, size) << "directory size";
+    return headers;
+}
+
+std::vector<EntryHeaders> ReadEntryHeaders(const std::filesystem::path& archive) {
+    const Bytes bytes = ReadFile(archive);
+    std::vector<EntryHeaders> entries;
+    for (const HeaderFields& central : ReadCentralDirectory(archive)) {
+        entries.push_back({central, ReadLocalHeaderAt(bytes, central.localHeaderOffset)});
+    }
+    return entries;
+}
+
+void ExpectEntriesBackToBack(const std::filesystem::path& archive) {
+    std::uint64_t expectedOffset = 0;
+    for (const auto& [central, local] : ReadEntryHeaders(archive)) {
+        EXPECT_EQ(central.localHeaderOffset, expectedOffset) << central.name;
+        expectedOffset = local.end + central.compressedSize;
+    }
+    EXPECT_EQ(ReadEndOfArchive(archive).directoryOffset, expectedOffset) << "the directory";
 }
 
 }  // namespace arkivo::test

@@ -55,6 +55,16 @@ struct EndOfArchive {
 // The end records of an archive without a comment, read from its last bytes.
 EndOfArchive ReadEndOfArchive(const std::filesystem::path& archive);
 
+// The central headers in the directory the end records point to, ZIP64 ones where present;
+// the archive is never read whole.
+std::vector<HeaderFields> ReadCentralDirectory(const std::filesystem::path& archive);
+// The central headers of an archive of a few entries at most, each with its local header.
+struct EntryHeaders {
+    HeaderFields central;
+    HeaderFields local;
+};
+std::vector<EntryHeaders> ReadEntryHeaders(const std::filesystem::path& archive);
+
 // Every entry's local header begins where the data of the one before ends, and the central
 // directory where the last entry's data ends: nothing lies between them.
 void ExpectEntriesBackToBack(const std::filesystem::path& archive);

@@ -1,49 +1,18 @@
 #include "tests/zip/zip_test_support.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
+#include <sys/wait.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <set>
 
+#include "support/run_program.h"
 #include "zip/verify.h"
 
 namespace arkivo::test {
-namespace {
-
-std::string Quoted(const std::filesystem::path& path) {
-    std::string quoted = "'";
-    for (const char c : path.string()) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-std::filesystem::path UniqueFolderName() {
-    static std::atomic<int> counter{0};
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = "arkivo-zip-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    if (test != nullptr) {
-        name += std::string("-") + test->name();
-    }
-    return std::filesystem::temp_directory_path() / name;
-}
-
-}  // namespace
-
-ScratchFolder::ScratchFolder() : path_(UniqueFolderName()) {
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
 
 void WriteFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -58,6 +27,11 @@ Bytes ReadFile(const std::filesystem::path& path) {
 }
 
 namespace {
+
+struct CommandResult {
+    int exitCode = -1;
+    std::string output;
+};
 
 FILE* StartCommand(const std::string& command) {
     return ::popen(("LC_ALL=C.UTF-8 " + command + " 2>&1").c_str(), "r");
@@ -79,10 +53,6 @@ CommandResult FinishCommand(FILE* pipe) {
 
 }  // namespace
 
-CommandResult RunCommand(const std::string& command) {
-    return FinishCommand(StartCommand(command));
-}
-
 void ExpectReadersAccept(const std::filesystem::path& archive, const Manifest& manifest,
                          ReaderOptions options) {
     SCOPED_TRACE(archive.string());
@@ -95,11 +65,12 @@ void ExpectReadersAccept(const std::filesystem::path& archive, const Manifest& m
         }
     }
     // The readers work at the same time; large archives take them a while.
-    FILE* unzipPipe = StartCommand("unzip -tqq " + Quoted(archive));
-    FILE* sevenZipPipe = StartCommand("7z t -bso0 -bsp0 " + Quoted(archive));
+    FILE* unzipPipe = StartCommand("unzip -tqq " + ShellQuote(archive.string()));
+    FILE* sevenZipPipe = StartCommand("7z t -bso0 -bsp0 " + ShellQuote(archive.string()));
     FILE* pythonPipe =
-        StartCommand("/usr/bin/python3 " + Quoted(ARKIVO_ZIP_CHECK_SCRIPT) + " " + Quoted(archive) +
-                     " " + Quoted(manifestPath) + (options.pythonTestzip ? "" : " --no-testzip"));
+        StartCommand("/usr/bin/python3 " + ShellQuote(ARKIVO_ZIP_CHECK_SCRIPT) + " " +
+                     ShellQuote(archive.string()) + " " + ShellQuote(manifestPath.string()) +
+                     (options.pythonTestzip ? "" : " --no-testzip"));
     const zip::ArchiveVerdict verdict = zip::VerifyZipArchive(archive);
 
     const CommandResult unzip = FinishCommand(unzipPipe);

@@ -1,5 +1,5 @@
-// Shared pieces of the archive tests: scratch folders, files, and the judgement of real ZIP
-// readers (Info-ZIP unzip, 7-Zip, Python's zipfile) and of our own archive check.
+// Shared pieces of the archive tests: files, and the judgement of real ZIP readers (Info-ZIP
+// unzip, 7-Zip, Python's zipfile) and of our own archive check.
 #pragma once
 
 #include <filesystem>
@@ -7,24 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_folder.h"
 #include "tests/zip/test_data.h"
 
 namespace arkivo::test {
-
-// A folder of its own for one test, removed with everything in it afterwards.
-class ScratchFolder {
-  public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 void WriteFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 Bytes ReadFile(const std::filesystem::path& path);
@@ -34,14 +20,6 @@ struct ManifestEntry {
     std::filesystem::path source;
 };
 using Manifest = std::vector<ManifestEntry>;
-
-struct CommandResult {
-    int exitCode = -1;
-    std::string output;
-};
-
-// Runs a shell command, its standard output and error gathered.
-CommandResult RunCommand(const std::string& command);
 
 struct ReaderOptions {
     // Python's testzip pass reads everything once more; the entry comparison checks CRCs too.
