@@ -92,10 +92,4 @@ void JobEditorTest::Command(HWND list, int command) {
     PumpMessages();
 }
 
-std::u16string JobEditorTest::English(const TextKey& key) {
-    CLangIni english;
-    english.Open(folder_ / "english.ini");
-    return english.GetValue(key);
-}
-
 }  // namespace arkivo::test

@@ -42,7 +42,6 @@ class JobEditorTest : public ::testing::Test {
     POINT RowPoint(HWND list, int row, int x) const;
     void ClickAt(HWND list, POINT at);
     void Command(HWND list, int command);
-    std::u16string English(const TextKey& key);
 
     ProgramFolder folder_;
     AppStores stores_;

@@ -26,25 +26,12 @@ TEST_F(EngineRunTest, ASmallLocalJobRunsAndEndsWithTheCompletionDialog) {
     job.target = target.u16string();
     ASSERT_TRUE(RegisterJob(folder_.Environment(), job).saved);
     Open(ui::MakeEngineRunControl());
-    std::atomic<bool> shown{false};
-    std::u16string shownText;
-    driver_.OnDialog(u"Arkivo", [&](HWND window) {
-        if (::GetDlgItem(window, IDC_COMPLETE_TEXT) == nullptr) {
-            return false;
-        }
-        shownText = ItemText(window, IDC_COMPLETE_TEXT);
-        shown = true;
-        ::PostMessageW(window, WM_COMMAND, IDOK, 0);
-        return true;
-    });
+    AnswerCompletionDialog();
 
     Click(dialog(), IDC_START);
-    for (int i = 0; i < 1000 && !shown; ++i) {
-        PumpMessages();
-    }
 
-    ASSERT_TRUE(shown);
-    EXPECT_EQ(shownText, English(text::RunComplete));
+    ASSERT_TRUE(AwaitCompletion(1000));
+    EXPECT_EQ(completionText_, folder_.English(text::RunComplete));
     EXPECT_TRUE(std::filesystem::exists(target / "report.txt"));
     EXPECT_TRUE(std::filesystem::exists(target / "letters" / "ada.txt"));
     const auto table = folder_.Load();

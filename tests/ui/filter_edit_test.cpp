@@ -97,26 +97,6 @@ TEST_F(InPlaceEditTest, ClicksOnTheNumberOrBelowTheRowsOpenNoEditor) {
     EXPECT_EQ(EditorOf(exclude()), nullptr);
 }
 
-TEST_F(InPlaceEditTest, TheEditorWidensWithItsTextButNotPastTheList) {
-    ClickAt(exclude(), RowPoint(exclude(), 0, 100));
-    HWND edit = EditorOf(exclude());
-    ASSERT_NE(edit, nullptr);
-    RECT before{};
-    ::GetWindowRect(edit, &before);
-    for (int i = 0; i < 80; ++i) {
-        ::SendMessageW(edit, WM_CHAR, L'W', 0);
-    }
-    RECT after{}, client{};
-    ::GetWindowRect(edit, &after);
-    ::MapWindowPoints(nullptr, exclude(), reinterpret_cast<POINT*>(&after), 2);
-    ::MapWindowPoints(nullptr, exclude(), reinterpret_cast<POINT*>(&before), 2);
-    ::GetClientRect(exclude(), &client);
-    EXPECT_EQ(after.left, before.left);
-    EXPECT_GT(after.right, before.right);
-    EXPECT_EQ(after.right, client.right);
-    EXPECT_EQ(Text(edit), std::u16string(80, u'W'));
-}
-
 class PatternDropTest : public JobEditorTest {
   protected:
     void SetUp() override {

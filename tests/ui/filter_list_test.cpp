@@ -111,7 +111,7 @@ TEST_F(FilterListTest, AHundredthPatternIsRefusedWithAMessage) {
     Command(exclude(), ID_FILTER_ADD);
 
     ASSERT_EQ(driver_.Messages().size(), 1u);
-    EXPECT_EQ(driver_.Messages()[0], English(text::FilterListFull));
+    EXPECT_EQ(driver_.Messages()[0], folder_.English(text::FilterListFull));
     EXPECT_EQ(driver_.MessageTitles()[0], u"Arkivo");
     EXPECT_EQ(ListView_GetItemCount(exclude()), 99);
     EXPECT_EQ(Stored("Filter.ini", u"1").size(), 99u);
@@ -129,84 +129,6 @@ TEST_F(FilterListTest, EachLanguageHasItsMenuAndAnyOtherTheEnglishOne) {
     EXPECT_EQ(menus[1].items, (Entries{u"삭제=32780", u"추가=32783"}));
     EXPECT_EQ(menus[2].items, (Entries{u"Delete=32780", u"Add=32783"}));
     EXPECT_EQ(ListView_GetItemCount(include()), 0) << "closing the menu chooses nothing";
-}
-
-TEST_F(FilterListTest, TheMenuKeyOpensTheMenuBelowTheFocusedRowOrAtTheListsCorner) {
-    WritePatterns("Filter.ini", 1, 3);
-    Open();
-    Select(exclude(), {1});
-    ::SendMessageW(exclude(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(exclude()),
-                   MAKELPARAM(-1, -1));
-    PumpMessages();
-    Select(exclude(), {});
-    ::SendMessageW(exclude(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(exclude()),
-                   MAKELPARAM(-1, -1));
-    PumpMessages();
-
-    const auto menus = driver_.Menus();
-    ASSERT_EQ(menus.size(), 2u);
-    RECT row{};
-    ListView_GetItemRect(exclude(), 1, &row, LVIR_BOUNDS);
-    POINT below{31, row.bottom};
-    ::ClientToScreen(exclude(), &below);
-    EXPECT_EQ(menus[0].rect.left, below.x);
-    EXPECT_EQ(menus[0].rect.top, below.y);
-    POINT corner{0, 0};
-    ::ClientToScreen(exclude(), &corner);
-    EXPECT_EQ(menus[1].rect.left, corner.x);
-    EXPECT_EQ(menus[1].rect.top, corner.y);
-}
-
-// The background of a list as its erase step paints it, sampled in the middle of each band.
-std::vector<COLORREF> Bands(HWND list, int top, int height, int x) {
-    RECT client;
-    ::GetClientRect(list, &client);
-    HDC screen = ::GetDC(list);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::SendMessageW(list, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
-    std::vector<COLORREF> bands;
-    for (int y = top + height / 2; y < client.bottom; y += height) {
-        bands.push_back(::GetPixel(memory, x, y));
-    }
-    ::SelectObject(memory, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(list, screen);
-    return bands;
-}
-
-TEST_F(FilterListTest, RowsAndTheEmptyAreaBelowThemAlternateWhiteAndGreyButSelectedRowsStandOut) {
-    constexpr COLORREF kWhite = RGB(255, 255, 255);
-    constexpr COLORREF kGrey = RGB(230, 232, 235);
-    WritePatterns("Filter.ini", 1, 2);
-    Open();
-    RECT row{};
-    ListView_GetItemRect(exclude(), 0, &row, LVIR_BOUNDS);
-    const int height = row.bottom - row.top;
-
-    for (HWND list : {exclude(), include()}) {
-        const auto bands = Bands(list, row.top, height, 290);
-        ASSERT_GE(bands.size(), 5u) << "the list shows a few empty rows below two patterns";
-        for (std::size_t i = 0; i < bands.size(); ++i) {
-            EXPECT_EQ(bands[i], i % 2 == 0 ? kWhite : kGrey) << "band " << i;
-        }
-    }
-
-    NMLVCUSTOMDRAW draw{};
-    draw.nmcd.hdr = {exclude(), IDC_EXCLUDE_LIST, static_cast<UINT>(NM_CUSTOMDRAW)};
-    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
-    for (DWORD_PTR item : {0, 1}) {
-        draw.nmcd.dwItemSpec = item;
-        ::SendMessageW(editor(), WM_NOTIFY, IDC_EXCLUDE_LIST, reinterpret_cast<LPARAM>(&draw));
-        EXPECT_EQ(draw.clrTextBk, item == 0 ? kWhite : kGrey);
-    }
-    Select(exclude(), {1});
-    draw.nmcd.dwItemSpec = 1;
-    draw.clrTextBk = CLR_DEFAULT;
-    ::SendMessageW(editor(), WM_NOTIFY, IDC_EXCLUDE_LIST, reinterpret_cast<LPARAM>(&draw));
-    EXPECT_EQ(draw.clrTextBk, CLR_DEFAULT) << "a selected row keeps the selection colours";
 }
 
 }  // namespace

@@ -262,6 +262,12 @@ JobTable ProgramFolder::Load() const {
     return file.Load();
 }
 
+std::u16string ProgramFolder::English(const TextKey& key) const {
+    CLangIni english;
+    english.Open(folder_ / "english.ini");
+    return english.GetValue(key);
+}
+
 void MainDialogTest::Open(std::unique_ptr<ui::RunControl> run) {
     stores_.LoadAll(folder_.path());
     context_ =
@@ -295,10 +301,23 @@ void MainDialogTest::SelectRows(const std::vector<int>& rows) {
     }
 }
 
-std::u16string MainDialogTest::English(const TextKey& key) {
-    CLangIni english;
-    english.Open(folder_ / "english.ini");
-    return english.GetValue(key);
+void MainDialogTest::AnswerCompletionDialog() {
+    driver_.OnDialog(u"Arkivo", [this](HWND window) {
+        if (::GetDlgItem(window, IDC_COMPLETE_TEXT) == nullptr) {
+            return false;
+        }
+        completionText_ = ItemText(window, IDC_COMPLETE_TEXT);
+        completionShown_ = true;
+        ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+}
+
+bool MainDialogTest::AwaitCompletion(int rounds) {
+    for (int i = 0; i < rounds && !completionShown_; ++i) {
+        PumpMessages();
+    }
+    return completionShown_;
 }
 
 }  // namespace arkivo::test

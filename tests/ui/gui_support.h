@@ -83,6 +83,8 @@ class ProgramFolder {
     std::filesystem::path Environment() const { return folder_ / "LastSetting.env"; }
     void AddJobs(std::size_t count);
     JobTable Load() const;
+    // The text as the English language file beside the program holds it.
+    std::u16string English(const TextKey& key) const;
 
   private:
     TempFolder folder_;
@@ -99,12 +101,18 @@ class MainDialogTest : public ::testing::Test {
     int Rows() const;
     std::u16string Cell(int row, int column) const;
     void SelectRows(const std::vector<int>& rows);
-    std::u16string English(const TextKey& key);
+    // Confirms the completion dialog as soon as it opens, keeping the text it showed.
+    void AnswerCompletionDialog();
+    // Lets the dialogs work until the completion dialog was answered or the rounds run out.
+    bool AwaitCompletion(int rounds);
 
     ProgramFolder folder_;
     AppStores stores_;
     std::unique_ptr<ui::AppContext> context_;
     std::unique_ptr<ui::CTessalyDlg> dialog_;
+    // Before the driver, whose thread writes them until it ends.
+    std::atomic<bool> completionShown_{false};
+    std::u16string completionText_;
     ModalDriver driver_;
 };
 

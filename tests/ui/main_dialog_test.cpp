@@ -54,7 +54,7 @@ TEST_F(RegisterTest, EnterRegistersAndTheSamePairInOtherCaseIsRefused) {
     EXPECT_EQ(Rows(), 1);
     EXPECT_EQ(folder_.Load().jobs.size(), 1u);
     ASSERT_EQ(driver_.Messages().size(), 1u);
-    EXPECT_EQ(driver_.Messages()[0], English(text::RootAlreadyRegistered));
+    EXPECT_EQ(driver_.Messages()[0], folder_.English(text::RootAlreadyRegistered));
 }
 
 TEST_F(RegisterTest, EscapeLeavesTheDialogOpen) {
@@ -203,7 +203,7 @@ TEST_F(EditTest, TheEditorRefusesThePairOfAnotherJob) {
     }
 
     ASSERT_EQ(driver_.Messages().size(), 1u);
-    EXPECT_EQ(driver_.Messages()[0], English(text::RootAlreadyRegistered));
+    EXPECT_EQ(driver_.Messages()[0], folder_.English(text::RootAlreadyRegistered));
     EXPECT_EQ(folder_.Load(), before);
 }
 

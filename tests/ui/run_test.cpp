@@ -113,7 +113,8 @@ TEST_F(RunTest, TheWorkersReportsReachTheProgressWindow) {
     EXPECT_EQ(ItemText(progress(), IDC_PROGRESS_TARGET), u"D:\\target1");
     EXPECT_EQ(ItemText(progress(), IDC_PROGRESS_STATUS), u"Copying files...");
     EXPECT_EQ(ItemText(dialog(), IDC_BASE_PATH), u"C:\\base1");
-    EXPECT_EQ(ItemText(dialog(), IDC_ANALYSIS_STATUS), English(text::RunAnalysis) + u" -  0");
+    EXPECT_EQ(ItemText(dialog(), IDC_ANALYSIS_STATUS),
+              folder_.English(text::RunAnalysis) + u" -  0");
     EXPECT_EQ(dialog_->progress()->animation().playing(), IDB_DELETE_ANIMATION);
     const auto bar = ::GetDlgItem(progress(), IDC_PROGRESS_BAR);
     const auto upper = ::SendMessageW(bar, PBM_GETRANGE, FALSE, 0);
@@ -127,46 +128,26 @@ TEST_F(RunTest, TheWorkersReportsReachTheProgressWindow) {
 
 TEST_F(RunTest, AFinishedRunRefillsTheListAndShowsTheCompletionDialog) {
     Click(dialog(), IDC_START);
-    std::atomic<bool> shown{false};
-    std::u16string shownText;
-    driver_.OnDialog(u"Arkivo", [&](HWND window) {
-        if (::GetDlgItem(window, IDC_COMPLETE_TEXT) == nullptr) {
-            return false;
-        }
-        shownText = ItemText(window, IDC_COMPLETE_TEXT);
-        shown = true;
-        ::PostMessageW(window, WM_COMMAND, IDOK, 0);
-        return true;
-    });
+    AnswerCompletionDialog();
     folder_.AddJobs(1);
 
     FromWorker([](engine::RunObserver& observer) {
         observer.OnRunFinished(engine::RunSummary{}, u"All jobs are done.");
     });
-    for (int i = 0; i < 100 && !shown; ++i) {
-        PumpMessages();
-    }
 
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(shownText, u"All jobs are done.");
+    EXPECT_TRUE(AwaitCompletion(100));
+    EXPECT_EQ(completionText_, u"All jobs are done.");
     EXPECT_EQ(Rows(), 3);
     EXPECT_FALSE(::IsWindowVisible(progress()));
 }
 
 TEST_F(RunTest, AStoppedRunShowsNoCompletionDialog) {
     Click(dialog(), IDC_START);
-    std::atomic<bool> shown{false};
-    driver_.OnDialog(u"Arkivo", [&](HWND window) {
-        shown = ::GetDlgItem(window, IDC_COMPLETE_TEXT) != nullptr;
-        return shown.load();
-    });
+    AnswerCompletionDialog();
     engine::RunSummary stopped;
     stopped.stopped = true;
     FromWorker([&](engine::RunObserver& observer) { observer.OnRunFinished(stopped, u"done"); });
-    for (int i = 0; i < 20; ++i) {
-        PumpMessages();
-    }
-    EXPECT_FALSE(shown);
+    EXPECT_FALSE(AwaitCompletion(20));
 }
 
 }  // namespace

@@ -95,11 +95,11 @@ TEST_F(WindowTest, TheIconComesBackWhenTheNotificationAreaRestarts) {
 
 TEST_F(WindowTest, ImageButtonsCarryTheirTextsAsToolTips) {
     Open();
-    EXPECT_EQ(ItemText(dialog(), IDC_BASE_LABEL), English(text::StaticBase));
+    EXPECT_EQ(ItemText(dialog(), IDC_BASE_LABEL), folder_.English(text::StaticBase));
     EXPECT_EQ(dialog_->toolTips().Text(::GetDlgItem(dialog(), IDC_START)),
-              English(text::ButtonStartBackup));
+              folder_.English(text::ButtonStartBackup));
     EXPECT_EQ(dialog_->toolTips().Text(::GetDlgItem(dialog(), IDC_REGISTER)),
-              English(text::ButtonRegister));
+              folder_.English(text::ButtonRegister));
 }
 
 TEST_F(WindowTest, ChoosingJapaneseInTheOptionsSwitchesTextsAndMenus) {
@@ -119,7 +119,7 @@ TEST_F(WindowTest, ChoosingJapaneseInTheOptionsSwitchesTextsAndMenus) {
     CLangIni japanese;
     japanese.Open(folder_ / "japanese.ini");
     EXPECT_EQ(ItemText(dialog(), IDC_BASE_LABEL), japanese.GetValue(text::StaticBase));
-    EXPECT_NE(japanese.GetValue(text::StaticBase), English(text::StaticBase));
+    EXPECT_NE(japanese.GetValue(text::StaticBase), folder_.English(text::StaticBase));
     EXPECT_EQ(dialog_->toolTips().Text(::GetDlgItem(dialog(), IDC_STOP)),
               japanese.GetValue(text::ButtonStop));
     EXPECT_EQ(dialog_->trayIcon().id(), static_cast<UINT>(IDR_TRAY_JAPANESE));
