@@ -27,11 +27,6 @@ int FilterMenu(int language) {
     }
 }
 
-void FillBand(HDC dc, const RECT& band, COLORREF colour) {
-    ::SetDCBrushColor(dc, colour);
-    ::FillRect(dc, &band, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
-}
-
 }  // namespace
 
 CFilterList::CFilterList(AppContext& context, CLangIni& store, CLangIni& otherStore,
@@ -161,21 +156,11 @@ void CFilterList::InsertRow(int row, int key, std::u16string_view pattern) {
 }
 
 std::u16string CFilterList::CellText(int row, int column) const {
-    wchar_t buffer[1024] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = static_cast<int>(std::size(buffer));
-    ::SendMessageW(list_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-    return std::u16string(buffer, buffer + ::wcslen(buffer));
+    return ListCellText(list_, row, column);
 }
 
 void CFilterList::SetCellText(int row, int column, std::u16string_view text) {
-    std::wstring wide = Wide(text);
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = wide.data();
-    ::SendMessageW(list_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    SetListCellText(list_, row, column, text);
 }
 
 void CFilterList::ShowContextMenu(LPARAM position) {
@@ -209,32 +194,6 @@ POINT CFilterList::MenuKeyPosition() const {
     }
     ::ClientToScreen(list_, &at);
     return at;
-}
-
-// Rows alternate white and grey, and the empty area below the last row goes on with the same
-// bands, so the list reads as ruled paper.
-void CFilterList::EraseBackground(HDC dc) {
-    RECT client;
-    ::GetClientRect(list_, &client);
-    FillBand(dc, client, m_oddRowColour);
-    RECT header{};
-    ::GetClientRect(ListView_GetHeader(list_), &header);
-    int top = header.bottom;
-    int height = HIWORD(ListView_GetItemSpacing(list_, TRUE));
-    const int first = ListView_GetTopIndex(list_);
-    RECT row{};
-    if (RowCount() > 0 && ListView_GetItemRect(list_, first, &row, LVIR_BOUNDS)) {
-        top = row.top;
-        height = row.bottom - row.top;
-    }
-    if (height <= 0) {
-        return;
-    }
-    for (int y = top, index = first; y < client.bottom; y += height, ++index) {
-        if (index % 2 == 0) {
-            FillBand(dc, RECT{client.left, y, client.right, y + height}, m_evenRowColour);
-        }
-    }
 }
 
 LRESULT CFilterList::OnCustomDraw(NMLVCUSTOMDRAW& draw) const {
@@ -292,7 +251,8 @@ LRESULT CFilterList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             OnDropFiles(reinterpret_cast<HDROP>(wParam));
             return 0;
         case WM_ERASEBKGND:
-            EraseBackground(reinterpret_cast<HDC>(wParam));
+            PaintRuledBackground(list_, reinterpret_cast<HDC>(wParam), m_evenRowColour,
+                                 m_oddRowColour);
             return 1;
         default:
             break;

@@ -15,6 +15,7 @@
 
 #include "jobs/job_commands.h"
 #include "ui/app_context.h"
+#include "ui/controls/ruled_list.h"
 #include "ui/in_place_edit.h"
 #include "ui/message_map.h"
 #include "ui/ole_session.h"
@@ -74,7 +75,6 @@ class CFilterList {
 
     void ShowContextMenu(LPARAM position);
     POINT MenuKeyPosition() const;
-    void EraseBackground(HDC dc);
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) const;
 
     // In-place editing (filter_list_edit.cpp)
@@ -94,8 +94,8 @@ class CFilterList {
     std::unique_ptr<CInPlaceEdit> editor_;
 
     int m_jobNumber = -1;
-    COLORREF m_evenRowColour = RGB(255, 255, 255);
-    COLORREF m_oddRowColour = RGB(230, 232, 235);
+    COLORREF m_evenRowColour = kRuledEvenRow;
+    COLORREF m_oddRowColour = kRuledOddRow;
     const OptionBlock* m_pLanguageOwner = nullptr;
     // Bit 0 files, bit 1 folders.
     DWORD m_dropFlags = 3;

@@ -7,6 +7,7 @@
 #include "jobs/job_list_rows.h"
 #include "jobs/job_ticks.h"
 #include "settings/lang_ini.h"
+#include "ui/controls/ruled_list.h"
 #include "ui/delete.h"
 #include "ui/job_editing.h"
 #include "ui/ole_session.h"
@@ -17,8 +18,6 @@ namespace arkivo::ui {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
-constexpr COLORREF kEvenRow = RGB(255, 255, 255);
-constexpr COLORREF kOddRow = RGB(230, 232, 235);
 constexpr COLORREF kHasFilesToCopy = RGB(255, 0, 0);
 constexpr COLORREF kNormalText = RGB(0, 0, 0);
 
@@ -175,7 +174,7 @@ LRESULT CJobList::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
                                : kNormalText;
             return CDRF_NOTIFYSUBITEMDRAW | CDRF_NEWFONT;
         case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-            draw.clrTextBk = draw.nmcd.dwItemSpec % 2 == 0 ? kEvenRow : kOddRow;
+            draw.clrTextBk = draw.nmcd.dwItemSpec % 2 == 0 ? kRuledEvenRow : kRuledOddRow;
             return CDRF_NEWFONT;
         default:
             return CDRF_DODEFAULT;
@@ -208,44 +207,12 @@ void CJobList::ShowContextMenu(LPARAM position) {
     ::DestroyMenu(menu);
 }
 
-void CJobList::EraseBackground(HDC dc) {
-    RECT client;
-    ::GetClientRect(list_, &client);
-    HBRUSH grey = ::CreateSolidBrush(kOddRow);
-    ::FillRect(dc, &client, grey);
-    RECT first{};
-    if (RowCount() > 0 &&
-        ListView_GetItemRect(list_, ListView_GetTopIndex(list_), &first, LVIR_BOUNDS)) {
-        HBRUSH white = ::CreateSolidBrush(kEvenRow);
-        const int height = first.bottom - first.top;
-        const int page = ListView_GetCountPerPage(list_) + 1;
-        for (int i = 0; i < page; ++i) {
-            RECT band{client.left, first.top + i * height, client.right,
-                      first.top + (i + 1) * height};
-            const int row = ListView_GetTopIndex(list_) + i;
-            ::FillRect(dc, &band, row % 2 == 0 ? white : grey);
-        }
-        ::DeleteObject(white);
-    }
-    ::DeleteObject(grey);
-}
-
 std::u16string CJobList::CellText(int row, int column) const {
-    wchar_t buffer[512] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = static_cast<int>(std::size(buffer));
-    ::SendMessageW(list_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-    return std::u16string(buffer, buffer + ::wcslen(buffer));
+    return ListCellText(list_, row, column);
 }
 
 void CJobList::SetCellText(int row, int column, std::u16string_view text) {
-    std::wstring wide = Wide(text);
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = wide.data();
-    ::SendMessageW(list_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    SetListCellText(list_, row, column, text);
 }
 
 void CJobList::ShowMessages(const CommandOutcome& outcome) {
@@ -285,7 +252,7 @@ LRESULT CJobList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             OnDropFiles(reinterpret_cast<HDROP>(wParam));
             return 0;
         case WM_ERASEBKGND:
-            EraseBackground(reinterpret_cast<HDC>(wParam));
+            PaintRuledBackground(list_, reinterpret_cast<HDC>(wParam), kRuledEvenRow, kRuledOddRow);
             return 1;
         default:
             break;

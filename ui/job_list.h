@@ -68,7 +68,6 @@ class CJobList {
     void ShowContextMenu(LPARAM position);
     void OnDropFiles(HDROP drop);
     void DropFolder(const std::u16string& folder, int x);
-    void EraseBackground(HDC dc);
     std::u16string CellText(int row, int column) const;
     void SetCellText(int row, int column, std::u16string_view text);
     void ShowMessages(const CommandOutcome& outcome);
