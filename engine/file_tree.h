@@ -41,9 +41,6 @@ class LocalTree : public FileTree {
     std::filesystem::path root_;
 };
 
-// Whether an entry's name marks one of our own unfinished temporary files.
-bool IsTemporaryName(const std::filesystem::path& name);
-
 // Folders whose names begin with "." are never walked or deleted.
 bool IsDotFolder(const platform::FolderEntry& entry);
 

@@ -2,6 +2,7 @@
 
 #include "engine/file_tree.h"
 #include "platform/file_system.h"
+#include "platform/files.h"
 
 namespace arkivo::engine {
 namespace {
@@ -18,7 +19,7 @@ void RemoveTemporariesBelow(const fs::path& folder) {
             if (!entry.info.folderLink) {
                 RemoveTemporariesBelow(folder / entry.name);
             }
-        } else if (IsTemporaryName(entry.name)) {
+        } else if (platform::IsTemporaryName(entry.name)) {
             platform::RemoveFile(folder / entry.name);
         }
     }
@@ -34,7 +35,7 @@ void RemoveLeftoverTemporaries(const fs::path& target, std::u16string_view prefi
     const platform::FolderEntry* newest = nullptr;
     for (const auto& entry : entries) {
         if (!entry.info.IsFolder()) {
-            if (IsTemporaryName(entry.name)) {
+            if (platform::IsTemporaryName(entry.name)) {
                 platform::RemoveFile(target / entry.name);
             }
             continue;

@@ -4,6 +4,7 @@
 
 #include "engine/file_tree.h"
 #include "platform/file_system.h"
+#include "platform/files.h"
 
 namespace arkivo::engine {
 namespace {
@@ -38,7 +39,7 @@ void DeleteFileReported(JobContext& job, const fs::path& file, bool folderLink) 
 void DeleteEntry(JobContext& job, const fs::path& path, const FolderEntry& entry) {
     if (entry.info.IsFolder() && !entry.info.folderLink) {
         DeleteTreeReported(job, path);
-    } else if (IsTemporaryName(entry.name)) {
+    } else if (platform::IsTemporaryName(entry.name)) {
         if (!job.dryRun()) {
             platform::RemoveFile(path);  // our own leftover: never reported as the user's file
         }

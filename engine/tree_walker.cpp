@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "platform/file_system.h"
+#include "platform/files.h"
 
 namespace arkivo::engine {
 namespace {
@@ -36,7 +37,7 @@ class ReferenceFolder {
             return;  // a missing reference folder: every file is new
         }
         for (auto& entry : entries) {
-            if (!entry.info.IsFolder() && IsTemporaryName(entry.name)) {
+            if (!entry.info.IsFolder() && platform::IsTemporaryName(entry.name)) {
                 if (removeLeftovers_) {
                     platform::RemoveFile(tree_->FullPath(relative_ / entry.name));
                 }
@@ -100,7 +101,7 @@ void WalkFolder(JobContext& job, const WalkPlan& plan, const fs::path& relative)
             }
             continue;
         }
-        if (IsTemporaryName(entry.name)) {
+        if (platform::IsTemporaryName(entry.name)) {
             continue;
         }
         const CopyDecision decision = plan.rule.Decide(entry.info, reference.Find(entry.name));
@@ -137,7 +138,8 @@ std::uint64_t CountFolder(JobContext& job, FileTree& source, const fs::path& rel
             if (!IsSkippedFolder(entry) && !job.IsFenced(source.FullPath(child))) {
                 count += CountFolder(job, source, child);
             }
-        } else if (!IsTemporaryName(entry.name) && !job.IsFilteredOut(source.FullPath(child))) {
+        } else if (!platform::IsTemporaryName(entry.name) &&
+                   !job.IsFilteredOut(source.FullPath(child))) {
             ++count;
         }
     }

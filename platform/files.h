@@ -13,9 +13,13 @@ enum class FilePrivacy {
     OwnerOnly,  // readable and writable by the owner alone (the file holds passwords)
 };
 
-// Every temporary file Arkivo writes beside a real one ends with this suffix, so a later run
-// can recognise and remove what an interrupted one left behind.
-inline constexpr std::string_view kTempSuffix = ".arkivo-tmp";
+// Every temporary file Arkivo writes beside a real one is named ".arkivo-", 16 hexadecimal
+// digits and ".tmp". The name does not grow with the real one, so every name a folder can hold
+// can be copied; its random part keeps concurrent writers apart; and its exact shape lets a
+// later run recognise and remove what an interrupted one left behind without ever taking a
+// user's own file for one.
+std::filesystem::path TemporaryPathIn(const std::filesystem::path& folder);
+bool IsTemporaryName(const std::filesystem::path& name);
 
 // Writes the bytes to a temporary file in the same folder, flushes it to stable storage and
 // renames it over path, so a crash leaves either the old or the new contents, never a mix.

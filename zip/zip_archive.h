@@ -1,7 +1,7 @@
 // The ZIP archive writer as the backup engine uses it: create an archive, add files to it one
 // at a time under names chosen by the caller, close it.
 //
-// The archive is written under its name followed by kTempSuffix and renamed only when it is
+// The archive is written under a temporary name in its folder and renamed only when it is
 // closed with success, so no file under the archive's name ever looks complete when it is not.
 // An add that fails leaves out the entry, and what it had written is overwritten or cut off,
 // so the archive that is closed holds exactly the entries that were added with success.

@@ -36,11 +36,9 @@ class ZipArchiveWriter::ArchiveSink : public deflate::ByteSink {
 
 ZipArchiveWriter::ZipArchiveWriter(const std::filesystem::path& archivePath)
     : finalPath_(archivePath),
-      tempPath_(archivePath),
+      tempPath_(platform::TemporaryPathIn(archivePath.parent_path())),
       readBuffer_(kReadSize),
-      sink_(std::make_unique<ArchiveSink>(file_)) {
-    tempPath_ += std::string(platform::kTempSuffix);
-}
+      sink_(std::make_unique<ArchiveSink>(file_)) {}
 
 std::unique_ptr<ZipArchiveWriter> ZipArchiveWriter::Create(
     const std::filesystem::path& archivePath) {

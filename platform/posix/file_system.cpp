@@ -220,9 +220,8 @@ std::error_code CopyFileAtomically(const std::filesystem::path& source,
     if (!S_ISREG(st.st_mode)) {
         return std::make_error_code(std::errc::not_supported);
     }
-    std::filesystem::path temp = target;
-    temp += std::string(kTempSuffix);
-    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    const std::filesystem::path temp = TemporaryPathIn(target.parent_path());
+    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
     if (out.get() < 0) {
         return LastError();
     }

@@ -50,13 +50,12 @@ std::error_code ReplaceFileContents(const std::filesystem::path& path, std::stri
     } else if (exists) {
         mode = existing.st_mode & 07777;
     }
-    std::filesystem::path temp = path;
-    temp += std::string(kTempSuffix);
-    FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+    const std::filesystem::path temp = TemporaryPathIn(path.parent_path());
+    FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
     if (fd.get() < 0) {
         return LastError();
     }
-    // A stale temporary file keeps its old mode through O_CREAT; set ours explicitly.
+    // The creation mode passed through the umask; an existing file's own mode is kept whole.
     if ((privacy == FilePrivacy::OwnerOnly || exists) && ::fchmod(fd.get(), mode) != 0) {
         const auto error = LastError();
         ::unlink(temp.c_str());

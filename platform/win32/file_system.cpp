@@ -90,10 +90,8 @@ bool Exists(const std::filesystem::path& path) {
 
 std::error_code CopyFileAtomically(const std::filesystem::path& source,
                                    const std::filesystem::path& target) {
-    std::filesystem::path temp = target;
-    temp += std::string(kTempSuffix);
-    const std::wstring tempPath = LongPath(temp);
-    if (!::CopyFileW(LongPath(source).c_str(), tempPath.c_str(), FALSE)) {
+    const std::wstring tempPath = LongPath(TemporaryPathIn(target.parent_path()));
+    if (!::CopyFileW(LongPath(source).c_str(), tempPath.c_str(), TRUE)) {
         return LastError();
     }
     const std::wstring targetPath = LongPath(target);

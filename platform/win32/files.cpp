@@ -34,9 +34,8 @@ class Handle {
 std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
                                     FilePrivacy) {
     // The profile folder already keeps other users out; no extra ACL is set for OwnerOnly.
-    std::filesystem::path temp = path;
-    temp += std::string(kTempSuffix);
-    Handle file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    const std::filesystem::path temp = TemporaryPathIn(path.parent_path());
+    Handle file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         return LastError();

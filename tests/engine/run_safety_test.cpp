@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "platform/file_system.h"
+#include "platform/files.h"
 #include "schedule/job_flags.h"
 #include "support/engine_fixture.h"
 
@@ -104,14 +105,18 @@ TEST_F(RunSafety, AFileChangedDuringTheWalkIsTakenByTheNextRun) {
     EXPECT_TRUE(found) << "stamped " << firstRun;
 }
 
+// Names of the shape an interrupted copy leaves behind.
+constexpr const char* kLeftover = ".arkivo-0123456789abcdef.tmp";
+constexpr const char* kOtherLeftover = ".arkivo-fedcba9876543210.tmp";
+
 TEST_F(RunSafety, LeftoversOfAnInterruptedCopyAreRemovedAndNeverTaken) {
     ReportEverything();
     MakeFile(base / "a.txt", "a", 1600000000);
     MakeFile(base / "sub/b.txt", "b", 1600000000);
-    MakeFile(base / "stray.arkivo-tmp", "a leftover in the source");
+    MakeFile(base / kLeftover, "a leftover in the source");
     MakeFile(target / "a.txt", "a", 1600000000);
-    MakeFile(target / "a.txt.arkivo-tmp", "half a copy");
-    MakeFile(target / "sub/b.txt.arkivo-tmp", "half a copy");
+    MakeFile(target / kLeftover, "half a copy");
+    MakeFile(target / "sub" / kOtherLeftover, "half a copy");
     const auto job = AddJob(base, target);
     WriteSyncDelNoSrc(stores.setting, job, true);
     const auto summary = Run();
@@ -122,19 +127,49 @@ TEST_F(RunSafety, LeftoversOfAnInterruptedCopyAreRemovedAndNeverTaken) {
     EXPECT_EQ(observer.ranges.front(), 2u);
     EXPECT_EQ(FileContents(target),
               (std::map<std::string, std::string>{{"a.txt", "a"}, {"sub/b.txt", "b"}}));
-    EXPECT_EQ(LatestReport().find("arkivo-tmp"), std::string::npos);
+    EXPECT_EQ(LatestReport().find(".arkivo-"), std::string::npos);
+}
+
+TEST_F(RunSafety, AUsersOwnFilesAreNeverTakenForOurLeftovers) {
+    // Names near the temporary shape are the user's, and names as long as a folder can hold
+    // can be copied: the temporary name does not grow with the real one.
+    std::map<std::string, std::string> files = {
+        {"mywork.arkivo-tmp", "base work"},
+        {".arkivo-0123456789ABCDEF.tmp", "upper-case digits"},
+        {".arkivo-0123456789abcde.tmp", "one digit short"}};
+#ifndef _WIN32
+    std::string cjk;
+    for (int i = 0; i < 84; ++i) {
+        cjk += "\xe6\x97\xa5";  // 252 bytes of UTF-8
+    }
+    files[cjk] = "a long name in UTF-8";
+    files[std::string(251, 'n') + ".txt"] = "a name of 255 bytes";
+#endif
+    for (const auto& [name, content] : files) {
+        MakeFile(base / name, content);
+    }
+    MakeFile(target / "important.arkivo-tmp", "the user's own file");
+    AddJob(base, target);
+    const auto summary = Run();
+    EXPECT_TRUE(summary.Succeeded());
+    EXPECT_EQ(summary.copied, files.size());
+    auto expected = files;
+    expected["important.arkivo-tmp"] = "the user's own file";
+    EXPECT_EQ(FileContents(target), expected);
 }
 
 TEST_F(RunSafety, LeftoversInTheLastDatedFolderAreRemovedByTheNextRun) {
     MakeFile(base / "a.txt", "a");
-    MakeFile(target / "DIF_2020_01_1_1h1m/a.txt.arkivo-tmp", "half");
-    MakeFile(target / "DIF_2020_01_1_1h1m/sub/b.arkivo-tmp", "half");
-    MakeFile(target / "DIF_2020_01_1_1h1m.zip.arkivo-tmp", "half an archive");
+    MakeFile(target / "DIF_2020_01_1_1h1m" / kLeftover, "half");
+    MakeFile(target / "DIF_2020_01_1_1h1m/sub" / kOtherLeftover, "half");
+    MakeFile(target / kLeftover, "half an archive");
+    MakeFile(target / "DIF_2020_01_1_1h1m/mine.arkivo-tmp", "the user's");
     AddJob(base, target, BackupType::Dif);
     ASSERT_TRUE(Run().Succeeded());
-    EXPECT_FALSE(std::filesystem::exists(target / "DIF_2020_01_1_1h1m/a.txt.arkivo-tmp"));
-    EXPECT_FALSE(std::filesystem::exists(target / "DIF_2020_01_1_1h1m/sub/b.arkivo-tmp"));
-    EXPECT_FALSE(std::filesystem::exists(target / "DIF_2020_01_1_1h1m.zip.arkivo-tmp"));
+    EXPECT_FALSE(std::filesystem::exists(target / "DIF_2020_01_1_1h1m" / kLeftover));
+    EXPECT_FALSE(std::filesystem::exists(target / "DIF_2020_01_1_1h1m/sub" / kOtherLeftover));
+    EXPECT_FALSE(std::filesystem::exists(target / kLeftover));
+    EXPECT_TRUE(std::filesystem::exists(target / "DIF_2020_01_1_1h1m/mine.arkivo-tmp"));
 }
 
 TEST_F(RunSafety, AMissingTargetDriveIsNotRecreatedElsewhere) {
@@ -228,7 +263,9 @@ TEST(AtomicCopy, AFullDiskNeverLeavesATornFileUnderTheRealName) {
     std::signal(SIGXFSZ, previous);
     EXPECT_TRUE(error);
     EXPECT_EQ(ReadBytes(folder / "copy"), "the previous backup");
-    EXPECT_FALSE(std::filesystem::exists(folder / "copy.arkivo-tmp"));
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        EXPECT_FALSE(platform::IsTemporaryName(entry.path().filename())) << entry.path();
+    }
 }
 #endif
 
