@@ -9,9 +9,23 @@ CopyDecision NewerThanReference::Decide(const platform::FileInfo& source,
         decision.copy = decision.referenceMissing = true;
         return decision;
     }
-    decision.sourceNewer = FileTimeToUnixSeconds(source.lastWriteTime) >
-                           FileTimeToUnixSeconds(reference->lastWriteTime);
-    decision.copy = decision.sourceNewer;
+    decision.referenceOutdated = FileTimeToUnixSeconds(source.lastWriteTime) >
+                                 FileTimeToUnixSeconds(reference->lastWriteTime);
+    decision.copy = decision.referenceOutdated;
+    return decision;
+}
+
+CopyDecision DiffersFromReference::Decide(const platform::FileInfo& source,
+                                          const platform::FileInfo* reference) const {
+    CopyDecision decision;
+    if (reference == nullptr || reference->IsFolder()) {
+        decision.copy = decision.referenceMissing = true;
+        return decision;
+    }
+    decision.referenceOutdated =
+        source.size != reference->size || FileTimeToUnixSeconds(source.lastWriteTime) !=
+                                              FileTimeToUnixSeconds(reference->lastWriteTime);
+    decision.copy = decision.referenceOutdated;
     return decision;
 }
 

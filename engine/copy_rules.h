@@ -10,8 +10,8 @@ namespace arkivo::engine {
 
 struct CopyDecision {
     bool copy = false;
-    bool referenceMissing = false;  // reported as created
-    bool sourceNewer = false;       // reported as updated
+    bool referenceMissing = false;   // reported as created
+    bool referenceOutdated = false;  // reported as updated
 };
 
 class CopyRule {
@@ -23,8 +23,19 @@ class CopyRule {
                                 const platform::FileInfo* reference) const = 0;
 };
 
-// Synchronisation and differential: missing from the reference, or written later than it.
+// Differential, and synchronisation to where an upload takes the transfer time: missing from
+// the reference, or written later than it.
 class NewerThanReference : public CopyRule {
+  public:
+    bool NeedsReference() const override { return true; }
+    CopyDecision Decide(const platform::FileInfo& source,
+                        const platform::FileInfo* reference) const override;
+};
+
+// Synchronisation between local folders, which keep the source's time on every copy: missing
+// from the reference, or of another size or last-write time. A source restored from an older
+// version, or a copy changed in the target, is copied again, so the target mirrors the base.
+class DiffersFromReference : public CopyRule {
   public:
     bool NeedsReference() const override { return true; }
     CopyDecision Decide(const platform::FileInfo& source,

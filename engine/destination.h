@@ -16,11 +16,15 @@ class Destination {
   public:
     virtual ~Destination() = default;
 
-    // Creates the folder (for the root, the error says why the destination is unusable).
-    virtual std::error_code EnterFolder(const std::filesystem::path& relative) = 0;
+    // Creates the folder that takes the source folder `source` describes (for the root, the
+    // error says why the destination is unusable).
+    virtual std::error_code EnterFolder(const std::filesystem::path& relative,
+                                        const platform::FileInfo& source) = 0;
+    // `progress` hears how far a long copy has come, where the destination can tell.
     virtual std::error_code Put(const std::filesystem::path& source,
                                 const std::filesystem::path& relative,
-                                const platform::FileInfo& info) = 0;
+                                const platform::FileInfo& info,
+                                const platform::CopyProgress& progress) = 0;
     // `received`: whether a file went into exactly this folder. Folders that received nothing
     // and are empty are removed.
     virtual void LeaveFolder(const std::filesystem::path& relative, bool received) = 0;
@@ -36,9 +40,11 @@ class FolderDestination : public Destination {
     explicit FolderDestination(std::filesystem::path root,
                                std::filesystem::path parentToCreate = {});
 
-    std::error_code EnterFolder(const std::filesystem::path& relative) override;
+    std::error_code EnterFolder(const std::filesystem::path& relative,
+                                const platform::FileInfo& source) override;
     std::error_code Put(const std::filesystem::path& source, const std::filesystem::path& relative,
-                        const platform::FileInfo& info) override;
+                        const platform::FileInfo& info,
+                        const platform::CopyProgress& progress) override;
     void LeaveFolder(const std::filesystem::path& relative, bool received) override;
     std::filesystem::path FullPath(const std::filesystem::path& relative) const override;
 
@@ -53,9 +59,12 @@ class PlannedDestination : public Destination {
     PlannedDestination(std::filesystem::path root, RunObserver& observer)
         : root_(std::move(root)), observer_(observer) {}
 
-    std::error_code EnterFolder(const std::filesystem::path&) override { return {}; }
+    std::error_code EnterFolder(const std::filesystem::path&, const platform::FileInfo&) override {
+        return {};
+    }
     std::error_code Put(const std::filesystem::path& source, const std::filesystem::path& relative,
-                        const platform::FileInfo& info) override;
+                        const platform::FileInfo& info,
+                        const platform::CopyProgress& progress) override;
     void LeaveFolder(const std::filesystem::path&, bool) override {}
     std::filesystem::path FullPath(const std::filesystem::path& relative) const override {
         return relative.empty() ? root_ : root_ / relative;

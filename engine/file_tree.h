@@ -19,6 +19,9 @@ class FileTree {
                                  std::vector<platform::FolderEntry>& entries,
                                  platform::ListDetail detail) = 0;
 
+    virtual std::error_code GetInfo(const std::filesystem::path& relative,
+                                    platform::FileInfo& info) = 0;
+
     // The full path of an entry, as filters match it and reports show it.
     virtual std::filesystem::path FullPath(const std::filesystem::path& relative) const = 0;
 };
@@ -31,6 +34,11 @@ class LocalTree : public FileTree {
                          std::vector<platform::FolderEntry>& entries,
                          platform::ListDetail detail) override {
         return platform::ListFolder(FullPath(relative), entries, detail);
+    }
+
+    std::error_code GetInfo(const std::filesystem::path& relative,
+                            platform::FileInfo& info) override {
+        return platform::GetFileInfo(FullPath(relative), info);
     }
 
     std::filesystem::path FullPath(const std::filesystem::path& relative) const override {

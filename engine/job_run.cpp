@@ -91,9 +91,8 @@ void RunSync(RunEnvironment& run, JobContext& job, const fs::path& base, const f
     FolderDestination folder(target);
     PlannedDestination planned(target, run.observer);
     Destination& destination = run.options.dryRun ? static_cast<Destination&>(planned) : folder;
-    const NewerThanReference rule;
-    WalkTree(job,
-             {source, &reference, destination, rule, ReportStyle::ByReferenceAtDestination, true});
+    const DiffersFromReference rule;
+    WalkTree(job, {source, &reference, destination, rule, ReportStyle::ByReference, true});
 
     auto& setting = run.stores.setting;
     const long long deleteOrphans =
@@ -119,7 +118,7 @@ void RunDated(RunEnvironment& run, JobContext& job, BackupType type, const JobRe
     LocalTree reference(target);
     const auto rule = RuleFor(type, record);
     const ReportStyle style =
-        type == BackupType::Dif ? ReportStyle::ByReferenceAtReference : ReportStyle::AllCreated;
+        type == BackupType::Dif ? ReportStyle::ByReference : ReportStyle::AllCreated;
     auto walk = [&](Destination& destination) {
         WalkTree(job, {source, &reference, destination, *rule, style});
     };
@@ -136,7 +135,7 @@ void RunDated(RunEnvironment& run, JobContext& job, BackupType type, const JobRe
         walk(planned);
         return;
     }
-    ZipDestination zip(target, archive, entryPrefix, dated, run.observer);
+    ZipDestination zip(target, archive, entryPrefix, run.observer);
     walk(zip);
     if (auto error = zip.Finish()) {
         job.Failed(archive, error);

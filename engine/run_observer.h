@@ -57,6 +57,8 @@ class RunObserver {
     virtual void OnProgressRange(std::uint64_t count) { (void)count; }
     virtual void OnProgressPos(std::uint64_t position) { (void)position; }
     virtual void OnFile(const std::filesystem::path& source) { (void)source; }
+    // How far the copy of the current file has come, told as it goes on (large files).
+    virtual void OnFileProgress(std::uint64_t done, std::uint64_t size) { (void)done, (void)size; }
     virtual void OnBytesCopied(std::uint64_t bytes) { (void)bytes; }
     // A copy (to `destination`), archive addition or deletion failed, or a folder could not
     // be read or made.

@@ -62,14 +62,11 @@ void Report(JobContext& job, const WalkPlan& plan, const CopyDecision& decision,
                 job.NoteCreatedAlways(platform::PathText(plan.destination.FullPath(relative)));
             }
             return;
-        case ReportStyle::ByReferenceAtDestination:
-        case ReportStyle::ByReferenceAtReference: {
-            const fs::path shown = plan.style == ReportStyle::ByReferenceAtReference
-                                       ? plan.reference->FullPath(relative)
-                                       : plan.destination.FullPath(relative);
+        case ReportStyle::ByReference: {
+            const fs::path shown = plan.destination.FullPath(relative);
             if (decision.referenceMissing) {
                 job.NoteCreated(platform::PathText(shown));
-            } else if (decision.sourceNewer) {
+            } else if (decision.referenceOutdated) {
                 job.NoteUpdated(platform::PathText(shown));
             }
             return;
@@ -96,7 +93,7 @@ void WalkFolder(JobContext& job, const WalkPlan& plan, const fs::path& relative)
         if (entry.info.IsFolder()) {
             if (!IsSkippedFolder(entry) && !job.IsFenced(plan.source.FullPath(child))) {
                 // A sub-folder that cannot be made shows up as failed copies of its files.
-                plan.destination.EnterFolder(child);
+                plan.destination.EnterFolder(child, entry.info);
                 WalkFolder(job, plan, child);
             }
             continue;
@@ -108,7 +105,10 @@ void WalkFolder(JobContext& job, const WalkPlan& plan, const fs::path& relative)
         const fs::path source = plan.source.FullPath(child);
         if (decision.copy && !job.IsFilteredOut(source)) {
             job.observer().OnFile(source);
-            if (auto error = plan.destination.Put(source, child, entry.info)) {
+            const auto progress = [&job, size = entry.info.size](std::uint64_t done) {
+                job.observer().OnFileProgress(done, size);
+            };
+            if (auto error = plan.destination.Put(source, child, entry.info, progress)) {
                 job.Failed(source, error, plan.destination.FullPath(child));
             } else {
                 received = true;
@@ -150,7 +150,9 @@ std::uint64_t CountFolder(JobContext& job, FileTree& source, const fs::path& rel
 
 void WalkTree(JobContext& job, const WalkPlan& plan) {
     // Without its root folder the destination can take nothing: one failure, not one per file.
-    if (auto error = plan.destination.EnterFolder(fs::path())) {
+    platform::FileInfo root;
+    plan.source.GetInfo(fs::path(), root);
+    if (auto error = plan.destination.EnterFolder(fs::path(), root)) {
         job.Failed(plan.destination.FullPath(fs::path()), error);
         return;
     }

@@ -13,13 +13,13 @@
 
 namespace arkivo::engine {
 
+// Every entry shows the path written: the copy in the target or dated folder, or the archive's
+// path followed by the entry's name.
 enum class ReportStyle {
-    // created when the reference lacked the file, updated when the source was newer; the
-    // path shown is the destination's (synchronisation)
-    ByReferenceAtDestination,
-    // the same, but the path shown is the reference's (differential)
-    ByReferenceAtReference,
-    // every copied file is a created entry at the destination (incremental, period)
+    // created when the reference lacked the file, updated when its copy was outdated
+    // (synchronisation, differential)
+    ByReference,
+    // every copied file is a created entry (incremental, period)
     AllCreated,
 };
 

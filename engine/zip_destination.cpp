@@ -32,15 +32,14 @@ std::error_code ZipError(ZipResult result) {
 }  // namespace
 
 ZipDestination::ZipDestination(std::filesystem::path target, std::filesystem::path archive,
-                               std::u16string entryPrefix, std::filesystem::path shownRoot,
-                               RunObserver& observer)
+                               std::u16string entryPrefix, RunObserver& observer)
     : target_(std::move(target)),
       archive_(std::move(archive)),
       entryPrefix_(std::move(entryPrefix)),
-      shownRoot_(std::move(shownRoot)),
       observer_(observer) {}
 
-std::error_code ZipDestination::EnterFolder(const std::filesystem::path& relative) {
+std::error_code ZipDestination::EnterFolder(const std::filesystem::path& relative,
+                                            const platform::FileInfo&) {
     if (!relative.empty()) {
         return {};
     }
@@ -55,7 +54,7 @@ std::error_code ZipDestination::EnterFolder(const std::filesystem::path& relativ
 
 std::error_code ZipDestination::Put(const std::filesystem::path& source,
                                     const std::filesystem::path& relative,
-                                    const platform::FileInfo&) {
+                                    const platform::FileInfo&, const platform::CopyProgress&) {
     const std::u16string entry = entryPrefix_ + u"/" + platform::PathText(relative);
     const ZipResult result = AddFileToZipArchive(handle_.get(), entry, source);
     if (result != ZipOk) {
@@ -66,7 +65,8 @@ std::error_code ZipDestination::Put(const std::filesystem::path& source,
 }
 
 std::filesystem::path ZipDestination::FullPath(const std::filesystem::path& relative) const {
-    return relative.empty() ? shownRoot_ : shownRoot_ / relative;
+    const auto entries = archive_ / platform::PathFromText(entryPrefix_);
+    return relative.empty() ? entries : entries / relative;
 }
 
 std::error_code ZipDestination::Finish() {

@@ -15,15 +15,17 @@ class RunObserver;
 
 class ZipDestination : public Destination {
   public:
-    // `shownRoot` is the dated path as reports show the entries' files.
     ZipDestination(std::filesystem::path target, std::filesystem::path archive,
-                   std::u16string entryPrefix, std::filesystem::path shownRoot,
-                   RunObserver& observer);
+                   std::u16string entryPrefix, RunObserver& observer);
 
-    std::error_code EnterFolder(const std::filesystem::path& relative) override;
+    std::error_code EnterFolder(const std::filesystem::path& relative,
+                                const platform::FileInfo& source) override;
     std::error_code Put(const std::filesystem::path& source, const std::filesystem::path& relative,
-                        const platform::FileInfo& info) override;
+                        const platform::FileInfo& info,
+                        const platform::CopyProgress& progress) override;
     void LeaveFolder(const std::filesystem::path&, bool) override {}
+
+    // The archive's path followed by the entry's name.
     std::filesystem::path FullPath(const std::filesystem::path& relative) const override;
 
     // Writes the directory and gives the archive its name; an archive never created has
@@ -34,7 +36,6 @@ class ZipDestination : public Destination {
     std::filesystem::path target_;
     std::filesystem::path archive_;
     std::u16string entryPrefix_;
-    std::filesystem::path shownRoot_;
     RunObserver& observer_;
     std::unique_ptr<ZipHandle> handle_;
 };

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -30,8 +31,9 @@ struct FileInfo {
     FileTime creationTime = 0;  // birth time where the file system keeps one
     FileTime lastAccessTime = 0;
     FileTime lastWriteTime = 0;
-    bool executable = false;  // the owner may execute it (POSIX permission bits)
-    bool folderLink = false;  // a link to a folder: listed, never entered
+    bool executable = false;      // the owner may execute it (POSIX permission bits)
+    std::uint32_t posixMode = 0;  // type and permission bits on POSIX; 0 elsewhere
+    bool folderLink = false;      // a link to a folder: listed, never entered
 
     bool IsFolder() const { return (attributes & Attribute::Directory) != 0; }
 };
@@ -65,16 +67,35 @@ std::error_code GetFileInfo(const std::filesystem::path& path, FileInfo& info);
 
 bool Exists(const std::filesystem::path& path);
 
+// Failures of a copy that the system has no code for.
+enum class CopyError {
+    // The source's size or last-write time at the end of the copy differs from what they were
+    // when it was opened: what was read may mix two versions.
+    SourceChanged = 1,
+};
+std::error_code make_error_code(CopyError error);
+
+// Told how many bytes of a file have been copied so far, as a copy goes on.
+using CopyProgress = std::function<void(std::uint64_t bytesDone)>;
+
 // Copies through a temporary name in the target folder and renames it over target, so target
-// is never a partial file. The copy keeps the source's last-write time and permissions.
+// is never a partial file. The copy keeps the source's last-write time and permissions. It
+// copies the size the source had when it was opened; a source that changes meanwhile fails
+// with CopyError::SourceChanged and target keeps its previous version.
 std::error_code CopyFileAtomically(const std::filesystem::path& source,
-                                   const std::filesystem::path& target);
+                                   const std::filesystem::path& target,
+                                   const CopyProgress& progress = {});
 
 // Renames from over to, replacing a file already there in one step.
 std::error_code MoveReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Succeeds when the folder exists afterwards.
 std::error_code CreateFolder(const std::filesystem::path& folder);
+
+// As CreateFolder, for the copy of the folder `source` describes: on POSIX the folder gets the
+// source's permission bits (a private folder stays private), also when it exists already. The
+// owner keeps full access, so later runs can still write into it.
+std::error_code CreateFolderLike(const std::filesystem::path& folder, const FileInfo& source);
 
 // Removes an empty folder only.
 std::error_code RemoveFolder(const std::filesystem::path& folder);
@@ -92,3 +113,6 @@ std::error_code MakeWritable(const std::filesystem::path& path);
 std::error_code FlushFileSystem(const std::filesystem::path& path);
 
 }  // namespace arkivo::platform
+
+template <>
+struct std::is_error_code_enum<arkivo::platform::CopyError> : std::true_type {};

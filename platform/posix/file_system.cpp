@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -43,6 +44,7 @@ FileInfo ToInfo(const struct statx& st, const char* name) {
     info.creationTime =
         (st.stx_mask & STATX_BTIME) ? ToFileTime(st.stx_btime) : ToFileTime(st.stx_ctime);
     info.executable = !folder && (st.stx_mode & S_IXUSR) != 0;
+    info.posixMode = st.stx_mode;
     return info;
 }
 
@@ -77,44 +79,41 @@ struct DirCloser {
 
 using Fd = posix::FileDescriptor;
 
-std::error_code CopyContents(int in, int out, std::uint64_t size) {
-    bool kernelCopy = true;
-    std::uint64_t done = 0;
-    while (kernelCopy && done < size) {
-        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size - done, 0);
+// Copies exactly `size` bytes, the size the source had when it was opened: a file that is
+// appended to meanwhile must not be copied on until the disk fills. `copied` tells how many
+// bytes there were, fewer when the source shrank.
+std::error_code CopyContents(int in, int out, std::uint64_t size, std::uint64_t& copied,
+                             const CopyProgress& progress) {
+    // Pieces small enough to tell progress on a large file, large enough to cost nothing.
+    constexpr std::uint64_t kKernelPiece = std::uint64_t{16} << 20;
+    copied = 0;
+    while (copied < size) {
+        const ssize_t n =
+            ::copy_file_range(in, nullptr, out, nullptr, std::min(kKernelPiece, size - copied), 0);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
             if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) {
-                kernelCopy = false;
-                break;
+                break;  // no kernel copy between these files: read and write below
             }
             return LastError();
         }
         if (n == 0) {
-            break;  // the source shrank while we read it
+            return {};
         }
-        done += static_cast<std::uint64_t>(n);
-    }
-    if (kernelCopy) {
-        // The source may also have grown: copy on until it ends.
-        for (;;) {
-            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 20, 0);
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n < 0) {
-                return LastError();
-            }
-            if (n == 0) {
-                return {};
-            }
+        copied += static_cast<std::uint64_t>(n);
+        if (progress) {
+            progress(copied);
         }
     }
-    auto buffer = std::make_unique<char[]>(1 << 20);
-    for (;;) {
-        const ssize_t n = ::read(in, buffer.get(), 1 << 20);
+    constexpr std::size_t kPiece = 1 << 20;
+    std::unique_ptr<char[]> buffer;
+    while (copied < size) {
+        if (!buffer) {
+            buffer = std::make_unique<char[]>(kPiece);
+        }
+        const ssize_t n = ::read(in, buffer.get(), std::min<std::uint64_t>(kPiece, size - copied));
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -135,7 +134,17 @@ std::error_code CopyContents(int in, int out, std::uint64_t size) {
             }
             written += w;
         }
+        copied += static_cast<std::uint64_t>(n);
+        if (progress) {
+            progress(copied);
+        }
     }
+    return {};
+}
+
+bool SameVersion(const struct stat& before, const struct stat& after) {
+    return before.st_size == after.st_size && before.st_mtim.tv_sec == after.st_mtim.tv_sec &&
+           before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
 }
 
 }  // namespace
@@ -208,7 +217,8 @@ bool Exists(const std::filesystem::path& path) {
 }
 
 std::error_code CopyFileAtomically(const std::filesystem::path& source,
-                                   const std::filesystem::path& target) {
+                                   const std::filesystem::path& target,
+                                   const CopyProgress& progress) {
     Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0) {
         return LastError();
@@ -229,8 +239,17 @@ std::error_code CopyFileAtomically(const std::filesystem::path& source,
         ::unlink(temp.c_str());
         return error;
     };
-    if (auto error = CopyContents(in.get(), out.get(), static_cast<std::uint64_t>(st.st_size))) {
+    std::uint64_t copied = 0;
+    if (auto error = CopyContents(in.get(), out.get(), static_cast<std::uint64_t>(st.st_size),
+                                  copied, progress)) {
         return fail(error);
+    }
+    struct stat after {};
+    if (::fstat(in.get(), &after) != 0) {
+        return fail(LastError());
+    }
+    if (copied != static_cast<std::uint64_t>(st.st_size) || !SameVersion(st, after)) {
+        return fail(CopyError::SourceChanged);
     }
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (::fchmod(out.get(), st.st_mode & 07777) != 0 || ::futimens(out.get(), times) != 0) {
@@ -259,6 +278,28 @@ std::error_code CreateFolder(const std::filesystem::path& folder) {
         return {};
     }
     return error;
+}
+
+std::error_code CreateFolderLike(const std::filesystem::path& folder, const FileInfo& source) {
+    if (source.posixMode == 0) {
+        return CreateFolder(folder);
+    }
+    const mode_t mode = static_cast<mode_t>(source.posixMode & 07777) | S_IRWXU;
+    // Made private first: the final bits are set once the umask can no longer widen them.
+    if (::mkdir(folder.c_str(), S_IRWXU) != 0) {
+        if (auto error = CreateFolder(folder)) {
+            return error;
+        }
+    }
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) {
+        return LastError();
+    }
+    if ((st.st_mode & 07777) != mode) {
+        // A file system without POSIX permissions refuses; the folder is usable all the same.
+        ::chmod(folder.c_str(), mode);
+    }
+    return {};
 }
 
 std::error_code RemoveFolder(const std::filesystem::path& folder) {

@@ -22,12 +22,34 @@ TEST(NewerThanReference, CopiesMissingAndStrictlyNewerFilesOnly) {
     EXPECT_FALSE(rule.Decide(File(1000), &reference).copy);
     const auto newer = rule.Decide(File(1001), &reference);
     EXPECT_TRUE(newer.copy);
-    EXPECT_TRUE(newer.sourceNewer);
+    EXPECT_TRUE(newer.referenceOutdated);
     EXPECT_FALSE(newer.referenceMissing);
     EXPECT_FALSE(rule.Decide(File(999), &reference).copy);
     // Creation times play no part, and differences below a second do not count.
     EXPECT_FALSE(rule.Decide(File(1000, 5000), &reference).copy);
     EXPECT_FALSE(rule.Decide(File(1000, 0, 9999999), &reference).copy);
+}
+
+TEST(DiffersFromReference, CopiesMissingFilesAndAnyOtherSizeOrWriteTime) {
+    const DiffersFromReference rule;
+    EXPECT_TRUE(rule.Decide(File(1000), nullptr).referenceMissing);
+    auto reference = File(1000);
+    reference.size = 10;
+    auto same = File(1000, 5000, 9999999);
+    same.size = 10;
+    EXPECT_FALSE(rule.Decide(same, &reference).copy);
+    for (const std::int64_t written : {999, 1001}) {
+        auto other = File(written);
+        other.size = 10;
+        const auto decision = rule.Decide(other, &reference);
+        EXPECT_TRUE(decision.copy && decision.referenceOutdated) << written;
+    }
+    auto resized = File(1000);
+    resized.size = 11;
+    EXPECT_TRUE(rule.Decide(resized, &reference).copy);
+    platform::FileInfo folder;
+    folder.attributes = platform::Attribute::Directory;
+    EXPECT_TRUE(rule.Decide(same, &folder).referenceMissing);
 }
 
 TEST(ChangedSince, CreationOrLastWriteStrictlyAfterTheLastRun) {

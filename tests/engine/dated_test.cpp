@@ -10,25 +10,12 @@
 namespace arkivo {
 namespace {
 
+using test::DatedFolders;
 using test::FileContents;
 using test::MakeFile;
 using test::ReadBytes;
 
 // The dated folders a run made under the target.
-std::vector<std::filesystem::path> DatedFolders(const std::filesystem::path& target,
-                                                const std::string& prefix) {
-    std::vector<std::filesystem::path> found;
-    if (!std::filesystem::exists(target)) {
-        return found;
-    }
-    for (const auto& entry : std::filesystem::directory_iterator(target)) {
-        if (entry.is_directory() && entry.path().filename().string().rfind(prefix, 0) == 0) {
-            found.push_back(entry.path());
-        }
-    }
-    return found;
-}
-
 TEST(DatedName, PrefixDateAndTimeWithoutLeadingZeros) {
     const auto t = platform::FromLocalTime({2009, 3, 5, 9, 7, 30, 0});
     ASSERT_TRUE(t);
@@ -39,7 +26,7 @@ TEST(DatedName, PrefixDateAndTimeWithoutLeadingZeros) {
 
 class Dated : public test::EngineTest {};
 
-TEST_F(Dated, FirstDifferentialCopiesEverythingAndReportsReferencePaths) {
+TEST_F(Dated, FirstDifferentialCopiesEverythingAndReportsThePathsWritten) {
     ReportEverything();
     MakeFile(base / "a.txt", "a");
     MakeFile(base / "docs/b.txt", "b");
@@ -50,8 +37,8 @@ TEST_F(Dated, FirstDifferentialCopiesEverythingAndReportsReferencePaths) {
     ASSERT_EQ(dated.size(), 1u);
     EXPECT_EQ(FileContents(dated[0]), FileContents(base));
     const std::string report = LatestReport();
-    EXPECT_NE(report.find((target / "docs" / "b.txt").string()), std::string::npos);
-    EXPECT_EQ(report.find((dated[0] / "docs/b.txt").string()), std::string::npos);
+    EXPECT_NE(report.find((dated[0] / "docs" / "b.txt").string()), std::string::npos);
+    EXPECT_EQ(report.find((target / "docs" / "b.txt").string()), std::string::npos);
 }
 
 TEST_F(Dated, DifferentialTakesOnlyWhatIsNewerThanTheReference) {

@@ -105,6 +105,59 @@ TEST_F(RunSafety, AFileChangedDuringTheWalkIsTakenByTheNextRun) {
     EXPECT_TRUE(found) << "stamped " << firstRun;
 }
 
+// A source rewritten while its copy is under way: the copy is refused, the target keeps its
+// previous version, and the job is failed so the next run takes the file again.
+class ChangingSource : public RunSafety {
+  protected:
+    // Large enough to be copied in several pieces.
+    const std::string original = std::string(40 << 20, 'o');
+
+    void ChangeDuringCopy(const std::function<void(const std::filesystem::path&)>& change) {
+        bool changed = false;
+        observer.onFileProgress = [&, change](std::uint64_t done, std::uint64_t size) {
+            if (!changed && done < size) {
+                changed = true;
+                change(base / "big.bin");
+            }
+        };
+    }
+
+    void ExpectRefused(const engine::RunSummary& summary) {
+        EXPECT_FALSE(summary.Succeeded());
+        EXPECT_EQ(summary.failed, 1u);
+        EXPECT_EQ(summary.copied, 0u);
+        ASSERT_EQ(observer.failureErrors.size(), 1u);
+        EXPECT_EQ(observer.failureErrors[0], platform::CopyError::SourceChanged);
+        EXPECT_EQ(observer.failureErrors[0].message(), "the file changed while it was copied");
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(target)) {
+            EXPECT_FALSE(platform::IsTemporaryName(entry.path().filename())) << entry.path();
+        }
+    }
+};
+
+TEST_F(ChangingSource, ATruncatedSourceLeavesThePreviousVersionUnderTheRealName) {
+    MakeFile(base / "big.bin", original, 1600000100);
+    MakeFile(target / "big.bin", "the previous backup", 1600000000);
+    AddJob(base, target);
+    ChangeDuringCopy(
+        [](const std::filesystem::path& file) { std::filesystem::resize_file(file, 15 << 20); });
+    ExpectRefused(Run());
+    EXPECT_EQ(ReadBytes(target / "big.bin"), "the previous backup");
+    EXPECT_EQ(test::LastWrite(target / "big.bin"), 1600000000);
+}
+
+TEST_F(ChangingSource, AGrowingSourceIsNotCopiedOnAndKeepsTheIncrementalReference) {
+    MakeFile(base / "big.bin", original, 1600000100);
+    std::filesystem::create_directories(target);
+    const auto job = AddJob(base, target, BackupType::Inc);
+    ChangeDuringCopy([](const std::filesystem::path& file) {
+        std::ofstream(file, std::ios::binary | std::ios::app) << "appended";
+    });
+    ExpectRefused(Run());
+    EXPECT_EQ(Job(job).lastIncTime, 0u);
+    EXPECT_TRUE(test::DatedFolders(target, "INC_").empty());
+}
+
 // Names of the shape an interrupted copy leaves behind.
 constexpr const char* kLeftover = ".arkivo-0123456789abcdef.tmp";
 constexpr const char* kOtherLeftover = ".arkivo-fedcba9876543210.tmp";

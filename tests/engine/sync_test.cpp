@@ -43,22 +43,27 @@ TEST_F(Sync, FirstRunMirrorsTheTreeAndKeepsWriteTimes) {
     EXPECT_EQ(again.copied, 0u);
 }
 
-TEST_F(Sync, CopiesOnlyStrictlyNewerSourcesAndReportsThem) {
+TEST_F(Sync, MirrorsEveryFileWhoseSizeOrTimeDiffersAndReportsIt) {
     ReportEverything();
+    // Same size and time: taken as the same file, as a quick check must.
     MakeFile(base / "same.txt", "new", 1600000000);
     MakeFile(target / "same.txt", "old", 1600000000);
     MakeFile(base / "newer.txt", "new", 1600000001);
     MakeFile(target / "newer.txt", "old", 1600000000);
-    MakeFile(base / "older.txt", "source", 1600000000);
-    MakeFile(target / "older.txt", "edited in the target", 1600000500);
+    // An older version restored into the base, and a copy changed in the target.
+    MakeFile(base / "restored.txt", "version 1", 1500000000);
+    MakeFile(target / "restored.txt", "version 2", 1600000000);
+    MakeFile(base / "edited.txt", "source", 1600000000);
+    MakeFile(target / "edited.txt", "edited in the target", 1600000000);
     MakeFile(base / "fresh.txt", "fresh");
     AddJob(base, target);
 
     ASSERT_TRUE(Run().Succeeded());
-    EXPECT_EQ(ReadBytes(target / "same.txt"), "old");
-    EXPECT_EQ(ReadBytes(target / "newer.txt"), "new");
-    EXPECT_EQ(ReadBytes(target / "older.txt"), "edited in the target");
-    EXPECT_EQ(ReadBytes(target / "fresh.txt"), "fresh");
+    auto mirrored = FileContents(base);
+    mirrored["same.txt"] = "old";
+    EXPECT_EQ(FileContents(target), mirrored);
+    EXPECT_EQ(std::filesystem::last_write_time(target / "restored.txt"),
+              std::filesystem::last_write_time(base / "restored.txt"));
     const std::string report = LatestReport();
     const auto created = report.find("<< Created >>");
     const auto updated = report.find("<< Updated >>");
@@ -66,10 +71,16 @@ TEST_F(Sync, CopiesOnlyStrictlyNewerSourcesAndReportsThem) {
     ASSERT_NE(updated, std::string::npos);
     EXPECT_GT(report.find((target / "fresh.txt").string()), created);
     EXPECT_LT(report.find((target / "fresh.txt").string()), updated);
-    EXPECT_GT(report.find((target / "newer.txt").string()), updated);
-    EXPECT_EQ(report.find("older.txt"), std::string::npos);
+    for (const char* name : {"newer.txt", "restored.txt", "edited.txt"}) {
+        EXPECT_GT(report.find((target / name).string()), updated) << name;
+    }
     EXPECT_EQ(report.find("same.txt"), std::string::npos);
-    EXPECT_NE(report.find("Copied : 2"), std::string::npos);
+    EXPECT_NE(report.find("Copied : 4"), std::string::npos);
+
+    // Once mirrored, nothing is copied again.
+    observer.files.clear();
+    ASSERT_TRUE(Run().Succeeded());
+    EXPECT_TRUE(observer.files.empty());
 }
 
 TEST_F(Sync, EmptyTargetFoldersWithEmptySourcesAreRemoved) {
@@ -195,6 +206,37 @@ TEST_F(Sync, PathsLongerThanTheOldLimitAreCopied) {
     ASSERT_TRUE(Run().Succeeded());
     EXPECT_EQ(ReadBytes(target / std::filesystem::relative(deep / "leaf.txt", base)), "deep");
 }
+
+#ifndef _WIN32
+TEST_F(Sync, FoldersKeepTheirSourcesPermissionBits) {
+    namespace fs = std::filesystem;
+    auto mode = [](const fs::path& folder) {
+        return static_cast<unsigned>(fs::status(folder).permissions() & fs::perms::mask);
+    };
+    MakeFile(base / "private/diary.txt", "mine");
+    MakeFile(base / "shared/notes.txt", "ours");
+    MakeFile(base / "dropbox/in.txt", "theirs");
+    fs::permissions(base / "private", fs::perms(0700));
+    fs::permissions(base / "shared", fs::perms(0755));
+    // Write-only for the group: the owner keeps full access in the copy all the same.
+    fs::permissions(base / "dropbox", fs::perms(0530));
+    // A folder made by an older version with the usual bits is brought in line too.
+    fs::create_directories(target / "private");
+    fs::permissions(target / "private", fs::perms(0755));
+    AddJob(base, target);
+    ASSERT_TRUE(Run().Succeeded());
+    EXPECT_EQ(mode(target / "private"), 0700u);
+    EXPECT_EQ(mode(target / "shared"), 0755u);
+    EXPECT_EQ(mode(target / "dropbox"), 0730u);
+
+    const auto dated = target / "dated";
+    AddJob(base, dated, BackupType::Dif);
+    ASSERT_TRUE(Run().Succeeded());
+    const auto folders = test::DatedFolders(dated, "DIF_");
+    ASSERT_EQ(folders.size(), 1u);
+    EXPECT_EQ(mode(folders[0] / "private"), 0700u);
+}
+#endif
 
 }  // namespace
 }  // namespace arkivo

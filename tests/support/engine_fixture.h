@@ -28,9 +28,15 @@ class RecordingObserver : public engine::RunObserver {
         }
     }
     void OnFailure(const std::filesystem::path& path, const std::filesystem::path&,
-                   std::error_code) override {
+                   std::error_code error) override {
         std::lock_guard lock(mutex);
         failures.push_back(path);
+        failureErrors.push_back(error);
+    }
+    void OnFileProgress(std::uint64_t done, std::uint64_t size) override {
+        if (onFileProgress) {
+            onFileProgress(done, size);
+        }
     }
     void OnMessage(const UserMessage& message) override {
         std::lock_guard lock(mutex);
@@ -70,6 +76,8 @@ class RecordingObserver : public engine::RunObserver {
     std::mutex mutex;
     std::function<void(const std::filesystem::path&)> onFile;
     std::function<void(std::size_t)> onJobStarted;
+    std::function<void(std::uint64_t, std::uint64_t)> onFileProgress;
+    std::vector<std::error_code> failureErrors;
     std::vector<std::filesystem::path> files, failures, plannedDeletions;
     std::vector<std::pair<std::filesystem::path, std::filesystem::path>> plannedCopies;
     std::vector<UserMessage> messages;

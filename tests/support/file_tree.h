@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "support/temp_folder.h"
 
@@ -74,6 +75,21 @@ inline std::map<std::string, std::string> FileContents(const std::filesystem::pa
         it = it->first.back() == '/' ? contents.erase(it) : std::next(it);
     }
     return contents;
+}
+
+// The folders directly in target whose names begin with prefix (the dated folders).
+inline std::vector<std::filesystem::path> DatedFolders(const std::filesystem::path& target,
+                                                       const std::string& prefix) {
+    std::vector<std::filesystem::path> found;
+    if (!std::filesystem::exists(target)) {
+        return found;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(target)) {
+        if (entry.is_directory() && entry.path().filename().string().rfind(prefix, 0) == 0) {
+            found.push_back(entry.path());
+        }
+    }
+    return found;
 }
 
 }  // namespace arkivo::test

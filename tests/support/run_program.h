@@ -32,7 +32,8 @@ inline ProgramResult RunProgram(const std::filesystem::path& program,
                                 const std::vector<std::string>& environment,
                                 const std::filesystem::path& workingFolder) {
     TempFolder capture;
-    std::string command = "cd " + ShellQuote(workingFolder.string()) + " && env -i PATH=/usr/bin:/bin";
+    std::string command =
+        "cd " + ShellQuote(workingFolder.string()) + " && env -i PATH=/usr/bin:/bin";
     for (const auto& variable : environment) {
         command += " " + ShellQuote(variable);
     }

@@ -11,7 +11,7 @@
 namespace arkivo::test {
 
 class TempFolder {
-public:
+  public:
     TempFolder() {
         static std::atomic<unsigned> counter{0};
         std::random_device random;
@@ -29,9 +29,11 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
+    std::filesystem::path operator/(const std::filesystem::path& name) const {
+        return path_ / name;
+    }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
