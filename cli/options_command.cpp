@@ -44,6 +44,7 @@ int Show(Context& context) {
     for (std::size_t i = 0; i < table.jobs.size(); ++i) {
         const auto& job = table.jobs[i];
         std::cout << "job " << i + 1 << ":";
+        std::cout << " dot-folders = " << OnOff(ReadTakeDotFolders(context.stores.setting, i));
         if (job.backupType == static_cast<std::uint32_t>(BackupType::Sync)) {
             const auto value =
                 ReadNumber(context.stores.setting, JobSectionName(i), u"SyncDelNoSrc");
@@ -93,6 +94,10 @@ int Set(Context& context, const SetArguments& args) {
         WriteSyncDelNoSrc(context.stores.setting, *job, on);
         return 0;
     }
+    if (args.name == "dot-folders") {
+        WriteTakeDotFolders(context.stores.setting, *job, on);
+        return 0;
+    }
     JobOptionAccessors accessors(context.EnvironmentPath());
     if (accessors.GetJobOption(*job, JobOption::BackupType) ==
         static_cast<std::int32_t>(BackupType::Sync)) {
@@ -116,11 +121,11 @@ void AddOptionsCommand(CLI::App& app, CommandAction& action) {
     auto* set = options->add_subcommand(
         "set",
         "change a setting: report, report-created, report-updated, report-deleted, "
-        "language, and per job (--job N) sync-delete or zip");
+        "language, and per job (--job N) sync-delete, dot-folders or zip");
     set->add_option("NAME", args->name, "the setting")
         ->required()
         ->check(CLI::IsMember({"report", "report-created", "report-updated", "report-deleted",
-                               "language", "sync-delete", "zip"}));
+                               "language", "sync-delete", "dot-folders", "zip"}));
     set->add_option("VALUE", args->value, "on or off; for language: english, japanese, korean")
         ->required();
     set->add_option("--job", args->job, "the job a per-job setting is for")

@@ -70,7 +70,7 @@ int RunJobs(Context& context, bool dryRun, bool verify, const std::vector<std::u
             options.jobs.push_back(n - 1);
         }
     }
-    RunView view(context.stores.language, isatty(STDOUT_FILENO) != 0);
+    RunView view(context.stores.language, isatty(STDOUT_FILENO) != 0, dryRun);
     engine::RunController control;
     // Blocks the signals before the worker starts, so only the waiting thread receives them.
     StopOnSignal signals(control, view);

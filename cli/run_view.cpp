@@ -19,6 +19,17 @@ std::string Rate(std::uint64_t bytes, Clock::duration elapsed) {
     return buffer;
 }
 
+const char* SkipText(engine::SkipReason reason) {
+    return reason == engine::SkipReason::DotFolder ? "folders whose names begin with '.'"
+                                                   : "links to folders";
+}
+
+void PrintSkipped(std::uint64_t count, engine::SkipReason reason) {
+    if (count > 0) {
+        std::cout << "  skipped " << count << " " << SkipText(reason) << '\n';
+    }
+}
+
 std::string Shortened(const std::string& path, std::size_t width) {
     if (path.size() <= width) {
         return path;
@@ -32,8 +43,8 @@ std::string Shortened(const std::string& path, std::size_t width) {
 
 }  // namespace
 
-RunView::RunView(CLangIni& language, bool interactive)
-    : language_(language), interactive_(interactive) {
+RunView::RunView(CLangIni& language, bool interactive, bool dryRun)
+    : language_(language), interactive_(interactive), dryRun_(dryRun) {
     // Whoever reads a pipe (a log, a script) sees each line as it happens.
     std::cout << std::unitbuf;
 }
@@ -123,6 +134,18 @@ void RunView::OnPlannedDeletion(const std::filesystem::path& path) {
     std::cout << "would delete " << Narrow(platform::PathText(path)) << '\n';
 }
 
+void RunView::OnSkippedFolder(const std::filesystem::path& folder, engine::SkipReason reason) {
+    if (!dryRun_) {
+        return;
+    }
+    std::lock_guard lock(mutex_);
+    ClearLine();
+    std::cout << "would skip " << Narrow(platform::PathText(folder)) << " ("
+              << (reason == engine::SkipReason::DotFolder ? "its name begins with '.'"
+                                                          : "a link to a folder")
+              << ")\n";
+}
+
 void RunView::OnMessage(const UserMessage& message) {
     std::lock_guard lock(mutex_);
     ClearLine();
@@ -135,6 +158,8 @@ void RunView::OnJobFinished(const engine::JobSummary& summary) {
     std::cout << "Job " << summary.jobIndex + 1 << ": " << summary.copied << " copied, "
               << summary.deleted << " deleted, " << summary.failed << " failed, "
               << summary.examined << " examined" << (summary.stopped ? " (stopped)" : "") << '\n';
+    PrintSkipped(summary.skippedDotFolders, engine::SkipReason::DotFolder);
+    PrintSkipped(summary.skippedFolderLinks, engine::SkipReason::FolderLink);
 }
 
 void RunView::OnRunFinished(const engine::RunSummary& summary, std::u16string_view complete) {

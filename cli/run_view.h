@@ -17,7 +17,8 @@ namespace arkivo::cli {
 
 class RunView : public engine::RunObserver {
   public:
-    RunView(CLangIni& language, bool interactive);
+    // A dry run lists every folder it would leave out; a real run counts them.
+    RunView(CLangIni& language, bool interactive, bool dryRun);
 
     void OnJobStarted(std::size_t jobIndex, std::u16string_view base,
                       std::u16string_view target) override;
@@ -30,6 +31,7 @@ class RunView : public engine::RunObserver {
     void OnPlannedCopy(const std::filesystem::path& source,
                        const std::filesystem::path& destination) override;
     void OnPlannedDeletion(const std::filesystem::path& path) override;
+    void OnSkippedFolder(const std::filesystem::path& folder, engine::SkipReason reason) override;
     void OnMessage(const UserMessage& message) override;
     void OnJobFinished(const engine::JobSummary& summary) override;
     void OnRunFinished(const engine::RunSummary& summary, std::u16string_view complete) override;
@@ -43,6 +45,7 @@ class RunView : public engine::RunObserver {
 
     CLangIni& language_;
     const bool interactive_;
+    const bool dryRun_;
     std::mutex mutex_;
     std::size_t job_ = 0;
     std::uint64_t total_ = 0;

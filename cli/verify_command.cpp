@@ -72,8 +72,9 @@ void AddVerifyCommand(CLI::App& app, CommandAction& action) {
     auto archives = std::make_shared<std::vector<std::string>>();
     auto* verify = app.add_subcommand("verify", "check archives written by a run, entry by entry");
     verify->add_option("ARCHIVE", *archives, "the archives")->required();
-    verify->callback(
-        [&action, archives] { action = [archives](Context& context) { return Verify(context, *archives); }; });
+    verify->callback([&action, archives] {
+        action = [archives](Context& context) { return Verify(context, *archives); };
+    });
 }
 
 }  // namespace arkivo::cli

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <optional>
 
+#include "common/text.h"
 #include "engine/job_run.h"
 #include "engine/run_controller.h"
 #include "jobs/environment_file.h"
 #include "platform/clock.h"
+#include "platform/file_system.h"
 #include "report/backup_report.h"
 #include "schedule/job_flags.h"
 #include "settings/app_stores.h"
@@ -22,17 +24,34 @@ bool Wanted(const RunOptions& options, RunObserver& observer, std::size_t index,
     return observer.IsJobTicked(index, job.checked != 0);
 }
 
+// Tells once that the report is not whole, with the system's reason.
+void CheckReport(const BackupReport& report, RunSummary& summary, RunObserver& observer,
+                 CLangIni& language) {
+    const auto error = report.Error();
+    if (!error || summary.reportFailed) {
+        return;
+    }
+    summary.reportFailed = true;
+    observer.OnMessage(UserMessage::Fixed(language.GetValue(text::RunReportFailed) +
+                                          platform::PathText(report.ReportPath()) + u": " +
+                                          Utf8ToUtf16(error.message())));
+}
+
 }  // namespace
 
 RunSummary RunBackup(AppStores& stores, RunObserver& observer, RunController& control,
                      const RunOptions& options) {
     RunSummary summary;
     std::optional<BackupReport> report;
-    if (!options.dryRun) {
-        report.emplace(stores.language, std::filesystem::current_path());
+    const bool reportOn = ReadNumber(stores.option, text::ReportOn.section, text::ReportOn.key) & 1;
+    if (!options.dryRun && reportOn) {
+        // Reports go to the current folder; one that is gone shows as a report not written.
+        std::error_code noFolder;
+        report.emplace(stores.language, std::filesystem::current_path(noFolder));
         if (report->OpenReportFile(platform::NowUnixSeconds())) {
             summary.reportFile = report->ReportPath();
         }
+        CheckReport(*report, summary, observer, stores.language);
     }
     JobTable table;
     {
@@ -75,11 +94,14 @@ RunSummary RunBackup(AppStores& stores, RunObserver& observer, RunController& co
         summary.copied += result.copied;
         summary.deleted += result.deleted;
         summary.failed += result.failed;
+        summary.skippedDotFolders += result.skippedDotFolders;
+        summary.skippedFolderLinks += result.skippedFolderLinks;
         summary.stopped = summary.stopped || result.stopped;
         observer.OnJobFinished(result);
     }
     if (report) {
         report->CloseReport();
+        CheckReport(*report, summary, observer, stores.language);
     }
     observer.OnRunFinished(summary, stores.language.GetValue(text::RunComplete));
     return summary;

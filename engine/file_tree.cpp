@@ -9,8 +9,4 @@ bool IsDotFolder(const platform::FolderEntry& entry) {
     return entry.info.IsFolder() && !entry.info.folderLink && !native.empty() && native[0] == '.';
 }
 
-bool IsSkippedFolder(const platform::FolderEntry& entry) {
-    return entry.info.folderLink || IsDotFolder(entry);
-}
-
 }  // namespace arkivo::engine

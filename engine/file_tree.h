@@ -49,10 +49,7 @@ class LocalTree : public FileTree {
     std::filesystem::path root_;
 };
 
-// Folders whose names begin with "." are never walked or deleted.
+// Folders whose names begin with "." are walked and deleted only by jobs that take them.
 bool IsDotFolder(const platform::FolderEntry& entry);
-
-// Walks enter neither dot folders nor links to folders (a link could lead back up the tree).
-bool IsSkippedFolder(const platform::FolderEntry& entry);
 
 }  // namespace arkivo::engine

@@ -1,5 +1,6 @@
 #include "engine/job_context.h"
 
+#include "engine/file_tree.h"
 #include "engine/run_controller.h"
 #include "filters/filter_match.h"
 #include "platform/file_system.h"
@@ -41,6 +42,27 @@ bool JobContext::IsFenced(const std::filesystem::path& folder) const {
     return false;
 }
 
+std::optional<SkipReason> JobContext::SkipReasonFor(const platform::FolderEntry& folder) const {
+    if (folder.info.folderLink) {
+        return SkipReason::FolderLink;
+    }
+    if (!takeDotFolders_ && IsDotFolder(folder)) {
+        return SkipReason::DotFolder;
+    }
+    return std::nullopt;
+}
+
+void JobContext::Skipped(const std::filesystem::path& folder, SkipReason reason) {
+    ++(reason == SkipReason::DotFolder ? summary.skippedDotFolders : summary.skippedFolderLinks);
+    if (report_ != nullptr && (flags_ & RunFlag::ReportOn)) {
+        report_->NoteSkippedFolder(platform::PathText(folder),
+                                   reason == SkipReason::DotFolder
+                                       ? BackupReport::Skip::DotFolder
+                                       : BackupReport::Skip::FolderLink);
+    }
+    observer_.OnSkippedFolder(folder, reason);
+}
+
 void JobContext::NoteCreated(std::u16string_view path) {
     if (Reports(RunFlag::ReportCreated)) {
         report_->NoteCreatedFile(path);
@@ -78,6 +100,14 @@ void JobContext::Failed(const std::filesystem::path& path, std::error_code error
         report_->NoteFailedFile(platform::PathText(path));
     }
     observer_.OnFailure(path, destination, error);
+}
+
+void JobContext::WithdrawCopies() {
+    summary.copied = 0;
+    summary.bytesCopied = 0;
+    if (report_ != nullptr) {
+        report_->ForgetNotedCopies();
+    }
 }
 
 void JobContext::Examined() {

@@ -3,12 +3,14 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
 #include "engine/run_observer.h"
 #include "engine/run_options.h"
+#include "platform/file_system.h"
 
 namespace arkivo {
 class BackupReport;
@@ -34,6 +36,15 @@ class JobContext {
     // Whether the job's filters leave the file out (false when its filters are off).
     bool IsFilteredOut(const std::filesystem::path& file) const;
 
+    // Whether folders whose names begin with "." are backed up (and mirrored) like others.
+    void TakeDotFolders(bool take) { takeDotFolders_ = take; }
+    bool TakesDotFolders() const { return takeDotFolders_; }
+
+    // Why a walk must not enter the folder, if it must not.
+    std::optional<SkipReason> SkipReasonFor(const platform::FolderEntry& folder) const;
+    // A source folder left out: counted, listed in the report, told.
+    void Skipped(const std::filesystem::path& folder, SkipReason reason);
+
     // Folders the walkers must never enter: the target inside the base, and the reverse.
     void NeverEnter(std::filesystem::path folder) { fenced_.push_back(std::move(folder)); }
     bool IsFenced(const std::filesystem::path& folder) const;
@@ -54,6 +65,10 @@ class JobContext {
 
     void Examined();  // one more file looked at; moves the progress bar
 
+    // The job's copies did not last (its archive could not be completed): none of them counts
+    // or is listed as copied.
+    void WithdrawCopies();
+
     JobSummary summary;
 
   private:
@@ -63,6 +78,7 @@ class JobContext {
     RunController& control_;
     BackupReport* report_;
     bool dryRun_;
+    bool takeDotFolders_ = false;
     std::vector<std::filesystem::path> fenced_;
 };
 

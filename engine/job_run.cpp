@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "common/text.h"
 #include "engine/copy_rules.h"
 #include "engine/dated_name.h"
 #include "engine/job_context.h"
@@ -15,9 +16,11 @@
 #include "jobs/job_commands.h"
 #include "jobs/job_options.h"
 #include "platform/clock.h"
+#include "platform/file_system.h"
 #include "report/backup_report.h"
 #include "schedule/job_flags.h"
 #include "settings/app_stores.h"
+#include "settings/lang_ini.h"
 #include "zip/verify.h"
 
 namespace arkivo::engine {
@@ -51,9 +54,13 @@ void BeginJobReport(BackupReport* report, RunFlags flags, std::size_t jobIndex,
     report->OpenFileLists();
 }
 
-void EndJobReport(BackupReport* report, RunFlags flags, const JobSummary& summary) {
+void EndJobReport(BackupReport* report, RunFlags flags, const JobSummary& summary,
+                  CLangIni& language) {
     if (report == nullptr || !(flags & RunFlag::ReportOn)) {
         return;
+    }
+    if (summary.stopped) {
+        report->WriteNoteLine(language.GetValue(text::ReportStopped));
     }
     report->WriteCopiedCountLine(summary.copied);
     report->WriteFailedCountLine(summary.failed);
@@ -131,19 +138,22 @@ void RunDated(RunEnvironment& run, JobContext& job, BackupType type, const JobRe
     std::u16string entryPrefix;
     const fs::path archive = ChooseArchiveName(target, name, type == BackupType::Dif, entryPrefix);
     if (run.options.dryRun) {
-        PlannedDestination planned(archive, run.observer);
+        PlannedDestination planned(archive / platform::PathFromText(entryPrefix), run.observer);
         walk(planned);
         return;
     }
     ZipDestination zip(target, archive, entryPrefix, run.observer);
     walk(zip);
+    // The entries exist only if the archive does: without it nothing of the job was kept.
     if (auto error = zip.Finish()) {
+        job.WithdrawCopies();
         job.Failed(archive, error);
         return;
     }
     if (run.options.verifyArchives && platform::Exists(archive)) {
         const auto verdict = zip::VerifyZipArchive(archive);
         if (verdict.status != zip::ArchiveCheck::Ok) {
+            job.WithdrawCopies();
             job.Failed(archive, std::make_error_code(std::errc::io_error));
         }
     }
@@ -184,6 +194,7 @@ JobSummary RunJobLocalToLocal(RunEnvironment& run, std::size_t jobIndex, const J
     const RunFlags flags = ReadRunFlags(run.stores, filterOn);
     JobContext context(jobIndex, flags, filter ? &*filter : nullptr, run.observer, run.control,
                        run.report, run.options.dryRun);
+    context.TakeDotFolders(ReadTakeDotFolders(run.stores.setting, jobIndex));
     const fs::path base = NormalisedRoot(job.basePath);
     const fs::path target = NormalisedRoot(job.targetPath);
     if (IsWithin(target, base)) {
@@ -212,10 +223,20 @@ JobSummary RunJobLocalToLocal(RunEnvironment& run, std::size_t jobIndex, const J
             RunDated(run, context, type, job, base, target);
             break;
         default:
+            // A type no run knows (a hand-edited list): nothing was backed up, and the run
+            // must not look complete.
             run.observer.OnMessage(UserMessage::Fixed(u"ERROR-0x0001"));
+            context.NoteLine(u"ERROR-0x0001: backup type " + ToDecimalUnsigned(job.backupType));
+            ++context.summary.failed;
             break;
     }
-    EndJobReport(run.report, flags, context.summary);
+    if (!run.options.dryRun && (context.summary.copied > 0 || context.summary.deleted > 0)) {
+        // The times stamped below promise that what was copied is kept: put it on disk first.
+        if (auto error = platform::FlushFileSystem(target)) {
+            context.Failed(target, error);
+        }
+    }
+    EndJobReport(run.report, flags, context.summary, language);
 
     if (!run.options.dryRun) {
         // The next incremental or period run copies what changed after the walk began. Times

@@ -78,7 +78,7 @@ void DeleteOrphansIn(JobContext& job, const fs::path& base, const fs::path& targ
             return;
         }
         const fs::path path = target / entry.name;
-        if (IsDotFolder(entry) || job.IsFenced(path)) {
+        if ((IsDotFolder(entry) && !job.TakesDotFolders()) || job.IsFenced(path)) {
             continue;
         }
         if (!present.count(platform::FileNameKey(entry.name))) {
@@ -103,7 +103,7 @@ void DeleteTreeReported(JobContext& job, const fs::path& folder) {
         if (job.ShouldStop()) {
             return;
         }
-        if (IsDotFolder(entry)) {
+        if (IsDotFolder(entry) && !job.TakesDotFolders()) {
             continue;
         }
         DeleteEntry(job, folder / entry.name, entry);

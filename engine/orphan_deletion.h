@@ -13,8 +13,8 @@ void SyncDeleteOrphans(JobContext& job, const std::filesystem::path& base,
                        const std::filesystem::path& target, std::u16string_view skippedNote,
                        std::u16string_view unreadableNote);
 
-// Removes a folder with everything in it but the folders whose names begin with "."; every
-// file removed is reported.
+// Removes a folder with everything in it but the folders whose names begin with "." (unless the
+// job takes them); every file removed is reported.
 void DeleteTreeReported(JobContext& job, const std::filesystem::path& folder);
 
 }  // namespace arkivo::engine

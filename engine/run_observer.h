@@ -13,6 +13,12 @@ namespace arkivo::engine {
 
 enum class Animation { Copy, Delete };
 
+// Why a walk left a folder out.
+enum class SkipReason {
+    DotFolder,   // its name begins with "." and the job does not take such folders
+    FolderLink,  // a link to a folder: following it could lead back up the tree
+};
+
 struct JobSummary {
     std::size_t jobIndex = 0;
     std::uint64_t examined = 0;  // files looked at, copied or not
@@ -20,19 +26,26 @@ struct JobSummary {
     std::uint64_t deleted = 0;   // files removed by the deletion pass
     std::uint64_t failed = 0;    // copies, additions or deletions that did not succeed
     std::uint64_t bytesCopied = 0;
+    std::uint64_t skippedDotFolders = 0;
+    std::uint64_t skippedFolderLinks = 0;
     bool stopped = false;
 };
 
 struct RunSummary {
     bool environmentReadable = true;   // false: the job list could not be read, nothing ran
-    std::filesystem::path reportFile;  // empty in a dry run
+    std::filesystem::path reportFile;  // empty in a dry run and with the report off
+    bool reportFailed = false;         // the report could not be written whole
     std::uint64_t jobsRun = 0;
     std::uint64_t copied = 0;
     std::uint64_t deleted = 0;
     std::uint64_t failed = 0;
+    std::uint64_t skippedDotFolders = 0;
+    std::uint64_t skippedFolderLinks = 0;
     bool stopped = false;
 
-    bool Succeeded() const { return environmentReadable && failed == 0 && !stopped; }
+    bool Succeeded() const {
+        return environmentReadable && !reportFailed && failed == 0 && !stopped;
+    }
 };
 
 class RunObserver {
@@ -72,6 +85,10 @@ class RunObserver {
         (void)source, (void)destination;
     }
     virtual void OnPlannedDeletion(const std::filesystem::path& path) { (void)path; }
+    // A source folder the walk left out, with all it holds.
+    virtual void OnSkippedFolder(const std::filesystem::path& folder, SkipReason reason) {
+        (void)folder, (void)reason;
+    }
     // The run paused (the progress window hides) or resumed.
     virtual void OnPaused(bool paused) { (void)paused; }
     // A message box the run would show: an unknown backup type, an archive failure.

@@ -91,7 +91,10 @@ void WalkFolder(JobContext& job, const WalkPlan& plan, const fs::path& relative)
         }
         const fs::path child = relative / entry.name;
         if (entry.info.IsFolder()) {
-            if (!IsSkippedFolder(entry) && !job.IsFenced(plan.source.FullPath(child))) {
+            const fs::path folder = plan.source.FullPath(child);
+            if (const auto reason = job.SkipReasonFor(entry)) {
+                job.Skipped(folder, *reason);
+            } else if (!job.IsFenced(folder)) {
                 // A sub-folder that cannot be made shows up as failed copies of its files.
                 plan.destination.EnterFolder(child, entry.info);
                 WalkFolder(job, plan, child);
@@ -135,7 +138,7 @@ std::uint64_t CountFolder(JobContext& job, FileTree& source, const fs::path& rel
         }
         const fs::path child = relative / entry.name;
         if (entry.info.IsFolder()) {
-            if (!IsSkippedFolder(entry) && !job.IsFenced(source.FullPath(child))) {
+            if (!job.SkipReasonFor(entry) && !job.IsFenced(source.FullPath(child))) {
                 count += CountFolder(job, source, child);
             }
         } else if (!platform::IsTemporaryName(entry.name) &&

@@ -1,6 +1,7 @@
 #include "report/backup_report.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 
 #include "platform/clock.h"
@@ -25,9 +26,14 @@ std::string Format(const char* format, int a, int b, int c, int d, int e, int f 
 
 }  // namespace
 
-std::string ReportFileName(std::int64_t runStart) {
+std::string ReportFileName(std::int64_t runStart, int n) {
     const auto t = platform::ToLocalTime(runStart).value_or(platform::LocalTime{});
-    return Format("Report%04d_%02d_%d_%dh%dm.txt", t.year, t.month, t.day, t.hour, t.minute);
+    std::string name =
+        Format("Report%04d_%02d_%d_%dh%dm", t.year, t.month, t.day, t.hour, t.minute);
+    if (n > 1) {
+        name += "_" + std::to_string(n);
+    }
+    return name + ".txt";
 }
 
 std::string ElapsedText(std::int64_t seconds) {
@@ -54,14 +60,28 @@ bool BackupReport::OpenReportFile(std::int64_t now) {
     }
     ownsOpenFlag_ = true;
     runStart_ = now;
-    fileName_ = ReportFileName(now);
+    // One run at a time writes in the data folder, so a name free now stays free.
+    for (int n = 1; fileName_.empty() || platform::Exists(ReportPath()); ++n) {
+        fileName_ = ReportFileName(now, n);
+    }
+    errno = 0;
     report_.open(ReportPath(), std::ios::binary | std::ios::trunc);
+    KeepStreamError(report_);
     return true;
+}
+
+void BackupReport::KeepStreamError(const std::ios& stream) {
+    if (!error_ && !stream.good()) {
+        error_ = errno != 0 ? std::error_code(errno, std::generic_category())
+                            : std::make_error_code(std::errc::io_error);
+    }
 }
 
 void BackupReport::WriteLine(std::string_view line) {
     if (report_.is_open()) {
+        errno = 0;
         report_ << line << "\r\n";
+        KeepStreamError(report_);
     }
 }
 
@@ -93,19 +113,32 @@ void BackupReport::WriteNoteLine(std::u16string_view text) {
     WriteLine("  ! " + platform::Utf16ToAnsiLossy(text));
 }
 
-void BackupReport::OpenFileLists() {
-    for (List* list : {&created_, &updated_, &deleted_, &failed_}) {
-        if (list->stream.is_open()) {
-            list->stream.close();
-        }
-        list->stream.open(folder_ / list->fileName, std::ios::binary | std::ios::trunc);
-        list->lines = 0;
+void BackupReport::OpenList(List& list) {
+    if (list.stream.is_open()) {
+        list.stream.close();
     }
+    errno = 0;
+    list.stream.open(folder_ / list.fileName, std::ios::binary | std::ios::trunc);
+    KeepStreamError(list.stream);
+    list.lines = 0;
+}
+
+void BackupReport::OpenFileLists() {
+    for (List* list : {&created_, &updated_, &deleted_, &failed_, &skipped_}) {
+        OpenList(*list);
+    }
+}
+
+void BackupReport::ForgetNotedCopies() {
+    OpenList(created_);
+    OpenList(updated_);
 }
 
 void BackupReport::Note(List& list, std::u16string_view path) {
     if (list.stream.is_open()) {
+        errno = 0;
         list.stream << platform::Utf16ToAnsiLossy(path) << "\r\n";
+        KeepStreamError(list.stream);
         ++list.lines;
     }
 }
@@ -121,6 +154,11 @@ void BackupReport::NoteDeletedFile(std::u16string_view path) {
 }
 void BackupReport::NoteFailedFile(std::u16string_view path) {
     Note(failed_, path);
+}
+void BackupReport::NoteSkippedFolder(std::u16string_view path, Skip reason) {
+    const auto& label =
+        reason == Skip::DotFolder ? text::ReportSkippedDotFolder : text::ReportSkippedFolderLink;
+    Note(skipped_, std::u16string(path) + u" (" + language_.GetValue(label) + u")");
 }
 
 void BackupReport::WriteCopiedCountLine(std::uint64_t count) {
@@ -166,12 +204,13 @@ void BackupReport::WriteFileSections() {
     CopyListIntoReport(updated_, text::ReportUpdatedFile, true);
     CopyListIntoReport(deleted_, text::ReportDeletedFile, true);
     CopyListIntoReport(failed_, text::ReportFailedFile, false);
+    CopyListIntoReport(skipped_, text::ReportSkippedFolders, false);
     WriteLine("");
     WriteLine("");
 }
 
 void BackupReport::DeleteFileLists() {
-    for (List* list : {&created_, &updated_, &deleted_, &failed_}) {
+    for (List* list : {&created_, &updated_, &deleted_, &failed_, &skipped_}) {
         if (list->stream.is_open()) {
             list->stream.close();
         }
@@ -183,9 +222,11 @@ void BackupReport::DeleteFileLists() {
 
 void BackupReport::CloseReport() {
     if (report_.is_open()) {
+        errno = 0;
         report_.close();
+        KeepStreamError(report_);
     }
-    for (List* list : {&created_, &updated_, &deleted_, &failed_}) {
+    for (List* list : {&created_, &updated_, &deleted_, &failed_, &skipped_}) {
         if (list->stream.is_open()) {
             list->stream.close();
         }

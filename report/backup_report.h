@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "settings/text_keys.h"
 
@@ -20,9 +21,11 @@ inline constexpr std::string_view kCreatedListName = "TempCreated.txt";
 inline constexpr std::string_view kUpdatedListName = "TempUpdated.txt";
 inline constexpr std::string_view kDeletedListName = "TempDeleted.txt";
 inline constexpr std::string_view kFailedListName = "TempFailed.txt";
+inline constexpr std::string_view kSkippedListName = "TempSkipped.txt";
 
-// "Report2009_03_5_9h7m.txt" for a run that began on 5 March 2009 at 09:07 local time.
-std::string ReportFileName(std::int64_t runStart);
+// "Report2009_03_5_9h7m.txt" for a run that began on 5 March 2009 at 09:07 local time; the
+// n-th run of one minute gets "Report2009_03_5_9h7m_n.txt", so no report replaces another.
+std::string ReportFileName(std::int64_t runStart, int n = 1);
 
 // "0h4m9s".
 std::string ElapsedText(std::int64_t seconds);
@@ -35,8 +38,12 @@ class BackupReport {
     BackupReport(const BackupReport&) = delete;
     BackupReport& operator=(const BackupReport&) = delete;
 
-    // Creates (or empties) the run's report file. False while another report is open.
+    // Creates the run's report file under a name no earlier report has. False while another
+    // report is open; a file that cannot be created shows in Error().
     bool OpenReportFile(std::int64_t now);
+
+    // Why the report file could not be created or written; empty while all is well.
+    std::error_code Error() const { return error_; }
 
     void WriteJobHead(std::size_t jobNumber);
     void WriteBaseLine(std::u16string_view base);
@@ -45,19 +52,27 @@ class BackupReport {
     // A line of its own in the job's section, for what the user must know about the job.
     void WriteNoteLine(std::u16string_view text);
 
+    enum class Skip { DotFolder, FolderLink };
+
     void OpenFileLists();
     void NoteCreatedFile(std::u16string_view path);
     void NoteUpdatedFile(std::u16string_view path);
     void NoteDeletedFile(std::u16string_view path);
     void NoteFailedFile(std::u16string_view path);
+    void NoteSkippedFolder(std::u16string_view path, Skip reason);
+    // The job's copies did not last (its archive could not be completed): the created and
+    // updated files noted so far are not listed.
+    void ForgetNotedCopies();
 
     void WriteCopiedCountLine(std::uint64_t count);
     void WriteFailedCountLine(std::uint64_t count);
     void WriteElapsedLine(std::int64_t now);
-    // Copies the lists into the report; the failed list appears only when it has lines.
+    // Copies the lists into the report; the failed and skipped lists appear only when they
+    // have lines.
     void WriteFileSections();
     void DeleteFileLists();
 
+    // Closes the report; a write that failed on the way shows in Error().
     void CloseReport();
 
     std::filesystem::path ReportPath() const { return folder_ / fileName_; }
@@ -74,6 +89,8 @@ class BackupReport {
     std::string Label(const TextKey& key);
     void Note(List& list, std::u16string_view path);
     void CopyListIntoReport(List& list, const TextKey& label, bool whenEmpty);
+    void OpenList(List& list);
+    void KeepStreamError(const std::ios& stream);
 
     CLangIni& language_;
     std::filesystem::path folder_;
@@ -82,9 +99,11 @@ class BackupReport {
     List updated_{kUpdatedListName, {}, 0};
     List deleted_{kDeletedListName, {}, 0};
     List failed_{kFailedListName, {}, 0};
+    List skipped_{kSkippedListName, {}, 0};
     std::string fileName_;
     std::int64_t runStart_ = 0;
     bool ownsOpenFlag_ = false;
+    std::error_code error_;
 };
 
 }  // namespace arkivo

@@ -9,6 +9,7 @@ namespace {
 
 constexpr std::u16string_view kFileToCopy = u"ThereisFileToCopy";
 constexpr std::u16string_view kSyncDelNoSrc = u"SyncDelNoSrc";
+constexpr std::u16string_view kTakeDotFolders = u"IncludeDotFolders";
 
 long long ReadOrCreate(CLangIni& store, std::size_t jobIndex, std::u16string_view key) {
     const auto section = JobSectionName(jobIndex);
@@ -36,6 +37,14 @@ long long ReadSyncDelNoSrc(CLangIni& settingStore, std::size_t jobIndex) {
 void WriteSyncDelNoSrc(CLangIni& settingStore, std::size_t jobIndex, bool on) {
     StoreValue(settingStore, JobSectionName(jobIndex), kSyncDelNoSrc, on ? u"1" : u"0");
     settingStore.Reload();
+}
+
+bool ReadTakeDotFolders(CLangIni& settingStore, std::size_t jobIndex) {
+    return (ReadNumber(settingStore, JobSectionName(jobIndex), kTakeDotFolders) & 1) != 0;
+}
+
+void WriteTakeDotFolders(CLangIni& settingStore, std::size_t jobIndex, bool on) {
+    StoreValue(settingStore, JobSectionName(jobIndex), kTakeDotFolders, on ? u"1" : u"0");
 }
 
 }  // namespace arkivo

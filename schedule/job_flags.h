@@ -1,5 +1,6 @@
-// Per-job keys of "Setting.ini": whether auto-detect found files to copy, and whether a
-// synchronisation deletes target files that have no source.
+// Per-job keys of "Setting.ini": whether auto-detect found files to copy, whether a
+// synchronisation deletes target files that have no source, and whether folders whose names
+// begin with "." are backed up.
 #pragma once
 
 #include <cstddef>
@@ -14,5 +15,10 @@ void WriteFileToCopyFlag(CLangIni& settingStore, std::size_t jobIndex, long long
 
 long long ReadSyncDelNoSrc(CLangIni& settingStore, std::size_t jobIndex);
 void WriteSyncDelNoSrc(CLangIni& settingStore, std::size_t jobIndex, bool on);
+
+// Off (the key missing) by default: such folders hold a program's own state more often than
+// the user's files, but a user may want them (.ssh, .config, a project's .git).
+bool ReadTakeDotFolders(CLangIni& settingStore, std::size_t jobIndex);
+void WriteTakeDotFolders(CLangIni& settingStore, std::size_t jobIndex, bool on);
 
 }  // namespace arkivo

@@ -6,7 +6,7 @@ set -eu
 packages="cmake g++ make libcli11-dev libgtest-dev googletest"
 if [ "${1:-}" = "--tests" ]; then
   packages="$packages ninja-build unzip zip p7zip-full zlib1g-dev python3
-    g++-mingw-w64-x86-64-posix wine64 xvfb x11-utils imagemagick fonts-wqy-microhei procps"
+    g++-mingw-w64-x86-64-posix wine64 xvfb x11-utils imagemagick fonts-wqy-microhei procps strace"
 fi
 run() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 run apt-get update -q

@@ -16,7 +16,7 @@ namespace {
 const std::filesystem::path kArkivo = ARKIVO_CLI_PATH;
 
 class InterruptCli : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         for (int i = 0; i < 4000; ++i) {
             test::MakeFile(base / ("d" + std::to_string(i % 40)) / ("f" + std::to_string(i)),
@@ -28,6 +28,11 @@ protected:
                                    {}, folder.path())
                       .exitCode,
                   0);
+        ASSERT_EQ(
+            test::RunProgram(kArkivo, {"--home", home.string(), "options", "set", "report", "on"},
+                             {}, folder.path())
+                .exitCode,
+            0);
     }
 
     // Starts "arkivo run", waits until the job has started, sends a SIGINT, and returns the
@@ -73,7 +78,13 @@ TEST_F(InterruptCli, TheFirstCtrlCStopsTheRunLikeTheStopButton) {
     EXPECT_EQ(code, 1);
     EXPECT_NE(printed.find("stopping"), std::string::npos) << printed;
     EXPECT_NE(printed.find("(stopped)"), std::string::npos) << printed;
-    EXPECT_NE(printed.find("Report: "), std::string::npos) << printed;  // the epilogue ran
+    // The epilogue ran: the report is written, and says the job was stopped.
+    const auto reportLine = printed.find("Report: ");
+    ASSERT_NE(reportLine, std::string::npos) << printed;
+    const auto reportPath =
+        printed.substr(reportLine + 8, printed.find('\n', reportLine) - reportLine - 8);
+    EXPECT_NE(test::ReadBytes(reportPath).find("The run was stopped during this job"),
+              std::string::npos);
     EXPECT_LT(test::FileContents(folder / "target").size(), 4000u);
 }
 

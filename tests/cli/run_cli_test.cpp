@@ -53,7 +53,7 @@ TEST_F(RunCli, ASyncRunMakesTheTargetEqualToTheBase) {
     const auto first = Run({"run"});
     ASSERT_EQ(first.exitCode, 0) << first.err;
     EXPECT_EQ(first.err, "");
-    // Every file arrives byte for byte, but those in dot folders, which runs never enter.
+    // Every file arrives byte for byte, but those in dot folders, which runs leave out.
     auto expected = test::FileContents(base);
     for (auto it = expected.begin(); it != expected.end();) {
         const bool inDotFolder =
@@ -80,6 +80,54 @@ TEST_F(RunCli, DryRunListsAndChangesNothing) {
     ASSERT_EQ(dry.exitCode, 0) << dry.err;
     EXPECT_NE(dry.out.find("would copy "), std::string::npos);
     EXPECT_TRUE(test::TreeContents(target).empty());
+}
+
+TEST_F(RunCli, DotFoldersAreNamedWhenLeftOutAndTakenWhenAsked) {
+    test::MakeFile(base / "a.txt", "a");
+    test::MakeFile(base / ".ssh/id", "key");
+    test::MakeFile(base / "p/.git/HEAD", "ref");
+    ASSERT_EQ(Run({"jobs", "add", base.string(), target.string()}).exitCode, 0);
+    const auto dry = Run({"run", "--dry-run"});
+    ASSERT_EQ(dry.exitCode, 0) << dry.err;
+    EXPECT_NE(
+        dry.out.find("would skip " + (base / ".ssh").string() + " (its name begins with '.')"),
+        std::string::npos)
+        << dry.out;
+    EXPECT_NE(dry.out.find("would skip " + (base / "p/.git").string()), std::string::npos);
+    const auto run = Run({"run"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("skipped 2 folders whose names begin with '.'"), std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("would skip"), std::string::npos);
+
+    ASSERT_EQ(Run({"options", "set", "dot-folders", "on", "--job", "1"}).exitCode, 0);
+    EXPECT_NE(Run({"options"}).out.find("dot-folders = on"), std::string::npos);
+    const auto taken = Run({"run"});
+    ASSERT_EQ(taken.exitCode, 0) << taken.err;
+    EXPECT_EQ(taken.out.find("skipped"), std::string::npos);
+    EXPECT_EQ(test::FileContents(target), test::FileContents(base));
+}
+
+TEST_F(RunCli, CopiesReachTheDiskBeforeTheRunIsRecorded) {
+    if (std::system("command -v strace >/dev/null") != 0) {
+        GTEST_SKIP() << "strace is not installed";
+    }
+    test::MakeFile(base / "a.txt", "a");
+    ASSERT_EQ(Run({"jobs", "add", base.string(), target.string()}).exitCode, 0);
+    const auto trace = folder / "trace";
+    const auto run =
+        test::RunProgram("/usr/bin/strace",
+                         {"-f", "-e", "trace=syncfs,fsync,rename,renameat,renameat2", "-o",
+                          trace.string(), kArkivo.string(), "--home", home.string(), "run"},
+                         {}, folder.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string calls = test::ReadBytes(trace);
+    const auto copied = calls.find("\"" + (target / "a.txt").string() + "\"");
+    const auto flushed = calls.find("syncfs(", copied);
+    const auto recorded = calls.find("\"" + (home / "LastSetting.env").string() + "\"");
+    ASSERT_NE(copied, std::string::npos) << calls;
+    ASSERT_NE(recorded, std::string::npos) << calls;
+    EXPECT_LT(flushed, recorded) << calls;
 }
 
 TEST_F(RunCli, TheExitCodeTellsWhetherEverythingWasCopied) {

@@ -290,16 +290,6 @@ TEST_F(RunSafety, AJobDeletedDuringTheRunIsNotBroughtBack) {
     EXPECT_GT(table.jobs[0].lastBackupTime, 0u);
 }
 
-TEST_F(RunSafety, ReportSwitchedOffStillCreatesAnEmptyReport) {
-    MakeFile(base / "a.txt", "a");
-    AddJob(base, target);
-    const auto summary = Run();
-    ASSERT_FALSE(summary.reportFile.empty());
-    EXPECT_TRUE(std::filesystem::exists(summary.reportFile));
-    EXPECT_EQ(ReadBytes(summary.reportFile), "");
-    EXPECT_TRUE(std::filesystem::exists(home / "TempCreated.txt"));
-}
-
 #ifndef _WIN32
 TEST(AtomicCopy, AFullDiskNeverLeavesATornFileUnderTheRealName) {
     test::TempFolder folder;

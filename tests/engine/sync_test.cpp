@@ -138,6 +138,34 @@ TEST_F(SyncDeletion, RemovesWhatTheBaseNoLongerHasAndReportsIt) {
     EXPECT_GT(report.find((target / "gone/deeper/b.txt").string()), deleted);
 }
 
+TEST_F(SyncDeletion, DotFoldersAreLeftOutAndToldOfUnlessTheJobTakesThem) {
+    MakeFile(base / "work.txt", "w");
+    MakeFile(base / ".git/config", "a project's history");
+    MakeFile(base / "sub/.cache/blob", "a program's state");
+    MakeFile(target / ".snapshots/old.txt", "the target's own");
+    auto skipped = [](const std::string& report) {
+        const auto at = report.find("<< Skipped >>");
+        return at == std::string::npos ? std::string() : report.substr(at);
+    };
+
+    const auto first = Run();
+    EXPECT_TRUE(first.Succeeded());
+    EXPECT_EQ(first.skippedDotFolders, 2u);
+    EXPECT_FALSE(std::filesystem::exists(target / ".git"));
+    EXPECT_TRUE(std::filesystem::exists(target / ".snapshots/old.txt"));
+    const std::string listed = skipped(LatestReport());
+    EXPECT_NE(listed.find((base / ".git").string() + " (dot folder)"), std::string::npos);
+    EXPECT_NE(listed.find((base / "sub/.cache").string() + " (dot folder)"), std::string::npos);
+
+    WriteTakeDotFolders(stores.setting, job, true);
+    const auto second = Run();
+    EXPECT_TRUE(second.Succeeded());
+    EXPECT_EQ(second.skippedDotFolders, 0u);
+    EXPECT_TRUE(skipped(LatestReport()).empty());
+    auto mirrored = test::FileContents(base);
+    EXPECT_EQ(test::FileContents(target), mirrored);  // .snapshots, not in the base, is deleted
+}
+
 TEST_F(SyncDeletion, AMissingBaseNeverWipesTheTarget) {
     MakeFile(target / "precious/a.txt", "a");
     MakeFile(target / "b.txt", "b");

@@ -145,7 +145,7 @@ TEST_F(ZipMode, ADryRunWritesNoArchive) {
     ASSERT_TRUE(Run(options).Succeeded());
     EXPECT_TRUE(std::filesystem::is_empty(target));
     ASSERT_EQ(observer.plannedCopies.size(), 1u);
-    EXPECT_EQ(observer.plannedCopies[0].second.parent_path().extension(), ".zip");
+    EXPECT_EQ(observer.plannedCopies[0].second.parent_path().parent_path().extension(), ".zip");
 }
 
 TEST_F(ZipMode, VerifyingAfterTheJobPassesForAGoodArchive) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -99,8 +100,10 @@ class EngineTest : public ::testing::Test {
                    "BackupTime=Started : \r\nCreatedFile=Created\r\nUpdatedFile=Updated\r\n"
                    "DeletedFile=Deleted\r\nFailedFile=Failed\r\nFailedNo=Failures : \r\n"
                    "DeletionSkipped=Deletion skipped\r\nFolderUnreadable=Unreadable : \r\n"
+                   "SkippedFolders=Skipped\r\nSkippedDotFolder=dot folder\r\n"
+                   "SkippedFolderLink=folder link\r\nStopped=Stopped here\r\n"
                    "[Static]\r\nBASE=BASE : \r\nTARGET=TARGET : \r\n"
-                   "[MsgFCThread]\r\nComplete=Done\r\n");
+                   "[MsgFCThread]\r\nComplete=Done\r\nReportFailed=No report: \r\n");
         stores.LoadAll(home);
     }
     void TearDown() override { std::filesystem::current_path(previous_); }
@@ -145,15 +148,24 @@ class EngineTest : public ::testing::Test {
         return control.Wait();
     }
 
-    std::string LatestReport() {
-        std::filesystem::path latest;
+    // The reports in the data folder, oldest first.
+    std::vector<std::filesystem::path> Reports() {
+        std::vector<std::filesystem::path> reports;
         for (const auto& entry : std::filesystem::directory_iterator(home)) {
             const auto name = entry.path().filename().string();
             if (name.rfind("Report", 0) == 0 && name.size() > 10) {
-                latest = entry.path();
+                reports.push_back(entry.path());
             }
         }
-        return ReadBytes(latest);
+        std::sort(reports.begin(), reports.end(), [](const auto& a, const auto& b) {
+            return std::filesystem::last_write_time(a) < std::filesystem::last_write_time(b);
+        });
+        return reports;
+    }
+
+    std::string LatestReport() {
+        const auto reports = Reports();
+        return reports.empty() ? std::string() : ReadBytes(reports.back());
     }
 
     TempFolder folder;

@@ -1,0 +1,170 @@
+// What the report of a run says: the paths actually written, every run's own report, and
+// nothing that did not happen.
+#include <gtest/gtest.h>
+
+#include "common/text.h"
+#include "engine/dated_name.h"
+#include "platform/clock.h"
+#include "schedule/job_flags.h"
+#include "support/engine_fixture.h"
+
+namespace arkivo {
+namespace {
+
+using test::MakeFile;
+using test::ReadBytes;
+
+class RunReport : public test::EngineTest {
+  protected:
+    std::size_t AddZipJob(BackupType type) {
+        const auto job = AddJob(base, target, type);
+        Edit(job, [](JobRecord& record) { record.zipOption = 1; });
+        return job;
+    }
+    std::string NameNow(std::u16string_view prefix) {
+        return Utf16ToUtf8(engine::MakeDatedFolderName(prefix, platform::NowUnixSeconds()));
+    }
+    // The lines listed under the report's "<< heading >>", up to the next heading.
+    static std::vector<std::string> Listed(const std::string& report, const std::string& heading) {
+        std::vector<std::string> lines;
+        auto at = report.find("<< " + heading + " >>\r\n");
+        if (at == std::string::npos) {
+            return lines;
+        }
+        at = report.find('\n', at) + 1;
+        for (auto end = report.find("\r\n", at); end != std::string::npos && end > at;
+             at = end + 2, end = report.find("\r\n", at)) {
+            const auto line = report.substr(at, end - at);
+            if (line.rfind("  <<", 0) == 0) {
+                break;
+            }
+            lines.push_back(line);
+        }
+        return lines;
+    }
+};
+
+TEST_F(RunReport, ArchivedFilesAreListedAsTheArchivesPathAndTheEntryName) {
+    ReportEverything();
+    MakeFile(base / "first.txt", "1");
+    AddZipJob(BackupType::Inc);
+    const std::string name = NameNow(engine::kIncPrefix);
+    ASSERT_TRUE(Run().Succeeded());
+    MakeFile(base / "second.txt", "2");
+    ASSERT_TRUE(Run().Succeeded());
+    if (NameNow(engine::kIncPrefix) != name) {
+        GTEST_SKIP() << "the minute changed between the runs";
+    }
+    const auto reports = Reports();
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(Listed(ReadBytes(reports[0]), "Created"),
+              (std::vector<std::string>{(target / (name + ".zip") / name / "first.txt").string()}));
+    // The second run of the minute wrote an archive of its own, and says which. (Files of the
+    // very second the first run began are taken again.)
+    const auto second = Listed(ReadBytes(reports[1]), "Created");
+    const auto secondEntries = (target / (name + "_2.zip") / (name + "_2")).string();
+    EXPECT_NE(std::find(second.begin(), second.end(), secondEntries + "/second.txt"), second.end());
+    for (const auto& line : second) {
+        EXPECT_EQ(line.rfind(secondEntries, 0), 0u) << line;
+    }
+}
+
+TEST_F(RunReport, EachRunOfAMinuteKeepsAReportOfItsOwn) {
+    ReportEverything();
+    MakeFile(base / "a.txt", "a");
+    AddJob(base, target);
+    const auto first = Run();
+    MakeFile(base / "b.txt", "b");
+    const auto second = Run();
+    ASSERT_TRUE(first.Succeeded() && second.Succeeded());
+    ASSERT_NE(first.reportFile, second.reportFile);
+    EXPECT_EQ(Listed(ReadBytes(first.reportFile), "Created"),
+              (std::vector<std::string>{(target / "a.txt").string()}));
+    EXPECT_EQ(Listed(ReadBytes(second.reportFile), "Created"),
+              (std::vector<std::string>{(target / "b.txt").string()}));
+}
+
+TEST_F(RunReport, WithTheReportOffNoReportOrListIsWritten) {
+    MakeFile(base / "a.txt", "a");
+    AddJob(base, target);
+    const auto summary = Run();
+    ASSERT_TRUE(summary.Succeeded());
+    EXPECT_TRUE(summary.reportFile.empty());
+    EXPECT_TRUE(Reports().empty());
+    for (const auto& entry : std::filesystem::directory_iterator(home)) {
+        EXPECT_EQ(entry.path().filename().string().rfind("Temp", 0), std::string::npos)
+            << entry.path();
+    }
+}
+
+TEST_F(RunReport, AStoppedRunSaysSoInTheJobsSection) {
+    ReportEverything();
+    for (int i = 0; i < 5; ++i) {
+        MakeFile(base / ("f" + std::to_string(i)), "x");
+    }
+    AddJob(base, target);
+    engine::RunController control;
+    observer.onFile = [&control](const std::filesystem::path&) { control.Stop(); };
+    control.Start(stores, observer);
+    const auto summary = control.Wait();
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_NE(ReadBytes(summary.reportFile).find("  ! Stopped here\r\n"), std::string::npos);
+}
+
+#ifndef _WIN32
+TEST_F(RunReport, AReportThatCannotBeWrittenFailsTheRunWithTheReason) {
+    ReportEverything();
+    MakeFile(base / "a.txt", "a");
+    AddJob(base, target);
+    // Reports go to the current folder; one that no longer exists takes no file.
+    const auto gone = home / "gone";
+    std::filesystem::create_directories(gone);
+    std::filesystem::current_path(gone);
+    std::filesystem::remove(gone);
+    const auto summary = Run();
+    std::filesystem::current_path(home);
+    EXPECT_FALSE(summary.Succeeded());
+    EXPECT_TRUE(summary.reportFailed);
+    EXPECT_EQ(ReadBytes(target / "a.txt"), "a");
+    ASSERT_EQ(observer.messages.size(), 1u);
+    EXPECT_EQ(observer.messages[0].fixedText.rfind(u"No report: ", 0), 0u);
+    EXPECT_NE(observer.messages[0].fixedText.find(u"No such file or directory"),
+              std::u16string::npos);
+}
+#endif
+
+TEST_F(RunReport, AnArchiveThatCannotBeCompletedCountsAndListsNothingAsCopied) {
+    ReportEverything();
+    MakeFile(base / "a.txt", "a");
+    MakeFile(base / "b.txt", "b");
+    AddZipJob(BackupType::Dif);
+    const std::string name = NameNow(engine::kDifPrefix);
+    // A folder under the archive's name: the finished archive cannot take its name.
+    MakeFile(target / (name + ".zip") / "in the way", "x");
+    const auto summary = Run();
+    if (NameNow(engine::kDifPrefix) != name) {
+        GTEST_SKIP() << "the minute changed during the run";
+    }
+    EXPECT_FALSE(summary.Succeeded());
+    EXPECT_EQ(summary.copied, 0u);
+    EXPECT_EQ(summary.failed, 1u);
+    const std::string report = LatestReport();
+    EXPECT_TRUE(Listed(report, "Created").empty());
+    EXPECT_EQ(Listed(report, "Failed"),
+              (std::vector<std::string>{(target / (name + ".zip")).string()}));
+}
+
+TEST_F(RunReport, AJobOfAnUnknownTypeFailsTheRun) {
+    MakeFile(base / "a.txt", "a");
+    AddJob(base, target);
+    Edit(0, [](JobRecord& record) { record.backupType = 7; });
+    const auto summary = Run();
+    EXPECT_FALSE(summary.Succeeded());
+    EXPECT_EQ(summary.failed, 1u);
+    EXPECT_FALSE(std::filesystem::exists(target / "a.txt"));
+    ASSERT_EQ(observer.messages.size(), 1u);
+    EXPECT_EQ(observer.messages[0].fixedText, u"ERROR-0x0001");
+}
+
+}  // namespace
+}  // namespace arkivo
