@@ -88,68 +88,6 @@ bool Exists(const std::filesystem::path& path) {
     return ::GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-namespace {
-
-DWORD CALLBACK TellProgress(LARGE_INTEGER, LARGE_INTEGER done, LARGE_INTEGER, LARGE_INTEGER, DWORD,
-                            DWORD, HANDLE, HANDLE, LPVOID context) {
-    const auto& progress = *static_cast<const CopyProgress*>(context);
-    progress(static_cast<std::uint64_t>(done.QuadPart));
-    return PROGRESS_CONTINUE;
-}
-
-}  // namespace
-
-std::error_code CopyFileAtomically(const std::filesystem::path& source,
-                                   const std::filesystem::path& target,
-                                   const CopyProgress& progress) {
-    // The source stays open for the copy, so its facts before and after describe one file.
-    const std::wstring sourcePath = LongPath(source);
-    const HANDLE in = ::CreateFileW(sourcePath.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (in == INVALID_HANDLE_VALUE) {
-        return LastError();
-    }
-    BY_HANDLE_FILE_INFORMATION before{};
-    BY_HANDLE_FILE_INFORMATION after{};
-    const bool seenBefore = ::GetFileInformationByHandle(in, &before);
-    const std::wstring tempPath = LongPath(TemporaryPathIn(target.parent_path()));
-    const bool copied =
-        seenBefore &&
-        ::CopyFileExW(sourcePath.c_str(), tempPath.c_str(), progress ? TellProgress : nullptr,
-                      const_cast<CopyProgress*>(&progress), nullptr, COPY_FILE_FAIL_IF_EXISTS);
-    const auto copyError = LastError();
-    const bool seenAfter = copied && ::GetFileInformationByHandle(in, &after);
-    ::CloseHandle(in);
-    if (!copied) {
-        return copyError;
-    }
-    WIN32_FILE_ATTRIBUTE_DATA written{};
-    const bool same =
-        seenAfter && ::GetFileAttributesExW(tempPath.c_str(), GetFileExInfoStandard, &written) &&
-        before.nFileSizeHigh == after.nFileSizeHigh && before.nFileSizeLow == after.nFileSizeLow &&
-        ::CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime) == 0 &&
-        written.nFileSizeHigh == before.nFileSizeHigh &&
-        written.nFileSizeLow == before.nFileSizeLow;
-    if (!same) {
-        ::SetFileAttributesW(tempPath.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileW(tempPath.c_str());
-        return CopyError::SourceChanged;
-    }
-    const std::wstring targetPath = LongPath(target);
-    const DWORD attributes = ::GetFileAttributesW(targetPath.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        ::SetFileAttributesW(targetPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    }
-    if (!::MoveFileExW(tempPath.c_str(), targetPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        const auto error = LastError();
-        ::SetFileAttributesW(tempPath.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileW(tempPath.c_str());
-        return error;
-    }
-    return {};
-}
-
 std::error_code MoveReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
     return ::MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), MOVEFILE_REPLACE_EXISTING)
                ? std::error_code()

@@ -4,30 +4,16 @@
 
 #include <algorithm>
 
+#include "platform/win32/handle.h"
+
 namespace arkivo::platform {
 namespace {
+
+using win32::Handle;
 
 std::error_code LastError() {
     return {static_cast<int>(::GetLastError()), std::system_category()};
 }
-
-class Handle {
-  public:
-    explicit Handle(HANDLE h) : h_(h) {}
-    ~Handle() { Close(); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return h_; }
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-    bool Close() {
-        const bool ok = !valid() || ::CloseHandle(h_);
-        h_ = INVALID_HANDLE_VALUE;
-        return ok;
-    }
-
-  private:
-    HANDLE h_;
-};
 
 }  // namespace
 

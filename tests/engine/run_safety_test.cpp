@@ -142,7 +142,7 @@ TEST_F(ChangingSource, ATruncatedSourceLeavesThePreviousVersionUnderTheRealName)
     ChangeDuringCopy(
         [](const std::filesystem::path& file) { std::filesystem::resize_file(file, 15 << 20); });
     ExpectRefused(Run());
-    EXPECT_EQ(ReadBytes(target / "big.bin"), "the previous backup");
+    EXPECT_TRUE(ReadBytes(target / "big.bin") == "the previous backup");
     EXPECT_EQ(test::LastWrite(target / "big.bin"), 1600000000);
 }
 

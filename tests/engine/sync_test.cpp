@@ -155,7 +155,7 @@ TEST_F(SyncDeletion, DotFoldersAreLeftOutAndToldOfUnlessTheJobTakesThem) {
     EXPECT_TRUE(std::filesystem::exists(target / ".snapshots/old.txt"));
     const std::string listed = skipped(LatestReport());
     EXPECT_NE(listed.find((base / ".git").string() + " (dot folder)"), std::string::npos);
-    EXPECT_NE(listed.find((base / "sub/.cache").string() + " (dot folder)"), std::string::npos);
+    EXPECT_NE(listed.find((base / "sub" / ".cache").string() + " (dot folder)"), std::string::npos);
 
     WriteTakeDotFolders(stores.setting, job, true);
     const auto second = Run();
