@@ -17,6 +17,10 @@ enum class FilePrivacy {
 // can recognise and remove what an interrupted one left behind.
 inline constexpr std::string_view kTempSuffix = ".arkivo-tmp";
 
+// Makes the renames and creations in the folder survive a power loss (POSIX: an fsync of the
+// folder; Windows journals them itself).
+std::error_code FlushFolder(const std::filesystem::path& folder);
+
 // Writes the bytes to a temporary file in the same folder, flushes it to stable storage and
 // renames it over path, so a crash leaves either the old or the new contents, never a mix.
 std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,

@@ -31,6 +31,10 @@ class Handle {
 
 }  // namespace
 
+std::error_code FlushFolder(const std::filesystem::path&) {
+    return {};
+}
+
 std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
                                     FilePrivacy) {
     // The profile folder already keeps other users out; no extra ACL is set for OwnerOnly.
