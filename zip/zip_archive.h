@@ -1,8 +1,9 @@
 // The ZIP archive writer as the backup engine uses it: create an archive, add files to it one
 // at a time under names chosen by the caller, close it.
 //
-// The archive is written under its name followed by kTempSuffix and renamed only when it is
-// closed with success, so no file under the archive's name ever looks complete when it is not.
+// The archive is written under its name followed by kTempSuffix, flushed to stable storage and
+// renamed only when it is closed with success, so no file under the archive's name ever looks
+// complete when it is not, not even after a power loss.
 // An add that fails leaves out the entry, and what it had written is overwritten or cut off,
 // so the archive that is closed holds exactly the entries that were added with success.
 #pragma once
@@ -47,8 +48,9 @@ struct ZipHandle {
 };
 
 // Creates the archive. An older file of that name stays until CloseZipArchive replaces it, so
-// a run that fails half-way loses nothing. No handle when it cannot be created. Dropping the handle
-// without CloseZipArchive abandons the archive.
+// a run that fails half-way loses nothing. No handle when it cannot be created. Dropping the
+// handle without CloseZipArchive abandons the archive. On POSIX only the owner may read the
+// archive, which may hold private files.
 std::unique_ptr<ZipHandle> CreateZipArchive(const std::filesystem::path& archivePath);
 
 // Adds the source file under entryName; backslashes in the name become slashes. Files whose
