@@ -1,6 +1,7 @@
 #include "zip/verify.h"
 
 #include <algorithm>
+#include <numeric>
 #include <optional>
 
 #include "zip/archive_reader.h"
@@ -115,9 +116,7 @@ struct EntrySpan {
 // included), by the span's place in spans.
 std::vector<bool> FindOverlaps(const std::vector<EntrySpan>& spans) {
     std::vector<std::size_t> order(spans.size());
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        order[i] = i;
-    }
+    std::iota(order.begin(), order.end(), std::size_t{0});
     std::sort(order.begin(), order.end(),
               [&](std::size_t a, std::size_t b) { return spans[a].begin < spans[b].begin; });
     std::vector<bool> overlapping(spans.size(), false);
