@@ -16,6 +16,8 @@ const char* EntryText(zip::EntryCheck check) {
             return "bad local header";
         case zip::EntryCheck::HeaderMismatch:
             return "local header disagrees with the directory";
+        case zip::EntryCheck::Overlapping:
+            return "shares its bytes with another entry (not decoded)";
         case zip::EntryCheck::UnsupportedMethod:
             return "unsupported compression method";
         case zip::EntryCheck::BadData:
@@ -40,6 +42,8 @@ const char* ArchiveText(zip::ArchiveCheck check) {
             return "has no end record (not a complete archive)";
         case zip::ArchiveCheck::BadDirectory:
             return "has a damaged central directory";
+        case zip::ArchiveCheck::OverlappingEntries:
+            return "has entries that overlap one another: refused";
         case zip::ArchiveCheck::EntriesFailed:
             return "has damaged entries";
     }

@@ -16,6 +16,8 @@ class ZipErrorCategory : public std::error_category {
                 return "the file could not be read, or the archive could not be created";
             case ZipWriteFailed:
                 return "the archive could not be written";
+            case ZipSourceChanged:
+                return "the file changed while it was copied";
             case ZipBadArguments:
                 return "the name cannot be stored in an archive";
             default:
@@ -55,8 +57,7 @@ std::error_code ZipDestination::EnterFolder(const std::filesystem::path& relativ
 std::error_code ZipDestination::Put(const std::filesystem::path& source,
                                     const std::filesystem::path& relative,
                                     const platform::FileInfo&, const platform::CopyProgress&) {
-    const std::u16string entry = entryPrefix_ + u"/" + platform::PathText(relative);
-    const ZipResult result = AddFileToZipArchive(handle_.get(), entry, source);
+    const ZipResult result = AddFileToZipArchive(handle_.get(), entryPrefix_, relative, source);
     if (result != ZipOk) {
         observer_.OnMessage(UserMessage::Fixed(u"Failed to add  file to zip archive"));
         return ZipError(result);

@@ -2,6 +2,7 @@
 // ZIP entry names are written in. On POSIX it is UTF-8.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,10 @@ std::optional<std::string> Utf16ToAnsi(std::u16string_view text);
 // For texts that must be written even when a character has no form in the code page (report
 // lines): such characters become the code page's default character.
 std::string Utf16ToAnsiLossy(std::u16string_view text);
+
+// The path in the ANSI code page. On POSIX these are the file system's own bytes, which need not
+// be valid UTF-8. nullopt when a character has no form in the code page.
+std::optional<std::string> PathToAnsi(const std::filesystem::path& path);
 
 // Whether Utf16ToAnsi produces UTF-8, which ZIP readers need to be told about.
 bool AnsiIsUtf8();

@@ -31,8 +31,7 @@ struct FileInfo {
     FileTime creationTime = 0;  // birth time where the file system keeps one
     FileTime lastAccessTime = 0;
     FileTime lastWriteTime = 0;
-    bool executable = false;      // the owner may execute it (POSIX permission bits)
-    std::uint32_t posixMode = 0;  // type and permission bits on POSIX; 0 elsewhere
+    std::uint32_t posixMode = 0;  // st_mode, type and permission bits (POSIX); 0 on Windows
     bool folderLink = false;      // a link to a folder: listed, never entered
 
     bool IsFolder() const { return (attributes & Attribute::Directory) != 0; }

@@ -21,6 +21,10 @@ enum class FilePrivacy {
 std::filesystem::path TemporaryPathIn(const std::filesystem::path& folder);
 bool IsTemporaryName(const std::filesystem::path& name);
 
+// Makes the renames and creations in the folder survive a power loss (POSIX: an fsync of the
+// folder; Windows journals them itself).
+std::error_code FlushFolder(const std::filesystem::path& folder);
+
 // Writes the bytes to a temporary file in the same folder, flushes it to stable storage and
 // renames it over path, so a crash leaves either the old or the new contents, never a mix.
 std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,

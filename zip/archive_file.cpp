@@ -10,35 +10,19 @@ constexpr std::size_t kPendingCapacity = 1 << 18;
 }  // namespace
 
 ArchiveFile::ArchiveFile() {
-    // Our own buffer is the only one, so a failed write shows at once.
-    file_.pubsetbuf(nullptr, 0);
     pending_.reserve(kPendingCapacity);
 }
 
 bool ArchiveFile::Create(const std::filesystem::path& path) {
     path_ = path;
-    return file_.open(path, std::ios::out | std::ios::binary | std::ios::trunc) != nullptr;
-}
-
-bool ArchiveFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
-    const auto n = static_cast<std::streamsize>(bytes.size());
-    const bool written = file_.sputn(reinterpret_cast<const char*>(bytes.data()), n) == n;
-    if (written) {
-        writtenEnd_ = std::max(writtenEnd_, offset + bytes.size());
-    }
-    return written;
-}
-
-bool ArchiveFile::SeekTo(std::uint64_t offset) {
-    const auto target = static_cast<std::streamoff>(offset);
-    return file_.pubseekpos(target, std::ios::out) == std::streampos(target);
+    return !file_.CreateOwnerOnly(path);
 }
 
 bool ArchiveFile::WritePending() {
     if (pending_.empty()) {
         return true;
     }
-    if (!WriteAt(pendingStart_, pending_)) {
+    if (file_.WriteAt(pendingStart_, pending_)) {
         return false;
     }
     pendingStart_ += pending_.size();
@@ -51,7 +35,7 @@ bool ArchiveFile::Append(std::span<const std::uint8_t> bytes) {
         return false;
     }
     if (bytes.size() >= kPendingCapacity) {
-        if (!WriteAt(pendingStart_, bytes)) {
+        if (file_.WriteAt(pendingStart_, bytes)) {
             return false;
         }
         pendingStart_ += bytes.size();
@@ -65,7 +49,7 @@ bool ArchiveFile::Overwrite(std::uint64_t offset, std::span<const std::uint8_t> 
     if (offset < pendingStart_) {
         const std::size_t inFile =
             static_cast<std::size_t>(std::min<std::uint64_t>(bytes.size(), pendingStart_ - offset));
-        if (!SeekTo(offset) || !WriteAt(offset, bytes.first(inFile)) || !SeekTo(pendingStart_)) {
+        if (file_.WriteAt(offset, bytes.first(inFile))) {
             return false;
         }
         bytes = bytes.subspan(inFile);
@@ -82,7 +66,7 @@ bool ArchiveFile::Truncate(std::uint64_t size) {
         return true;
     }
     pending_.clear();
-    if (!SeekTo(size)) {
+    if (file_.Resize(size)) {
         return false;
     }
     pendingStart_ = size;
@@ -90,21 +74,13 @@ bool ArchiveFile::Truncate(std::uint64_t size) {
 }
 
 bool ArchiveFile::Finish() {
-    const bool written = WritePending();
-    const bool closed = file_.close() != nullptr;
-    if (!written || !closed) {
-        return false;
-    }
-    if (writtenEnd_ > size()) {
-        std::error_code error;
-        std::filesystem::resize_file(path_, size(), error);
-        return !error;
-    }
-    return true;
+    const bool written = WritePending() && !file_.Flush();
+    const bool closed = !file_.Close();
+    return written && closed;
 }
 
 void ArchiveFile::Discard() {
-    file_.close();
+    file_.Close();
     std::error_code ignored;
     std::filesystem::remove(path_, ignored);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "zip/byte_order.h"
+#include "zip/zip_format.h"
 
 namespace arkivo::zip {
 namespace {
@@ -15,6 +16,7 @@ constexpr std::uint32_t kHeaderSignatures[] = {0x5A4D, 0x454E, 0x454C, 0x4550}; 
 constexpr std::uint32_t kDosAttributeBits =
     platform::Attribute::ReadOnly | platform::Attribute::Hidden | platform::Attribute::System |
     platform::Attribute::Directory | platform::Attribute::Archive;
+constexpr std::uint32_t kModeBits = 0xFFFF;  // the file type and the 07777 permission bits
 constexpr std::uint32_t kModeDirectory = 0x4000;
 constexpr std::uint32_t kModeRegular = 0x8000;
 constexpr std::uint32_t kModeOwnerRead = 0x0100;
@@ -61,16 +63,24 @@ bool ExecutableSniffer::IsExecutable() const {
                std::end(kHeaderSignatures);
 }
 
+std::uint8_t MadeByHost(const platform::FileInfo& info) {
+    return info.posixMode != 0 ? kHostUnix : kHostNtfs;
+}
+
 std::uint32_t ExternalAttributes(const platform::FileInfo& info, bool executable) {
+    const std::uint32_t dosBits = info.attributes & kDosAttributeBits;
+    if (info.posixMode != 0) {
+        return (info.posixMode & kModeBits) << 16 | dosBits;
+    }
     std::uint32_t mode = info.IsFolder() ? kModeDirectory : kModeRegular;
     mode |= kModeOwnerRead;
     if ((info.attributes & platform::Attribute::ReadOnly) == 0) {
         mode |= kModeOwnerWrite;
     }
-    if (executable || info.executable) {
+    if (executable) {
         mode |= kModeOwnerExecute;
     }
-    return (mode << 16) | (info.attributes & kDosAttributeBits);
+    return (mode << 16) | dosBits;
 }
 
 }  // namespace arkivo::zip

@@ -1,5 +1,5 @@
 // The external attributes of an entry: the DOS attribute bits in the low byte and a Unix mode
-// in the high 16 bits.
+// in the high 16 bits, and the host that tells readers how to take them.
 #pragma once
 
 #include <array>
@@ -28,7 +28,13 @@ class ExecutableSniffer {
     std::uint64_t seen_ = 0;
 };
 
-// executable: the sniffer's verdict; a file the owner may execute counts as well.
+// Unix for a file that has a POSIX mode, whose readers then restore that mode; NTFS for one
+// that has none (Windows).
+std::uint8_t MadeByHost(const platform::FileInfo& info);
+
+// A file with a POSIX mode carries it whole. For one without, a mode is made from its
+// attributes: read and write for the owner, unless read-only, and execute when the sniffer
+// recognised an executable.
 std::uint32_t ExternalAttributes(const platform::FileInfo& info, bool executable);
 
 }  // namespace arkivo::zip

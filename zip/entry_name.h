@@ -1,6 +1,7 @@
 // Entry names as an archive stores them, and the names whose data is stored uncompressed.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,14 @@ struct EntryName {
 // the code page cannot express, and a name longer than kMaxNameBytes, which is refused rather
 // than cut so that two long names cannot end up the same.
 std::optional<EntryName> MakeEntryName(std::u16string_view name);
+
+// The stored form of prefix + "/" + relative, relative being a path as the file system holds
+// it. A name that is text in the code page is made as above. On POSIX a name whose bytes are
+// not UTF-8 keeps them exactly, without the UTF-8 flag, so that it comes back as it was and no
+// two such names become one. Its backslashes stay too: in a name of unknown encoding 0x5C may
+// be the second byte of a double-byte character.
+std::optional<EntryName> MakeEntryName(std::u16string_view prefix,
+                                       const std::filesystem::path& relative);
 
 // Whether the name ends in a suffix of already-compressed data (".zip", ".gz" and others, in
 // any letter case). The suffix runs from the last "." of the whole name.

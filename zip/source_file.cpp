@@ -1,24 +1,46 @@
 #include "zip/source_file.h"
 
+#include <algorithm>
+
 namespace arkivo::zip {
 
-SourceFile::SourceFile() {
-    // Reads are large and go straight into the caller's buffer.
-    stream_.rdbuf()->pubsetbuf(nullptr, 0);
-}
-
-bool SourceFile::Open(const std::filesystem::path& path) {
-    stream_.open(path, std::ios::in | std::ios::binary);
-    return stream_.is_open();
+std::error_code SourceFile::Open(const std::filesystem::path& path) {
+    if (auto error = file_.OpenForReading(path)) {
+        return error;
+    }
+    if (auto error = file_.GetInfo(info_)) {
+        return error;
+    }
+    if (info_.IsFolder()) {
+        return std::make_error_code(std::errc::is_a_directory);
+    }
+    return {};
 }
 
 std::optional<std::size_t> SourceFile::Read(std::span<std::uint8_t> buffer) {
-    stream_.read(reinterpret_cast<char*>(buffer.data()),
-                 static_cast<std::streamsize>(buffer.size()));
-    if (stream_.bad()) {
+    // A file that is appended to while it is read would otherwise be read for as long as the
+    // appending goes on.
+    const std::uint64_t left = info_.size - read_;
+    const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), left));
+    std::size_t count = 0;
+    if (wanted > 0 && file_.Read(buffer.first(wanted), count)) {
         return std::nullopt;
     }
-    return static_cast<std::size_t>(stream_.gcount());
+    read_ += count;
+    return count;
+}
+
+SourceFile::Ending SourceFile::Finish() {
+    // One byte past the size read: there is none unless the file grew.
+    std::uint8_t beyond = 0;
+    std::size_t count = 0;
+    platform::FileInfo now;
+    if (file_.Read({&beyond, 1}, count) || file_.GetInfo(now)) {
+        return Ending::ReadFailed;
+    }
+    const bool unchanged = count == 0 && read_ == info_.size && now.size == info_.size &&
+                           now.lastWriteTime == info_.lastWriteTime;
+    return unchanged ? Ending::Unchanged : Ending::Changed;
 }
 
 }  // namespace arkivo::zip

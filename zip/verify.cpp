@@ -1,6 +1,8 @@
 #include "zip/verify.h"
 
 #include <algorithm>
+#include <numeric>
+#include <optional>
 
 #include "zip/archive_reader.h"
 #include "zip/crc32.h"
@@ -58,8 +60,10 @@ bool HeadersAgree(const DirectoryEntry& entry, const LocalHeader& local) {
              local.uncompressedSize == entry.uncompressedSize));
 }
 
+// A deflated entry is decoded no further than just past its declared size, a stored one is
+// read no further than its declared compressed size.
 EntryCheck CheckData(ArchiveReader& reader, const DirectoryEntry& entry, std::uint64_t dataOffset,
-                     deflate::Inflater& inflater) {
+                     deflate::Inflater& inflater, std::uint64_t& decodedBytes) {
     EntrySource source(reader, dataOffset, entry.compressedSize);
     CheckingSink sink;
     if (entry.method == kMethodStored) {
@@ -73,13 +77,18 @@ EntryCheck CheckData(ArchiveReader& reader, const DirectoryEntry& entry, std::ui
                 break;
             }
             sink.Write(std::span(piece).first(*n));
+            decodedBytes += *n;
         }
     } else if (entry.method == kMethodDeflated) {
-        switch (inflater.Inflate(source, sink)) {
+        const auto result = inflater.Inflate(source, sink, entry.uncompressedSize);
+        decodedBytes += inflater.producedBytes();
+        switch (result) {
             case deflate::InflateResult::Ok:
                 break;
             case deflate::InflateResult::ReadFailed:
                 return EntryCheck::ReadFailed;
+            case deflate::InflateResult::TooLong:
+                return EntryCheck::SizeMismatch;
             default:
                 return EntryCheck::BadData;
         }
@@ -93,6 +102,37 @@ EntryCheck CheckData(ArchiveReader& reader, const DirectoryEntry& entry, std::ui
         return EntryCheck::SizeMismatch;
     }
     return sink.crc() == entry.crc32 ? EntryCheck::Ok : EntryCheck::CrcMismatch;
+}
+
+// The bytes of one entry: from its local header to the end of its data.
+struct EntrySpan {
+    std::size_t entry = 0;
+    std::uint64_t begin = 0;
+    std::uint64_t dataOffset = 0;
+    std::uint64_t end = 0;
+};
+
+// Whether each span shares bytes with another (two entries pointing at one local header
+// included), by the span's place in spans.
+std::vector<bool> FindOverlaps(const std::vector<EntrySpan>& spans) {
+    std::vector<std::size_t> order(spans.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return spans[a].begin < spans[b].begin; });
+    std::vector<bool> overlapping(spans.size(), false);
+    // Sweeping in order of beginnings, a span overlaps an earlier one exactly when it begins
+    // before the furthest end so far; the span that reaches that end overlaps it too.
+    std::optional<std::size_t> furthest;
+    for (const std::size_t i : order) {
+        if (furthest && spans[i].begin < spans[*furthest].end) {
+            overlapping[i] = true;
+            overlapping[*furthest] = true;
+        }
+        if (!furthest || spans[i].end > spans[*furthest].end) {
+            furthest = i;
+        }
+    }
+    return overlapping;
 }
 
 ArchiveCheck ToArchiveCheck(DirectoryStatus status) {
@@ -118,8 +158,10 @@ ArchiveVerdict VerifyZipArchive(const std::filesystem::path& archive) {
     if (verdict.status != ArchiveCheck::Ok) {
         return verdict;
     }
-    deflate::Inflater inflater;
-    for (const DirectoryEntry& entry : reader.entries()) {
+    const auto& entries = reader.entries();
+    std::vector<EntrySpan> spans;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const DirectoryEntry& entry = entries[i];
         EntryVerdict& result = verdict.entries.emplace_back();
         result.name = entry.name;
         result.method = entry.method;
@@ -128,13 +170,29 @@ ArchiveVerdict VerifyZipArchive(const std::filesystem::path& archive) {
         const auto local = reader.ReadLocalHeader(entry);
         if (!local) {
             result.check = EntryCheck::BadLocalHeader;
-        } else if (!HeadersAgree(entry, *local) ||
-                   local->dataOffset + entry.compressedSize > reader.directoryOffset()) {
+        } else if (!HeadersAgree(entry, *local) || local->dataOffset > reader.directoryOffset() ||
+                   entry.compressedSize > reader.directoryOffset() - local->dataOffset) {
             result.check = EntryCheck::HeaderMismatch;
         } else {
-            result.check = CheckData(reader, entry, local->dataOffset, inflater);
+            spans.push_back({i, entry.localHeaderOffset, local->dataOffset,
+                             local->dataOffset + entry.compressedSize});
         }
-        if (result.check != EntryCheck::Ok) {
+    }
+    // Entries that share their bytes are not decoded at all: thousands of entries pointing at
+    // one small stream that expands far would otherwise cost thousands of times its size.
+    const std::vector<bool> overlapping = FindOverlaps(spans);
+    deflate::Inflater inflater;
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        EntryVerdict& result = verdict.entries[spans[i].entry];
+        result.check = overlapping[i]
+                           ? EntryCheck::Overlapping
+                           : CheckData(reader, entries[spans[i].entry], spans[i].dataOffset,
+                                       inflater, verdict.decodedBytes);
+    }
+    for (const EntryVerdict& result : verdict.entries) {
+        if (result.check == EntryCheck::Overlapping) {
+            verdict.status = ArchiveCheck::OverlappingEntries;
+        } else if (result.check != EntryCheck::Ok && verdict.status == ArchiveCheck::Ok) {
             verdict.status = ArchiveCheck::EntriesFailed;
         }
     }

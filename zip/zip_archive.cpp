@@ -1,5 +1,8 @@
 #include "zip/zip_archive.h"
 
+#include <optional>
+
+#include "zip/entry_name.h"
 #include "zip/zip_archive_writer.h"
 
 namespace arkivo {
@@ -19,15 +22,33 @@ std::unique_ptr<ZipHandle> CreateZipArchive(const std::filesystem::path& archive
     return handle;
 }
 
-ZipResult AddFileToZipArchive(ZipHandle* handle, std::u16string_view entryName,
-                              const std::filesystem::path& sourcePath) {
+namespace {
+
+ZipResult AddNamedFile(ZipHandle* handle, std::optional<zip::EntryName> name,
+                       const std::filesystem::path& sourcePath) {
     if (handle == nullptr) {
         return ZipBadArguments;
     }
     if (handle->kind != kZipArchiveWriterKind || !handle->archive) {
         return ZipWrongHandle;
     }
-    return handle->archive->AddFile(entryName, sourcePath);
+    if (!name) {
+        return ZipBadArguments;
+    }
+    return handle->archive->AddFile(std::move(*name), sourcePath);
+}
+
+}  // namespace
+
+ZipResult AddFileToZipArchive(ZipHandle* handle, std::u16string_view entryName,
+                              const std::filesystem::path& sourcePath) {
+    return AddNamedFile(handle, zip::MakeEntryName(entryName), sourcePath);
+}
+
+ZipResult AddFileToZipArchive(ZipHandle* handle, std::u16string_view entryPrefix,
+                              const std::filesystem::path& relative,
+                              const std::filesystem::path& sourcePath) {
+    return AddNamedFile(handle, zip::MakeEntryName(entryPrefix, relative), sourcePath);
 }
 
 ZipResult CloseZipArchive(std::unique_ptr<ZipHandle> handle) {

@@ -1,8 +1,9 @@
 // The ZIP archive writer as the backup engine uses it: create an archive, add files to it one
 // at a time under names chosen by the caller, close it.
 //
-// The archive is written under a temporary name in its folder and renamed only when it is
-// closed with success, so no file under the archive's name ever looks complete when it is not.
+// The archive is written under a temporary name in its folder, flushed to stable storage and
+// renamed only when it is closed with success, so no file under the archive's name ever looks
+// complete when it is not, not even after a power loss.
 // An add that fails leaves out the entry, and what it had written is overwritten or cut off,
 // so the archive that is closed holds exactly the entries that were added with success.
 #pragma once
@@ -20,6 +21,10 @@ enum ZipResult : std::uint32_t {
     ZipNoFile = 0x00000200,
     // Writing the archive failed, or the compressor's own check did.
     ZipWriteFailed = 0x00000400,
+    // The source changed while it was read (its size or last-write time moved, or it held more
+    // or fewer bytes than when it was opened): its entry is left out rather than recorded as
+    // a mix of old and new bytes.
+    ZipSourceChanged = 0x00000800,
     // No handle, or an entry name that is empty, cannot be converted or is too long.
     ZipBadArguments = 0x00010000,
     // The handle is not an archive writer's.
@@ -43,12 +48,23 @@ struct ZipHandle {
 };
 
 // Creates the archive. An older file of that name stays until CloseZipArchive replaces it, so
-// a run that fails half-way loses nothing. No handle when it cannot be created. Dropping the handle without CloseZipArchive abandons the archive.
+// a run that fails half-way loses nothing. No handle when it cannot be created. Dropping the
+// handle without CloseZipArchive abandons the archive. On POSIX only the owner may read the
+// archive, which may hold private files.
 std::unique_ptr<ZipHandle> CreateZipArchive(const std::filesystem::path& archivePath);
 
 // Adds the source file under entryName; backslashes in the name become slashes. Files whose
 // names end in the suffix of an already-compressed format are stored, all others deflated.
+// The source is read up to the size it had when it was opened; ZipSourceChanged when it did
+// not stay as it was until it had been read.
 ZipResult AddFileToZipArchive(ZipHandle* handle, std::u16string_view entryName,
+                              const std::filesystem::path& sourcePath);
+
+// The same, under entryPrefix + "/" + relative, relative being the path as the file system
+// holds it. On POSIX a name whose bytes are not UTF-8 is stored as those bytes, so that it is
+// restored as it was; a backup's names must never be replaced by look-alike text.
+ZipResult AddFileToZipArchive(ZipHandle* handle, std::u16string_view entryPrefix,
+                              const std::filesystem::path& relative,
                               const std::filesystem::path& sourcePath);
 
 // Writes the central directory, closes the archive and gives it its name. On failure no

@@ -5,7 +5,6 @@
 #include "platform/files.h"
 #include "zip/crc32.h"
 #include "zip/entry_attributes.h"
-#include "zip/entry_name.h"
 #include "zip/entry_times.h"
 #include "zip/source_file.h"
 #include "zip/zip_records.h"
@@ -57,24 +56,19 @@ ZipArchiveWriter::~ZipArchiveWriter() {
     }
 }
 
-ZipResult ZipArchiveWriter::AddFile(std::u16string_view entryName,
-                                    const std::filesystem::path& sourcePath) {
-    auto name = MakeEntryName(entryName);
-    if (!name) {
-        return ZipBadArguments;
-    }
+ZipResult ZipArchiveWriter::AddFile(EntryName name, const std::filesystem::path& sourcePath) {
     if (broken_ || closed_) {
         return ZipWriteFailed;
     }
     SourceFile source;
-    platform::FileInfo info;
-    if (!source.Open(sourcePath) || platform::GetFileInfo(sourcePath, info) || info.IsFolder()) {
+    if (source.Open(sourcePath)) {
         return ZipNoFile;
     }
+    const platform::FileInfo& info = source.info();
     ZipEntryInfo entry;
-    entry.method = HasStoredSuffix(name->bytes) ? kMethodStored : kMethodDeflated;
-    entry.name = std::move(name->bytes);
-    if (name->utf8) {
+    entry.method = HasStoredSuffix(name.bytes) ? kMethodStored : kMethodDeflated;
+    entry.name = std::move(name.bytes);
+    if (name.utf8) {
         entry.flags |= kFlagUtf8Name;
     }
     entry.dosTime = DosTimeStamp(FileTimeToUnixSeconds(info.lastWriteTime));
@@ -83,11 +77,11 @@ ZipResult ZipArchiveWriter::AddFile(std::u16string_view entryName,
     entry.creationTime = ExtendedTimestamp(FileTimeToUnixSeconds(info.creationTime));
     entry.localHeaderOffset = file_.size();
     entry.zip64Sizes = MayNeedZip64Sizes(entry.method, info.size);
+    entry.versionMadeBy = VersionMadeBy(MadeByHost(info), entry.usesZip64());
     if (entry.usesZip64()) {
-        entry.versionMadeBy = kVersionMadeByZip64;
         entry.versionNeeded = kVersionNeededZip64;
     }
-    const ZipResult result = WriteEntry(entry, source, info);
+    const ZipResult result = WriteEntry(entry, source);
     if (result != ZipOk) {
         DropEntry(entry.localHeaderOffset);
         return result;
@@ -98,8 +92,8 @@ ZipResult ZipArchiveWriter::AddFile(std::u16string_view entryName,
 
 // The local header goes first with what is known before the data; once the data is written it
 // is written again with the CRC and the sizes of the bytes that were actually read.
-ZipResult ZipArchiveWriter::WriteEntry(ZipEntryInfo& entry, SourceFile& source,
-                                       const platform::FileInfo& info) {
+ZipResult ZipArchiveWriter::WriteEntry(ZipEntryInfo& entry, SourceFile& source) {
+    const platform::FileInfo& info = source.info();
     const std::uint16_t finalFlags = static_cast<std::uint16_t>(
         entry.flags | (entry.method == kMethodDeflated ? kFlagMaximumCompression : 0));
     entry.flags |= kFlagSizesFollowData;
@@ -118,7 +112,8 @@ ZipResult ZipArchiveWriter::WriteEntry(ZipEntryInfo& entry, SourceFile& source,
     }
     entry.compressedSize = file_.size() - dataStart;
     if (!entry.zip64Sizes && (entry.compressedSize >= kMax32 || entry.uncompressedSize >= kMax32)) {
-        // The source grew past 4 GiB while it was read, and its header has no room for that.
+        // Reading stops at the size seen at open and the compressor keeps within the bound the
+        // header was laid out for; this guards the 32-bit fields should either ever fail.
         return ZipWriteFailed;
     }
     entry.flags = finalFlags;
@@ -156,6 +151,14 @@ ZipResult ZipArchiveWriter::WriteData(ZipEntryInfo& entry, SourceFile& source, b
             return ZipWriteFailed;
         }
     }
+    switch (source.Finish()) {
+        case SourceFile::Ending::Unchanged:
+            break;
+        case SourceFile::Ending::Changed:
+            return ZipSourceChanged;
+        case SourceFile::Ending::ReadFailed:
+            return ZipNoFile;
+    }
     if (deflated && !deflater_->Finish()) {
         return ZipWriteFailed;
     }
@@ -188,7 +191,9 @@ bool ZipArchiveWriter::WriteDirectory() {
         return false;
     }
     bytes.clear();
-    AppendEndRecords(bytes, entries_.size(), file_.size() - directoryOffset, directoryOffset);
+    // The entries all come from this system, and so from one host.
+    const std::uint8_t host = entries_.empty() ? kHostNtfs : entries_.back().versionMadeBy >> 8;
+    AppendEndRecords(bytes, entries_.size(), file_.size() - directoryOffset, directoryOffset, host);
     return file_.Append(bytes);
 }
 
@@ -208,6 +213,9 @@ ZipResult ZipArchiveWriter::Close() {
         std::filesystem::remove(tempPath_, ignored);
         return ZipWriteFailed;
     }
+    // The archive is complete under its name now; a folder that cannot be flushed only leaves
+    // that rename to the file system's own pace.
+    platform::FlushFolder(finalPath_.parent_path());
     return ZipOk;
 }
 

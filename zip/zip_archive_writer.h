@@ -5,13 +5,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
-#include <optional>
-#include <string_view>
 #include <vector>
 
-#include "platform/file_system.h"
 #include "zip/archive_file.h"
 #include "zip/deflate/deflater.h"
+#include "zip/entry_name.h"
 #include "zip/zip_archive.h"
 #include "zip/zip_entry_info.h"
 
@@ -28,7 +26,7 @@ class ZipArchiveWriter {
     // An archive that was not closed is removed.
     ~ZipArchiveWriter();
 
-    ZipResult AddFile(std::u16string_view entryName, const std::filesystem::path& sourcePath);
+    ZipResult AddFile(EntryName name, const std::filesystem::path& sourcePath);
     ZipResult Close();
 
   private:
@@ -36,7 +34,7 @@ class ZipArchiveWriter {
 
     explicit ZipArchiveWriter(const std::filesystem::path& archivePath);
 
-    ZipResult WriteEntry(ZipEntryInfo& entry, SourceFile& source, const platform::FileInfo& info);
+    ZipResult WriteEntry(ZipEntryInfo& entry, SourceFile& source);
     ZipResult WriteData(ZipEntryInfo& entry, SourceFile& source, bool& executable);
     // Drops the bytes of an entry that failed. An archive that cannot drop them is broken.
     void DropEntry(std::uint64_t entryStart);

@@ -9,7 +9,7 @@
 namespace arkivo::zip {
 
 struct ZipEntryInfo {
-    std::uint16_t versionMadeBy = kVersionMadeBy;
+    std::uint16_t versionMadeBy = VersionMadeBy(kHostNtfs, false);
     std::uint16_t versionNeeded = kVersionNeeded;
     std::uint16_t flags = 0;
     std::uint16_t method = kMethodDeflated;

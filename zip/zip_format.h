@@ -18,10 +18,18 @@ inline constexpr std::size_t kEndRecordSize = 22;
 inline constexpr std::size_t kZip64EndRecordSize = 56;
 inline constexpr std::size_t kZip64LocatorSize = 20;
 
-// Host 11 in the high byte, format version 2.3 in the low byte.
-inline constexpr std::uint16_t kVersionMadeBy = 0x0B17;
-// Entries that need ZIP64 records claim format version 4.5, which introduced them.
-inline constexpr std::uint16_t kVersionMadeByZip64 = 0x0B2D;
+// "Version made by": in the high byte the host whose file attributes the external attributes
+// hold, in the low byte the format version, 2.3, or 4.5 for entries that need ZIP64 records,
+// which it introduced.
+inline constexpr std::uint8_t kHostUnix = 3;
+inline constexpr std::uint8_t kHostNtfs = 11;
+inline constexpr std::uint8_t kFormatVersion = 23;
+inline constexpr std::uint8_t kFormatVersionZip64 = 45;
+
+constexpr std::uint16_t VersionMadeBy(std::uint8_t host, bool zip64) {
+    return static_cast<std::uint16_t>(host << 8 | (zip64 ? kFormatVersionZip64 : kFormatVersion));
+}
+
 inline constexpr std::uint16_t kVersionNeeded = 20;
 inline constexpr std::uint16_t kVersionNeededZip64 = 45;
 

@@ -109,7 +109,8 @@ void AppendCentralHeader(std::vector<std::uint8_t>& bytes, const ZipEntryInfo& e
 }
 
 void AppendEndRecords(std::vector<std::uint8_t>& bytes, std::uint64_t entryCount,
-                      std::uint64_t directorySize, std::uint64_t directoryOffset) {
+                      std::uint64_t directorySize, std::uint64_t directoryOffset,
+                      std::uint8_t host) {
     const bool countInZip64 = entryCount >= kMax16;
     const bool sizeInZip64 = directorySize >= kMax32;
     const bool offsetInZip64 = directoryOffset >= kMax32;
@@ -118,7 +119,7 @@ void AppendEndRecords(std::vector<std::uint8_t>& bytes, std::uint64_t entryCount
         const std::uint64_t zip64EndOffset = directoryOffset + directorySize;
         out.U32(kZip64EndRecordSignature);
         out.U64(kZip64EndRecordSize - 12);  // the size of the record after this field
-        out.U16(kVersionMadeByZip64);
+        out.U16(VersionMadeBy(host, true));
         out.U16(kVersionNeededZip64);
         out.U32(0);  // number of this disk
         out.U32(0);  // disk where the central directory starts

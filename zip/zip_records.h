@@ -16,8 +16,9 @@ void AppendCentralHeader(std::vector<std::uint8_t>& out, const ZipEntryInfo& ent
 
 // The end of central directory record, preceded by the ZIP64 end record and its locator when
 // a count, size or offset does not fit the classic record. directoryOffset + directorySize
-// is where these records begin.
+// is where these records begin. host goes into the ZIP64 end record's "version made by".
 void AppendEndRecords(std::vector<std::uint8_t>& out, std::uint64_t entryCount,
-                      std::uint64_t directorySize, std::uint64_t directoryOffset);
+                      std::uint64_t directorySize, std::uint64_t directoryOffset,
+                      std::uint8_t host);
 
 }  // namespace arkivo::zip

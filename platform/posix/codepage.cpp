@@ -16,6 +16,10 @@ std::string Utf16ToAnsiLossy(std::u16string_view text) {
     return Utf16ToUtf8(text);
 }
 
+std::optional<std::string> PathToAnsi(const std::filesystem::path& path) {
+    return path.native();
+}
+
 bool AnsiIsUtf8() {
     return true;
 }

@@ -13,6 +13,7 @@
 #include "common/text.h"
 #include "platform/files.h"
 #include "platform/posix/file_descriptor.h"
+#include "platform/posix/open_file_info.h"
 
 namespace arkivo::platform {
 namespace {
@@ -43,7 +44,6 @@ FileInfo ToInfo(const struct statx& st, const char* name) {
     info.lastAccessTime = ToFileTime(st.stx_atime);
     info.creationTime =
         (st.stx_mask & STATX_BTIME) ? ToFileTime(st.stx_btime) : ToFileTime(st.stx_ctime);
-    info.executable = !folder && (st.stx_mode & S_IXUSR) != 0;
     info.posixMode = st.stx_mode;
     return info;
 }
@@ -333,5 +333,21 @@ std::error_code FlushFileSystem(const std::filesystem::path& path) {
     }
     return ::syncfs(fd.get()) == 0 ? std::error_code() : LastError();
 }
+
+namespace posix {
+
+std::error_code GetOpenFileInfo(int fd, const std::filesystem::path& path, FileInfo& info) {
+    struct statx st {};
+    if (::statx(fd, "", AT_EMPTY_PATH, kStatxMask, &st) != 0) {
+        return LastError();
+    }
+    if (!S_ISDIR(st.stx_mode) && !S_ISREG(st.stx_mode)) {
+        return std::make_error_code(std::errc::not_supported);
+    }
+    info = ToInfo(st, path.filename().c_str());
+    return {};
+}
+
+}  // namespace posix
 
 }  // namespace arkivo::platform

@@ -31,14 +31,16 @@ std::error_code WriteAll(int fd, std::string_view bytes) {
     return {};
 }
 
-void SyncFolder(const std::filesystem::path& folder) {
-    FileDescriptor dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY));
-    if (dir.get() >= 0) {
-        ::fsync(dir.get());
-    }
-}
-
 }  // namespace
+
+std::error_code FlushFolder(const std::filesystem::path& folder) {
+    FileDescriptor dir(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() < 0) {
+        return LastError();
+    }
+    return ::fsync(dir.get()) == 0 ? std::error_code() : LastError();
+}
 
 std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
                                     FilePrivacy privacy) {
@@ -75,7 +77,7 @@ std::error_code ReplaceFileContents(const std::filesystem::path& path, std::stri
         ::unlink(temp.c_str());
         return error;
     }
-    SyncFolder(path.parent_path());
+    FlushFolder(path.parent_path());
     return {};
 }
 

@@ -43,6 +43,11 @@ std::string Utf16ToAnsiLossy(std::u16string_view text) {
     return out;
 }
 
+std::optional<std::string> PathToAnsi(const std::filesystem::path& path) {
+    const std::wstring& wide = path.native();
+    return Utf16ToAnsi(std::u16string(wide.begin(), wide.end()));
+}
+
 bool AnsiIsUtf8() {
     return ::GetACP() == CP_UTF8;
 }

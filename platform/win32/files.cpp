@@ -17,6 +17,10 @@ std::error_code LastError() {
 
 }  // namespace
 
+std::error_code FlushFolder(const std::filesystem::path&) {
+    return {};
+}
+
 std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
                                     FilePrivacy) {
     // The profile folder already keeps other users out; no extra ACL is set for OwnerOnly.

@@ -141,6 +141,29 @@ TEST_F(RunCli, TheExitCodeTellsWhetherEverythingWasCopied) {
     EXPECT_NE(run.out.find("1 failed"), std::string::npos);
 }
 
+TEST_F(RunCli, AZipRunNamesAFileThatChangedWhileItWasCopied) {
+    test::MakeFile(base / "a.txt", "a");
+    // A file under /proc says it is empty, yet reading it gives bytes.
+    std::filesystem::create_directories(base);
+    std::filesystem::create_symlink("/proc/self/status", base / "status.txt");
+    ASSERT_EQ(
+        Run({"jobs", "add", base.string(), target.string(), "--type", "dif", "--zip"}).exitCode, 0);
+    const auto run = Run({"run"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("failed: " + (base / "status.txt").string()), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find(": the file changed while it was copied\n"), std::string::npos)
+        << run.err;
+    std::filesystem::path archive;
+    for (const auto& entry : std::filesystem::directory_iterator(target)) {
+        archive = entry.path();
+    }
+    ASSERT_EQ(archive.extension(), ".zip");
+    const auto verify = Run({"verify", archive.string()});
+    EXPECT_EQ(verify.exitCode, 0) << verify.err;
+    EXPECT_NE(verify.out.find(": 1 entries, all ok"), std::string::npos) << verify.out;
+}
+
 TEST_F(RunCli, NamedJobsRunEvenWhenUnticked) {
     test::MakeFile(base / "a.txt", "a");
     ASSERT_EQ(Run({"jobs", "add", base.string(), (folder / "one").string()}).exitCode, 0);

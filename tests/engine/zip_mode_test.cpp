@@ -148,6 +148,27 @@ TEST_F(ZipMode, ADryRunWritesNoArchive) {
     EXPECT_EQ(observer.plannedCopies[0].second.parent_path().parent_path().extension(), ".zip");
 }
 
+#ifndef _WIN32
+// POSIX names are bytes: names that are not UTF-8 go into the archive as they are, and two of
+// them never become one.
+TEST_F(ZipMode, NamesThatAreNotUtf8KeepTheirBytesInTheArchive) {
+    const std::string latin1 = "caf\xE9.txt";
+    const std::string alsoLatin1 = "caf\xEA.txt";
+    MakeFile(base / "docs" / latin1, "e acute");
+    MakeFile(base / "docs" / alsoLatin1, "e circumflex");
+    AddZipJob(BackupType::Dif);
+    ASSERT_TRUE(Run().Succeeded());
+    std::filesystem::path archive;
+    for (const auto& entry : std::filesystem::directory_iterator(target)) {
+        archive = entry.path();
+    }
+    ASSERT_EQ(archive.extension(), ".zip");
+    const std::string name = archive.stem().string();
+    EXPECT_EQ(EntryNames(archive),
+              (std::set<std::string>{name + "/docs/" + latin1, name + "/docs/" + alsoLatin1}));
+}
+#endif
+
 TEST_F(ZipMode, VerifyingAfterTheJobPassesForAGoodArchive) {
     MakeFile(base / "a.txt", std::string(100000, 'a'));
     AddZipJob(BackupType::Dif);

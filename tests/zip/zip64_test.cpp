@@ -79,7 +79,7 @@ TEST(Zip64, LargeSourcesAndAnArchivePastFourGibibytes) {
     // From 2 GiB on the sizes still fit the classic fields, which are unsigned.
     const HeaderFields& two = z.central[1];
     EXPECT_EQ(two.versionNeeded, 20u);
-    EXPECT_EQ(two.versionMadeBy, 0x0B17u);
+    EXPECT_EQ(two.versionMadeBy, 0x0317u);
     EXPECT_EQ(two.method, 8u);
     EXPECT_EQ(two.uncompressedSize, twoSize);
     EXPECT_EQ(two.extra.size(), 9u);
@@ -95,7 +95,7 @@ TEST(Zip64, LargeSourcesAndAnArchivePastFourGibibytes) {
         SCOPED_TRACE(four.name);
         EXPECT_EQ(four.method, i == 2 ? 8u : 0u);
         EXPECT_EQ(four.versionNeeded, 45u);
-        EXPECT_EQ(four.versionMadeBy, 0x0B2Du);
+        EXPECT_EQ(four.versionMadeBy, 0x032Du);
         EXPECT_EQ(four.uncompressedSize, 0xFFFFFFFFu);
         EXPECT_EQ(four.compressedSize, 0xFFFFFFFFu);
         EXPECT_LT(four.localHeaderOffset, 0xFFFFFFFFu);

@@ -125,6 +125,7 @@ EndOfArchive ReadEndOfArchive(const std::filesystem::path& archive) {
         const Bytes record = ReadFileRange(archive, result.zip64RecordOffset, 56);
         EXPECT_EQ(Le32(record, 0), 0x06064B50u) << "ZIP64 end record signature";
         EXPECT_EQ(Le64(record, 4), 44u) << "ZIP64 end record size";
+        EXPECT_EQ(Le16(record, 12), 0x032Du) << "ZIP64 end record version made by";
         EXPECT_EQ(Le16(record, 14), 45u) << "ZIP64 end record version needed";
         EXPECT_EQ(Le64(record, 24), Le64(record, 32)) << "entries on disk and in total";
         result.zip64Entries = Le64(record, 32);

@@ -6,7 +6,9 @@
 
 #include <cstring>
 #include <ctime>
+#include <set>
 
+#include "support/run_program.h"
 #include "tests/zip/zip_inspect.h"
 #include "tests/zip/zip_test_support.h"
 #include "tests/zip/zlib_codec.h"
@@ -62,6 +64,7 @@ TEST(ZipLayout, HeadersOfASmallArchiveFieldByField) {
     const Bytes second = RandomBytes(100, 1);
     WriteFile(folder / "a.txt", first);
     WriteFile(folder / "b.zip", second);
+    ASSERT_EQ(::chmod((folder / "a.txt").c_str(), 0644), 0);
     SetTimes(folder / "a.txt", 1700000000, 1600000000);
     SetTimes(folder / "b.zip", 1500000000, 1400000000);
     const auto archive = folder / "out.zip";
@@ -112,7 +115,7 @@ TEST(ZipLayout, HeadersOfASmallArchiveFieldByField) {
     // The central directory follows the last data.
     const std::uint64_t cd = second_data + second.size();
     EXPECT_EQ(Le32(z, cd), 0x02014B50u);
-    EXPECT_EQ(Le16(z, cd + 4), 0x0B17u);
+    EXPECT_EQ(Le16(z, cd + 4), 0x0317u);  // Unix, format 2.3
     EXPECT_EQ(Le16(z, cd + 6), 20u);
     EXPECT_EQ(Le16(z, cd + 8), 2u);
     EXPECT_EQ(Le16(z, cd + 10), 8u);
@@ -125,7 +128,7 @@ TEST(ZipLayout, HeadersOfASmallArchiveFieldByField) {
     EXPECT_EQ(Le16(z, cd + 32), 0u);
     EXPECT_EQ(Le16(z, cd + 34), 0u);
     EXPECT_EQ(Le16(z, cd + 36), 0u);
-    EXPECT_EQ(Le32(z, cd + 38), 0x81800020u);
+    EXPECT_EQ(Le32(z, cd + 38), 0x81A40020u);  // a regular file of mode 0644, "archive"
     EXPECT_EQ(Le32(z, cd + 42), 0u);
     EXPECT_EQ(std::string(z.begin() + cd + 46, z.begin() + cd + 55), "dir/a.txt");
     EXPECT_EQ(Le16(z, cd + 55), 0x5455u);
@@ -262,11 +265,54 @@ TEST(ZipLayout, NonAsciiNamesAreUtf8AndSaySo) {
                                   {cafe, folder / "source"}});
 }
 
-TEST(ZipLayout, ExternalAttributesCarryDosBitsAndAUnixMode) {
+TEST(ZipLayout, NamesWhoseBytesAreNotUtf8KeepThemAndComeBackAsTheyWere) {
+    TempFolder folder;
+    // Names a POSIX file system holds as they are: "café" in Latin-1, and "表" in Shift_JIS,
+    // whose second byte is the one of a backslash. The UTF-8 name is text, as before.
+    const std::string names[] = {"caf\xE9.txt", "caf\xEA.txt", "\x95\x5C.txt", "caf\xC3\xA9.txt"};
+    const bool utf8[] = {false, false, false, true};
+    std::filesystem::create_directories(folder / "base" / "sub");
+    const auto archive = folder / "out.zip";
+    auto handle = CreateZipArchive(archive);
+    Manifest manifest;
+    std::uint32_t seed = 10;
+    for (const auto& name : names) {
+        const auto relative = std::filesystem::path("sub") / name;
+        WriteFile(folder / "base" / relative, TextLike(1000, seed++));
+        ASSERT_EQ(AddFileToZipArchive(handle.get(), u"DIF_1", relative, folder / "base" / relative),
+                  ZipOk);
+        manifest.push_back({"DIF_1/sub/" + name, folder / "base" / relative});
+    }
+    ASSERT_EQ(CloseZipArchive(std::move(handle)), ZipOk);
+    const auto entries = ReadEntryHeaders(archive);
+    ASSERT_EQ(entries.size(), std::size(names));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        SCOPED_TRACE(manifest[i].name);
+        EXPECT_EQ(entries[i].central.name, manifest[i].name);
+        EXPECT_EQ(entries[i].local.name, manifest[i].name);
+        EXPECT_EQ((entries[i].central.flags & 0x0800) != 0, utf8[i]);
+        EXPECT_EQ((entries[i].local.flags & 0x0800) != 0, utf8[i]);
+    }
+    ExpectReadersAccept(archive, manifest);
+
+    const auto unzipped = folder / "unzipped";
+    const CommandResult unzip = RunCommand("unzip -q " + ShellQuote(archive.string()) + " -d " +
+                                           ShellQuote(unzipped.string()));
+    ASSERT_EQ(unzip.exitCode, 0) << unzip.output;
+    std::set<std::string> restored;
+    for (const auto& file : std::filesystem::directory_iterator(unzipped / "DIF_1" / "sub")) {
+        restored.insert(file.path().filename().native());
+        EXPECT_EQ(ReadFile(file.path()),
+                  ReadFile(folder / "base" / "sub" / file.path().filename()));
+    }
+    EXPECT_EQ(restored, std::set<std::string>(std::begin(names), std::end(names)));
+}
+
+TEST(ZipLayout, ExternalAttributesCarryDosBitsAndTheFilesOwnMode) {
     TempFolder folder;
     const Bytes text = TextLike(500, 4);
     // A Windows executable's first bytes: "MZ", the offset of the PE header at byte 60, and
-    // the header's signature "PE\0\0" there.
+    // the header's signature "PE\0\0" there. On POSIX its mode says whether it may be run.
     Bytes windowsExecutable(300, 0);
     windowsExecutable[0] = 'M';
     windowsExecutable[1] = 'Z';
@@ -279,11 +325,9 @@ TEST(ZipLayout, ExternalAttributesCarryDosBitsAndAUnixMode) {
         ::mode_t mode;
         std::uint32_t expected;
     } cases[] = {
-        {"plain.txt", text, 0644, 0x81800020},
-        {"readonly.txt", text, 0444, 0x81000021},
-        {".hidden", text, 0644, 0x81800022},
-        {"script.sh", text, 0755, 0x81C00020},
-        {"program.exe", windowsExecutable, 0644, 0x81C00020},
+        {"plain.txt", text, 0644, 0x81A40020}, {"readonly.txt", text, 0444, 0x81240021},
+        {".hidden", text, 0644, 0x81A40022},   {"script.sh", text, 0755, 0x81ED0020},
+        {"setuid", text, 04750, 0x89E80020},   {"program.exe", windowsExecutable, 0644, 0x81A40020},
     };
     const auto archive = folder / "out.zip";
     auto handle = CreateZipArchive(archive);
@@ -301,6 +345,7 @@ TEST(ZipLayout, ExternalAttributesCarryDosBitsAndAUnixMode) {
     ASSERT_EQ(entries.size(), std::size(cases));
     for (std::size_t i = 0; i < entries.size(); ++i) {
         EXPECT_EQ(entries[i].central.externalAttributes, cases[i].expected) << cases[i].name;
+        EXPECT_EQ(entries[i].central.versionMadeBy, 0x0317u) << cases[i].name;
     }
     ExpectReadersAccept(archive, manifest);
 }

@@ -43,7 +43,7 @@ TEST(ZipRecords, EndRecordsTurnToZip64AtTheFirstValueThatIsAMarker) {
         SCOPED_TRACE(std::to_string(c.count) + " " + std::to_string(c.size) + " " +
                      std::to_string(c.offset));
         Bytes out;
-        AppendEndRecords(out, c.count, c.size, c.offset);
+        AppendEndRecords(out, c.count, c.size, c.offset, kHostUnix);
         ASSERT_EQ(out.size(), c.zip64 ? 56u + 20u + 22u : 22u);
         const std::size_t end = out.size() - 22;
         EXPECT_EQ(Le32(out, end), 0x06054B50u);
@@ -54,6 +54,7 @@ TEST(ZipRecords, EndRecordsTurnToZip64AtTheFirstValueThatIsAMarker) {
         if (c.zip64) {
             EXPECT_EQ(Le32(out, 0), 0x06064B50u);
             EXPECT_EQ(Le64(out, 4), 44u);
+            EXPECT_EQ(Le16(out, 12), 0x032Du);
             EXPECT_EQ(Le16(out, 14), 45u);
             EXPECT_EQ(Le64(out, 24), c.count);
             EXPECT_EQ(Le64(out, 32), c.count);

@@ -28,11 +28,6 @@ Bytes ReadFile(const std::filesystem::path& path) {
 
 namespace {
 
-struct CommandResult {
-    int exitCode = -1;
-    std::string output;
-};
-
 FILE* StartCommand(const std::string& command) {
     return ::popen(("LC_ALL=C.UTF-8 " + command + " 2>&1").c_str(), "r");
 }
@@ -52,6 +47,10 @@ CommandResult FinishCommand(FILE* pipe) {
 }
 
 }  // namespace
+
+CommandResult RunCommand(const std::string& command) {
+    return FinishCommand(StartCommand(command));
+}
 
 void ExpectReadersAccept(const std::filesystem::path& archive, const Manifest& manifest,
                          ReaderOptions options) {

@@ -15,8 +15,16 @@ namespace arkivo::test {
 void WriteFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 Bytes ReadFile(const std::filesystem::path& path);
 
+struct CommandResult {
+    int exitCode = -1;
+    std::string output;  // standard output and error together
+};
+
+// Runs a shell command line in the C.UTF-8 locale.
+CommandResult RunCommand(const std::string& command);
+
 struct ManifestEntry {
-    std::string name;  // the entry name as stored (UTF-8)
+    std::string name;  // the entry name's bytes as stored
     std::filesystem::path source;
 };
 using Manifest = std::vector<ManifestEntry>;

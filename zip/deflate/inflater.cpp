@@ -20,7 +20,8 @@ constexpr std::size_t kCopySlack = 8;
 // worth of bytes for the matches that follow.
 class Inflater::Output {
   public:
-    Output(std::vector<std::uint8_t>& buffer, ByteSink& sink) : buffer_(buffer), sink_(sink) {}
+    Output(std::vector<std::uint8_t>& buffer, ByteSink& sink, std::uint64_t limit)
+        : buffer_(buffer), sink_(sink), limit_(limit) {}
 
     // Room for n more bytes (n <= kMaxMatch or a stored piece of at most kWindowSize).
     bool MakeRoom(std::size_t n) {
@@ -80,10 +81,12 @@ class Inflater::Output {
     }
 
     std::uint64_t total() const { return total_; }
+    bool PastLimit() const { return total_ > limit_; }
 
   private:
     std::vector<std::uint8_t>& buffer_;
     ByteSink& sink_;
+    const std::uint64_t limit_;
     std::size_t next_ = 0;
     std::size_t flushed_ = 0;
     std::uint64_t total_ = 0;
@@ -100,9 +103,9 @@ Inflater::Inflater() : window_(kOutputSize + kCopySlack) {
     fixedDistance_.Build(distance);
 }
 
-InflateResult Inflater::Inflate(ByteSource& source, ByteSink& sink) {
+InflateResult Inflater::Inflate(ByteSource& source, ByteSink& sink, std::uint64_t outputLimit) {
     BitReader reader(source);
-    Output output(window_, sink);
+    Output output(window_, sink, outputLimit);
     InflateResult result = InflateResult::Ok;
     bool final = false;
     while (!final && result == InflateResult::Ok) {
@@ -146,6 +149,9 @@ InflateResult Inflater::DecodeStored(BitReader& reader, Output& output) {
         return InflateResult::BadData;
     }
     for (std::uint32_t left = length; left > 0;) {
+        if (output.PastLimit()) {
+            return InflateResult::TooLong;
+        }
         const std::uint32_t n = std::min<std::uint32_t>(left, kWindowSize);
         if (!output.MakeRoom(n)) {
             return InflateResult::OutputFailed;
@@ -225,6 +231,9 @@ InflateResult Inflater::DecodeHuffman(BitReader& reader, Output& output,
                                       const HuffmanDecoder& litLen,
                                       const HuffmanDecoder& distance) {
     for (;;) {
+        if (output.PastLimit()) {
+            return InflateResult::TooLong;
+        }
         if (!output.MakeRoom(kMaxMatch)) {
             return InflateResult::OutputFailed;
         }

@@ -17,6 +17,7 @@ enum class InflateResult {
     BadData,       // not a valid deflate stream
     ReadFailed,    // the source failed
     OutputFailed,  // the sink refused the output
+    TooLong,       // the output passed the limit it was given
 };
 
 class Inflater {
@@ -26,8 +27,12 @@ class Inflater {
     Inflater(const Inflater&) = delete;
     Inflater& operator=(const Inflater&) = delete;
 
-    // Decodes one whole stream from source into sink.
-    InflateResult Inflate(ByteSource& source, ByteSink& sink);
+    static constexpr std::uint64_t kNoLimit = UINT64_MAX;
+
+    // Decodes one whole stream from source into sink. Decoding stops with TooLong once the
+    // output has passed outputLimit bytes, a match or a stored piece of at most 32 KiB later:
+    // a stream can say in a few bytes to repeat a byte billions of times.
+    InflateResult Inflate(ByteSource& source, ByteSink& sink, std::uint64_t outputLimit = kNoLimit);
 
     // The bytes of input up to the end of the final block, after Inflate.
     std::uint64_t consumedBytes() const { return consumedBytes_; }
