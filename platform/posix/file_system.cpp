@@ -248,7 +248,11 @@ std::error_code CopyFileAtomically(const std::filesystem::path& source,
     if (::fstat(in.get(), &after) != 0) {
         return fail(LastError());
     }
-    if (copied != static_cast<std::uint64_t>(st.st_size) || !SameVersion(st, after)) {
+    // A file holding more than its size said (one being written, or one of /proc) is no
+    // version of its own either.
+    char beyond = 0;
+    if (copied != static_cast<std::uint64_t>(st.st_size) || !SameVersion(st, after) ||
+        ::pread(in.get(), &beyond, 1, st.st_size) != 0) {
         return fail(CopyError::SourceChanged);
     }
     const struct timespec times[2] = {st.st_atim, st.st_mtim};

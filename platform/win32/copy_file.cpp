@@ -83,7 +83,11 @@ std::error_code CopyFileAtomically(const std::filesystem::path& source,
     if (!::GetFileInformationByHandle(in.get(), &after)) {
         return fail(LastError());
     }
+    // A file holding more than its size said is no version of its own either.
+    char beyond = 0;
+    DWORD extra = 0;
     if (SizeOf(after) != SizeOf(before) ||
+        (::ReadFile(in.get(), &beyond, 1, &extra, nullptr) && extra != 0) ||
         ::CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime) != 0) {
         return fail(CopyError::SourceChanged);
     }

@@ -141,7 +141,7 @@ TEST_F(RunCli, TheExitCodeTellsWhetherEverythingWasCopied) {
     EXPECT_NE(run.out.find("1 failed"), std::string::npos);
 }
 
-TEST_F(RunCli, AZipRunNamesAFileThatChangedWhileItWasCopied) {
+TEST_F(RunCli, AFileThatChangedWhileItWasCopiedIsNamedAndLeftOut) {
     test::MakeFile(base / "a.txt", "a");
     // A file under /proc says it is empty, yet reading it gives bytes.
     std::filesystem::create_directories(base);
@@ -162,6 +162,18 @@ TEST_F(RunCli, AZipRunNamesAFileThatChangedWhileItWasCopied) {
     const auto verify = Run({"verify", archive.string()});
     EXPECT_EQ(verify.exitCode, 0) << verify.err;
     EXPECT_NE(verify.out.find(": 1 entries, all ok"), std::string::npos) << verify.out;
+
+    // A plain copy leaves it out in the same way.
+    const auto mirror = folder / "mirror";
+    ASSERT_EQ(Run({"jobs", "add", base.string(), mirror.string()}).exitCode, 0);
+    const auto sync = Run({"run", "2"});
+    EXPECT_EQ(sync.exitCode, 1);
+    EXPECT_NE(
+        sync.err.find((base / "status.txt").string() + " -> " + (mirror / "status.txt").string() +
+                      ": the file changed while it was copied\n"),
+        std::string::npos)
+        << sync.err;
+    EXPECT_EQ(test::FileContents(mirror), (std::map<std::string, std::string>{{"a.txt", "a"}}));
 }
 
 TEST_F(RunCli, NamedJobsRunEvenWhenUnticked) {
