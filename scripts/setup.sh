@@ -1,12 +1,14 @@
 #!/bin/sh
 # Installs what Arkivo needs on a Debian 12 machine: the build tools, and with --tests also
 # everything the test suite drives (archive readers, zlib for checking our compressor, the
-# Windows cross compiler, Wine and a virtual display for the Windows tests).
+# Windows cross compiler, Wine and a virtual display for the Windows tests, the Unicode data
+# the upper-casing table is checked against).
 set -eu
 packages="cmake g++ make libcli11-dev libgtest-dev googletest"
 if [ "${1:-}" = "--tests" ]; then
   packages="$packages ninja-build unzip zip p7zip-full zlib1g-dev python3
-    g++-mingw-w64-x86-64-posix wine64 xvfb x11-utils imagemagick fonts-wqy-microhei procps"
+    g++-mingw-w64-x86-64-posix wine64 xvfb x11-utils imagemagick fonts-wqy-microhei procps
+    unicode-data"
 fi
 run() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 run apt-get update -q
