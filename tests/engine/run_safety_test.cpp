@@ -7,6 +7,7 @@
 #include "platform/file_system.h"
 #include "schedule/job_flags.h"
 #include "support/engine_fixture.h"
+#include "support/numbered_name.h"
 
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -59,7 +60,7 @@ TEST_F(RunSafety, AFailedIncrementalRunDoesNotMoveItsReferenceTime) {
 
 TEST_F(RunSafety, AStoppedIncrementalRunKeepsItsReferenceTimeButStampsTheRun) {
     for (int i = 0; i < 50; ++i) {
-        MakeFile(base / ("f" + std::to_string(i)), "x");
+        MakeFile(base / test::NumberedName("f", i), "x");
     }
     std::filesystem::create_directories(target);
     const auto job = AddJob(base, target, BackupType::Inc);
