@@ -18,7 +18,8 @@ if [ -n "$missing" ]; then
 fi
 
 build=${ARKIVO_WINDOWS_BUILD:-build-win}
-cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DARKIVO_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build "$build" -j2
 
 export WINEPREFIX=${WINEPREFIX:-/tmp/arkivo-ci-wine}

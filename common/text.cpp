@@ -119,67 +119,6 @@ std::u16string AsciiToUtf16(std::string_view ascii) {
     return std::u16string(ascii.begin(), ascii.end());
 }
 
-char16_t ToUpperChar(char16_t c) {
-    if (c < 0x80) {
-        return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 0x20) : c;
-    }
-    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) {
-        return static_cast<char16_t>(c - 0x20);
-    }
-    if (c == 0xFF) {
-        return 0x178;
-    }
-    // Latin Extended-A: upper and lower alternate, with the parity flipped in the middle run.
-    if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) {
-        return (c & 1) ? static_cast<char16_t>(c - 1) : c;
-    }
-    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) {
-        return (c & 1) ? c : static_cast<char16_t>(c - 1);
-    }
-    if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) {
-        return static_cast<char16_t>(c - 0x20);
-    }
-    if (c == 0x3C2) {
-        return 0x3A3;
-    }
-    if (c >= 0x430 && c <= 0x44F) {
-        return static_cast<char16_t>(c - 0x20);
-    }
-    if (c >= 0x450 && c <= 0x45F) {
-        return static_cast<char16_t>(c - 0x50);
-    }
-    if (c >= 0x460 && c <= 0x4FF && (c & 1) && !(c >= 0x482 && c <= 0x489)) {
-        return static_cast<char16_t>(c - 1);
-    }
-    if (c >= 0x561 && c <= 0x586) {
-        return static_cast<char16_t>(c - 0x30);
-    }
-    if (c >= 0xFF41 && c <= 0xFF5A) {
-        return static_cast<char16_t>(c - 0x20);
-    }
-    return c;
-}
-
-std::u16string ToUpper(std::u16string_view text) {
-    std::u16string out(text);
-    for (auto& c : out) {
-        c = ToUpperChar(c);
-    }
-    return out;
-}
-
-bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (ToUpperChar(a[i]) != ToUpperChar(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 std::int64_t ParseLeadingInt(std::u16string_view text) {
     std::size_t i = 0;
     const bool negative = SkipBlanksAndSign(text, i);

@@ -1,5 +1,6 @@
-// Text helpers shared by the portable core: UTF conversions, the case folding used for path
-// comparisons, and the lenient decimal reading that stored numbers rely on.
+// Text helpers shared by the portable core: UTF conversions and the lenient decimal reading
+// that stored numbers rely on. Comparing without regard to case follows the system, so it
+// lives in the platform layer (platform/upper_case.h).
 #pragma once
 
 #include <cstdint>
@@ -14,13 +15,6 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 
 // Widens 7-bit text; meant for literals and generated numbers.
 std::u16string AsciiToUtf16(std::string_view ascii);
-
-// Simple one-to-one upper-casing over the BMP scripts users put in folder names (Latin,
-// Greek, Cyrillic, Armenian, full-width Latin). Characters without a single upper-case
-// counterpart are returned unchanged.
-char16_t ToUpperChar(char16_t c);
-std::u16string ToUpper(std::u16string_view text);
-bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b);
 
 // Reads like the C runtime's atoi family: optional leading white space, an optional sign,
 // then digits up to the first non-digit. Text without digits reads as 0; values beyond the

@@ -1,6 +1,7 @@
 #include "filters/filter_match.h"
 
 #include "common/text.h"
+#include "platform/upper_case.h"
 #include "settings/app_stores.h"
 #include "settings/lang_ini.h"
 
@@ -23,13 +24,13 @@ std::vector<std::u16string> EffectivePatterns(CLangIni& store, std::size_t jobIn
         if (store.FindKey(s, key) < 0) {
             break;
         }
-        patterns.push_back(ToUpper(store.GetValue(section, key)));
+        patterns.push_back(platform::ToUpper(store.GetValue(section, key)));
     }
     return patterns;
 }
 
 bool AnyMatches(const std::vector<std::u16string>& upperPatterns, std::u16string_view path) {
-    const std::u16string upperPath = ToUpper(path);
+    const std::u16string upperPath = platform::ToUpper(path);
     for (const auto& pattern : upperPatterns) {
         if (PatternMatches(pattern, upperPath)) {
             return true;

@@ -1,11 +1,11 @@
 #include "jobs/job_record.h"
 
-#include "common/text.h"
+#include "platform/upper_case.h"
 
 namespace arkivo {
 
 bool IsFtpLocation(std::u16string_view path) {
-    return path.size() >= 4 && EqualsIgnoreCase(path.substr(0, 4), u"ftp:");
+    return path.size() >= 4 && platform::EqualsIgnoreCase(path.substr(0, 4), u"ftp:");
 }
 
 bool ParseFtpLocation(std::u16string_view location, FtpLocation& out) {
@@ -34,7 +34,7 @@ namespace {
 template <typename Field>
 std::size_t FindFirst(const JobTable& table, std::u16string_view path, Field field) {
     for (std::size_t i = 0; i < table.jobs.size(); ++i) {
-        if (EqualsIgnoreCase(table.jobs[i].*field, path)) {
+        if (platform::EqualsIgnoreCase(table.jobs[i].*field, path)) {
             return i;
         }
     }
@@ -54,7 +54,8 @@ std::size_t FindJobByTarget(const JobTable& table, std::u16string_view path) {
 bool TableContainsPair(const JobTable& table, std::u16string_view base,
                        std::u16string_view target) {
     for (const auto& job : table.jobs) {
-        if (EqualsIgnoreCase(job.basePath, base) && EqualsIgnoreCase(job.targetPath, target)) {
+        if (platform::EqualsIgnoreCase(job.basePath, base) &&
+            platform::EqualsIgnoreCase(job.targetPath, target)) {
             return true;
         }
     }

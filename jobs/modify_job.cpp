@@ -1,8 +1,8 @@
 #include "jobs/modify_job.h"
 
-#include "common/text.h"
 #include "jobs/environment_file.h"
 #include "jobs/job_text.h"
+#include "platform/upper_case.h"
 
 namespace arkivo {
 namespace {
@@ -32,8 +32,8 @@ void CheckSide(std::u16string_view path, const FtpCredentials& ftp,
 
 bool DuplicatesAnotherJob(const JobTable& table, const JobEdit& edit) {
     for (std::size_t i = 0; i < table.jobs.size(); ++i) {
-        if (i != edit.jobIndex && EqualsIgnoreCase(table.jobs[i].basePath, edit.base) &&
-            EqualsIgnoreCase(table.jobs[i].targetPath, edit.target)) {
+        if (i != edit.jobIndex && platform::EqualsIgnoreCase(table.jobs[i].basePath, edit.base) &&
+            platform::EqualsIgnoreCase(table.jobs[i].targetPath, edit.target)) {
             return true;
         }
     }

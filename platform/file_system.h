@@ -91,9 +91,9 @@ std::error_code MoveReplacing(const std::filesystem::path& from, const std::file
 // Succeeds when the folder exists afterwards.
 std::error_code CreateFolder(const std::filesystem::path& folder);
 
-// As CreateFolder, for the copy of the folder `source` describes: on POSIX the folder gets the
-// source's permission bits (a private folder stays private), also when it exists already. The
-// owner keeps full access, so later runs can still write into it.
+// As CreateFolder, for the copy of the folder `source` describes: on POSIX a folder it creates
+// gets the source's permission bits (a private folder stays private); the owner keeps full
+// access, so later runs can still write into it.
 std::error_code CreateFolderLike(const std::filesystem::path& folder, const FileInfo& source);
 
 // Removes an empty folder only.

@@ -288,18 +288,13 @@ std::error_code CreateFolderLike(const std::filesystem::path& folder, const File
     if (source.posixMode == 0) {
         return CreateFolder(folder);
     }
-    const mode_t mode = static_cast<mode_t>(source.posixMode & 07777) | S_IRWXU;
-    // Made private first: the final bits are set once the umask can no longer widen them.
+    // Made private first: the final bits are set once the umask can no longer widen them. A
+    // folder that exists keeps the bits its owner gave it.
     if (::mkdir(folder.c_str(), S_IRWXU) != 0) {
-        if (auto error = CreateFolder(folder)) {
-            return error;
-        }
+        return CreateFolder(folder);
     }
-    struct stat st {};
-    if (::stat(folder.c_str(), &st) != 0) {
-        return LastError();
-    }
-    if ((st.st_mode & 07777) != mode) {
+    const mode_t mode = static_cast<mode_t>(source.posixMode & 07777) | S_IRWXU;
+    if (mode != S_IRWXU) {
         // A file system without POSIX permissions refuses; the folder is usable all the same.
         ::chmod(folder.c_str(), mode);
     }

@@ -11,6 +11,7 @@
 
 #include "common/text.h"
 #include "platform/files.h"
+#include "platform/upper_case.h"
 
 namespace arkivo::platform {
 namespace {

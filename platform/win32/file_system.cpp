@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "common/text.h"
 #include "platform/files.h"
+#include "platform/upper_case.h"
 #include "platform/win32/long_path.h"
 #include "platform/win32/wide.h"
 

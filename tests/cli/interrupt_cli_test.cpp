@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "support/file_tree.h"
+#include "support/numbered_name.h"
 #include "support/run_program.h"
 
 extern char** environ;
@@ -19,7 +20,7 @@ class InterruptCli : public ::testing::Test {
   protected:
     void SetUp() override {
         for (int i = 0; i < 4000; ++i) {
-            test::MakeFile(base / ("d" + std::to_string(i % 40)) / ("f" + std::to_string(i)),
+            test::MakeFile(base / test::NumberedName("d", i % 40) / test::NumberedName("f", i),
                            std::string(2000, 'x'));
         }
         ASSERT_EQ(test::RunProgram(kArkivo,

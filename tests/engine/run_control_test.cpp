@@ -6,6 +6,7 @@
 
 #include "engine/progress_scale.h"
 #include "support/engine_fixture.h"
+#include "support/numbered_name.h"
 
 namespace arkivo {
 namespace {
@@ -49,7 +50,7 @@ class RunControl : public test::EngineTest {
     void SetUp() override {
         EngineTest::SetUp();
         for (int i = 0; i < 20; ++i) {
-            MakeFile(base / ("f" + std::to_string(i) + ".txt"), "x");
+            MakeFile(base / test::NumberedName("f", i, ".txt"), "x");
         }
         AddJob(base, target);
     }

@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "schedule/job_flags.h"
 #include "support/engine_fixture.h"
+#include "support/numbered_name.h"
 
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -60,7 +61,7 @@ TEST_F(RunSafety, AFailedIncrementalRunDoesNotMoveItsReferenceTime) {
 
 TEST_F(RunSafety, AStoppedIncrementalRunKeepsItsReferenceTimeButStampsTheRun) {
     for (int i = 0; i < 50; ++i) {
-        MakeFile(base / ("f" + std::to_string(i)), "x");
+        MakeFile(base / test::NumberedName("f", i), "x");
     }
     std::filesystem::create_directories(target);
     const auto job = AddJob(base, target, BackupType::Inc);
@@ -76,6 +77,74 @@ TEST_F(RunSafety, AStoppedIncrementalRunKeepsItsReferenceTimeButStampsTheRun) {
     // The jobs after the stopped one are not touched.
     EXPECT_EQ(Job(second).lastBackupTime, 0u);
     EXPECT_EQ(observer.startedJobs, (std::vector<std::size_t>{0}));
+}
+
+// A period job over files written well inside its period, which starts at kPeriodStart.
+class PeriodRunSafety : public RunSafety {
+  protected:
+    static constexpr std::uint64_t kPeriodStart = 1400000000;
+
+    void SetUp() override {
+        RunSafety::SetUp();
+        for (int i = 0; i < 20; ++i) {
+            MakeFile(base / test::NumberedName("f", i), "x", 1500000000);
+        }
+        std::filesystem::create_directories(target);
+        job = AddJob(base, target, BackupType::Spd);
+        Edit(job, [](JobRecord& record) {
+            record.periodStart = kPeriodStart;
+            record.periodEnd = 4000000000;
+        });
+        // Creation times are whole seconds: let the files' second pass, so that a period
+        // start moved to the first run would leave them all out of the next.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    }
+
+    // What an undisturbed run copies once the earlier runs' dated folders are gone.
+    std::map<std::string, std::string> NextRunCopies() {
+        observer.onFile = nullptr;
+        for (const auto& entry : std::filesystem::directory_iterator(target)) {
+            std::filesystem::remove_all(entry.path());
+        }
+        EXPECT_TRUE(Run().Succeeded());
+        std::map<std::string, std::string> copied;
+        for (const auto& entry : std::filesystem::directory_iterator(target)) {
+            copied.merge(FileContents(entry.path()));
+        }
+        return copied;
+    }
+
+    std::size_t job = 0;
+};
+
+TEST_F(PeriodRunSafety, AStoppedRunKeepsThePeriodStartAndTheNextRunTakesWhatItMissed) {
+    engine::RunController control;
+    observer.onFile = [&control](const std::filesystem::path&) { control.Stop(); };
+    control.Start(stores, observer);
+    const auto summary = control.Wait();
+    ASSERT_TRUE(summary.stopped);
+    EXPECT_LT(summary.copied, 20u);
+    EXPECT_EQ(Job(job).periodStart, kPeriodStart);
+    EXPECT_GT(Job(job).lastBackupTime, 0u);
+
+    EXPECT_EQ(NextRunCopies(), FileContents(base));
+}
+
+TEST_F(PeriodRunSafety, ARunWithAFailedFileKeepsThePeriodStartAndTheNextRunTakesWhatItMissed) {
+    bool removed = false;
+    observer.onFile = [&removed](const std::filesystem::path& source) {
+        if (!removed) {
+            removed = true;
+            // Gone between the listing and the copy: this one copy fails.
+            std::filesystem::remove(source);
+        }
+    };
+    const auto summary = Run();
+    ASSERT_EQ(summary.failed, 1u);
+    EXPECT_EQ(summary.copied, 19u);
+    EXPECT_EQ(Job(job).periodStart, kPeriodStart);
+
+    EXPECT_EQ(NextRunCopies(), FileContents(base));
 }
 
 TEST_F(RunSafety, AFileChangedDuringTheWalkIsTakenByTheNextRun) {

@@ -2,6 +2,9 @@
 
 #include "schedule/job_flags.h"
 #include "support/engine_fixture.h"
+#ifndef _WIN32
+#include "support/permissions_in_force.h"
+#endif
 
 namespace arkivo {
 namespace {
@@ -177,6 +180,62 @@ TEST_F(SyncDeletion, AMissingBaseNeverWipesTheTarget) {
     EXPECT_NE(LatestReport().find("Deletion skipped"), std::string::npos);
 }
 
+#ifndef _WIN32
+TEST_F(SyncDeletion, DeletesNothingBelowABaseSubFolderItCannotRead) {
+    MakeFile(base / "open/keep.txt", "k", 1600000000);
+    MakeFile(target / "open/keep.txt", "k", 1600000000);
+    MakeFile(target / "open/orphan.txt", "o");
+    MakeFile(base / "locked/a.txt", "a", 1600000000);
+    MakeFile(target / "locked/a.txt", "a", 1600000000);
+    MakeFile(target / "locked/only-in-target.txt", "t");
+    MakeFile(target / "locked/deeper/b.txt", "b");
+    test::WithPermissionsInForce(folder.path(), [this] {
+        const test::PermissionsTaken locked(base / "locked", std::filesystem::perms::all);
+        const auto before = TreeContents(target / "locked");
+
+        const auto summary = Run();
+
+        EXPECT_EQ(TreeContents(target / "locked"), before);
+        EXPECT_FALSE(std::filesystem::exists(target / "open/orphan.txt"));
+        EXPECT_EQ(summary.deleted, 1u);
+        const std::string report = LatestReport();
+        EXPECT_NE(report.find("Unreadable : " + (base / "locked").string()), std::string::npos);
+        EXPECT_EQ(report.find("only-in-target.txt"), std::string::npos);
+    });
+}
+
+TEST_F(SyncDeletion, ADeletionThatFailsIsCountedAsFailedAndNotReportedAsDeleted) {
+    MakeFile(base / "sealed/keep.txt", "k", 1600000000);
+    MakeFile(target / "sealed/keep.txt", "k", 1600000000);
+    MakeFile(target / "sealed/stuck.txt", "s");
+    MakeFile(target / "loose.txt", "l");
+    test::WithPermissionsInForce(folder.path(), [this] {
+        namespace fs = std::filesystem;
+        const test::PermissionsTaken sealed(target / "sealed", fs::perms::owner_write |
+                                                                   fs::perms::group_write |
+                                                                   fs::perms::others_write);
+
+        const auto summary = Run();
+
+        EXPECT_TRUE(fs::exists(target / "sealed/stuck.txt"));
+        EXPECT_FALSE(fs::exists(target / "loose.txt"));
+        EXPECT_EQ(summary.deleted, 1u);
+        EXPECT_EQ(summary.failed, 1u);
+        EXPECT_EQ(observer.failures, std::vector<fs::path>{target / "sealed/stuck.txt"});
+        const std::string report = LatestReport();
+        const auto deleted = report.find("<< Deleted >>");
+        const auto failed = report.find("<< Failed >>");
+        ASSERT_NE(deleted, std::string::npos);
+        ASSERT_NE(failed, std::string::npos);
+        const std::string deletedList = report.substr(deleted, failed - deleted);
+        EXPECT_NE(deletedList.find((target / "loose.txt").string()), std::string::npos);
+        EXPECT_EQ(deletedList.find("stuck.txt"), std::string::npos);
+        EXPECT_NE(report.find((target / "sealed/stuck.txt").string(), failed), std::string::npos);
+        EXPECT_NE(report.find("Failures : 1"), std::string::npos);
+    });
+}
+#endif
+
 TEST_F(SyncDeletion, StaysOutOfABaseThatLiesInsideTheTarget) {
     Edit(job, [this](JobRecord& record) { record.basePath = (target / "live").u16string(); });
     MakeFile(target / "live/work.txt", "the user's own files");
@@ -248,14 +307,16 @@ TEST_F(Sync, FoldersKeepTheirSourcesPermissionBits) {
     fs::permissions(base / "shared", fs::perms(0755));
     // Write-only for the group: the owner keeps full access in the copy all the same.
     fs::permissions(base / "dropbox", fs::perms(0530));
-    // A folder made by an older version with the usual bits is brought in line too.
-    fs::create_directories(target / "private");
-    fs::permissions(target / "private", fs::perms(0755));
+    // A folder that exists keeps what its owner chose.
+    MakeFile(base / "chosen/x.txt", "x");
+    fs::create_directories(target / "chosen");
+    fs::permissions(target / "chosen", fs::perms(0750));
     AddJob(base, target);
     ASSERT_TRUE(Run().Succeeded());
     EXPECT_EQ(mode(target / "private"), 0700u);
     EXPECT_EQ(mode(target / "shared"), 0755u);
     EXPECT_EQ(mode(target / "dropbox"), 0730u);
+    EXPECT_EQ(mode(target / "chosen"), 0750u);
 
     const auto dated = target / "dated";
     AddJob(base, dated, BackupType::Dif);

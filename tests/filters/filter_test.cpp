@@ -40,6 +40,14 @@ TEST_F(Filters, PatternsAreCaseBlindSubstringsWithTheStarDotRule) {
     EXPECT_FALSE(PatternMatches(u"?.LOG", u"/A.LOG"));
 }
 
+TEST_F(Filters, PatternsMatchCapitalsOfAccentedGreekAndCyrillicLetters) {
+    Add(stores.filter, u"\u03ce\u03c1\u03b1");  // "ώρα"
+    Add(stores.filterInc, u"\u04c1\u04cb");     // "ӁӋ"
+    EXPECT_TRUE(Out(u"/data/\u038f\u03a1\u0391/\u04c2\u04cc.txt"));
+    EXPECT_FALSE(Out(u"/data/\u04c2\u04cc.txt"));
+    EXPECT_TRUE(Out(u"/data/\u04c0\u04cb.txt"));
+}
+
 TEST_F(Filters, IncludeListLetsOnlyMatchingFilesThroughAndExcludeWins) {
     EXPECT_FALSE(Out(u"/data/a.doc"));
     Add(stores.filterInc, u".doc");

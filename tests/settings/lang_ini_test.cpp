@@ -163,15 +163,18 @@ TEST_F(IniStore, WriteValueCreatesAMissingFileAndKeepsUtf16Files) {
     EXPECT_EQ(reread.GetValue(u"Static", u"TARGET"), u"\uB300\uC0C1");
 }
 
+std::u16string SectionName(int thread) {
+    return std::u16string{u'S', static_cast<char16_t>(u'0' + thread)};
+}
+
 TEST_F(IniStore, ConcurrentChangesToOneStoreAreAllKept) {
     CLangIni& store = Load("");
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&store, t] {
             for (int i = 0; i < 200; ++i) {
-                store.SetValue(u"S" + std::u16string(1, static_cast<char16_t>(u'0' + t)),
-                               u"k" + std::u16string(1, static_cast<char16_t>(0x100 + i)), u"v",
-                               true);
+                store.SetValue(SectionName(t),
+                               std::u16string{u'k', static_cast<char16_t>(0x100 + i)}, u"v", true);
             }
         });
     }
@@ -179,9 +182,7 @@ TEST_F(IniStore, ConcurrentChangesToOneStoreAreAllKept) {
         thread.join();
     }
     for (int t = 0; t < 4; ++t) {
-        EXPECT_EQ(
-            store.SectionEntries(u"S" + std::u16string(1, static_cast<char16_t>(u'0' + t))).size(),
-            200u);
+        EXPECT_EQ(store.SectionEntries(SectionName(t)).size(), 200u);
     }
 }
 

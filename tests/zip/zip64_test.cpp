@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "support/numbered_name.h"
 #include "tests/zip/zip_inspect.h"
 #include "tests/zip/zip_test_support.h"
 #include "zip/zip_archive.h"
@@ -144,15 +145,15 @@ TEST(Zip64, MoreThan65535EntriesAreCountedInTheZip64EndRecord) {
     constexpr std::uint32_t kEntries = 65537;
     constexpr int kSources = 8;
     for (int i = 0; i < kSources; ++i) {
-        WriteFile(folder / ("s" + std::to_string(i)), TextLike(50 + 30 * i, i));
+        WriteFile(folder / NumberedName("s", i), TextLike(50 + 30 * i, i));
     }
     const auto archive = folder / "out.zip";
     auto handle = CreateZipArchive(archive);
     Manifest manifest;
     manifest.reserve(kEntries);
     for (std::uint32_t i = 0; i < kEntries; ++i) {
-        const std::string name = "d" + std::to_string(i / 1000) + "/f" + std::to_string(i);
-        const auto source = folder / ("s" + std::to_string(i % kSources));
+        const std::string name = NumberedName("d", i / 1000).append(NumberedName("/f", i));
+        const auto source = folder / NumberedName("s", i % kSources);
         ASSERT_EQ(
             AddFileToZipArchive(handle.get(), std::u16string(name.begin(), name.end()), source),
             ZipOk);
