@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/file_info.h"
 #include "platform/win32/long_path.h"
 
 namespace arkivo::platform {
@@ -15,11 +16,6 @@ std::error_code LastError() {
 
 HANDLE AsHandle(std::intptr_t native) {
     return reinterpret_cast<HANDLE>(native);
-}
-
-FileTime ToFileTime(const FILETIME& t) {
-    return static_cast<FileTime>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) |
-                                 t.dwLowDateTime);
 }
 
 OVERLAPPED AtOffset(std::uint64_t offset) {
@@ -70,14 +66,7 @@ std::error_code FileHandle::GetInfo(FileInfo& info) const {
     if (!::GetFileInformationByHandle(AsHandle(native_), &data)) {
         return LastError();
     }
-    info = FileInfo();
-    info.attributes = data.dwFileAttributes & 0xFF;
-    const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    info.size =
-        folder ? 0 : (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    info.creationTime = ToFileTime(data.ftCreationTime);
-    info.lastAccessTime = ToFileTime(data.ftLastAccessTime);
-    info.lastWriteTime = ToFileTime(data.ftLastWriteTime);
+    info = win32::ToInfo(data);
     return {};
 }
 

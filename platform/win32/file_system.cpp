@@ -4,6 +4,7 @@
 
 #include "platform/files.h"
 #include "platform/upper_case.h"
+#include "platform/win32/file_info.h"
 #include "platform/win32/long_path.h"
 #include "platform/win32/wide.h"
 
@@ -11,27 +12,10 @@ namespace arkivo::platform {
 namespace {
 
 using win32::LongPath;
+using win32::ToInfo;
 
 std::error_code LastError() {
     return {static_cast<int>(::GetLastError()), std::system_category()};
-}
-
-FileTime ToFileTime(const FILETIME& t) {
-    return static_cast<FileTime>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) |
-                                 t.dwLowDateTime);
-}
-
-FileInfo ToInfo(const WIN32_FIND_DATAW& data) {
-    FileInfo info;
-    info.attributes = data.dwFileAttributes & 0xFF;
-    const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    info.size =
-        folder ? 0 : (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    info.creationTime = ToFileTime(data.ftCreationTime);
-    info.lastAccessTime = ToFileTime(data.ftLastAccessTime);
-    info.lastWriteTime = ToFileTime(data.ftLastWriteTime);
-    info.folderLink = folder && (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    return info;
 }
 
 }  // namespace

@@ -16,14 +16,6 @@ using test::ReadBytes;
 
 class RunReport : public test::EngineTest {
   protected:
-    std::size_t AddZipJob(BackupType type) {
-        const auto job = AddJob(base, target, type);
-        Edit(job, [](JobRecord& record) { record.zipOption = 1; });
-        return job;
-    }
-    std::string NameNow(std::u16string_view prefix) {
-        return Utf16ToUtf8(engine::MakeDatedFolderName(prefix, platform::NowUnixSeconds()));
-    }
     // The lines listed under the report's "<< heading >>", up to the next heading.
     static std::vector<std::string> Listed(const std::string& report, const std::string& heading) {
         std::vector<std::string> lines;

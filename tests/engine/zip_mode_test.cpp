@@ -35,18 +35,7 @@ std::uint64_t EntrySize(const std::filesystem::path& archive, const std::string&
     return 0;
 }
 
-class ZipMode : public test::EngineTest {
-  protected:
-    std::size_t AddZipJob(BackupType type) {
-        const auto job = AddJob(base, target, type);
-        Edit(job, [](JobRecord& record) { record.zipOption = 1; });
-        return job;
-    }
-    // The dated name of this minute, and whether two runs stayed within it.
-    std::string NameNow(std::u16string_view prefix) {
-        return Utf16ToUtf8(engine::MakeDatedFolderName(prefix, platform::NowUnixSeconds()));
-    }
-};
+class ZipMode : public test::EngineTest {};
 
 TEST_F(ZipMode, ADifferentialArchiveIsNamedAfterItsDatedFolderAndLeavesNoFolder) {
     MakeFile(base / "a.txt", "alpha");

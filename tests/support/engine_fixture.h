@@ -9,9 +9,12 @@
 #include <mutex>
 #include <vector>
 
+#include "common/text.h"
+#include "engine/dated_name.h"
 #include "engine/run_controller.h"
 #include "jobs/environment_file.h"
 #include "jobs/job_commands.h"
+#include "platform/clock.h"
 #include "settings/app_stores.h"
 #include "support/file_tree.h"
 
@@ -117,6 +120,18 @@ class EngineTest : public ::testing::Test {
         const auto outcome = RegisterJob(stores.EnvironmentPath(), job);
         EXPECT_TRUE(outcome.saved);
         return outcome.jobIndex;
+    }
+
+    std::size_t AddZipJob(BackupType type) {
+        const auto job = AddJob(base, target, type);
+        Edit(job, [](JobRecord& record) { record.zipOption = 1; });
+        return job;
+    }
+
+    // The dated name of this minute: a test compares it before and after a run to tell whether
+    // the run stayed within one minute.
+    static std::string NameNow(std::u16string_view prefix) {
+        return Utf16ToUtf8(engine::MakeDatedFolderName(prefix, platform::NowUnixSeconds()));
     }
 
     JobRecord Job(std::size_t index) {
