@@ -9,6 +9,7 @@
 #include "jobs/job_options.h"
 #include "schedule/job_flags.h"
 #include "settings/app_stores.h"
+#include "settings/data_folder_lock.h"
 
 namespace arkivo::cli {
 namespace {
@@ -93,6 +94,8 @@ int Set(Context& context, const SetArguments& args) {
         WriteSyncDelNoSrc(context.stores.setting, *job, on);
         return 0;
     }
+    // The type is checked and the switch set as one change: the job may be edited meanwhile.
+    const DataFolderLock lock(context.home);
     JobOptionAccessors accessors(context.EnvironmentPath());
     if (accessors.GetJobOption(*job, JobOption::BackupType) ==
         static_cast<std::int32_t>(BackupType::Sync)) {

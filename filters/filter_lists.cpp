@@ -7,6 +7,7 @@
 #include "jobs/environment_file.h"
 #include "jobs/job_options.h"
 #include "settings/app_stores.h"
+#include "settings/data_folder_lock.h"
 #include "settings/lang_ini.h"
 
 namespace arkivo {
@@ -40,7 +41,7 @@ bool SetFilterSwitch(const std::filesystem::path& environment, std::size_t jobIn
 }  // namespace
 
 std::vector<std::u16string> ListPatterns(CLangIni& store, std::size_t jobIndex) {
-    store.Reload();
+    store.Reread();
     return AllPatterns(store, JobSectionName(jobIndex));
 }
 
@@ -52,7 +53,8 @@ CommandOutcome AddPattern(const std::filesystem::path& environment, CLangIni& st
         return outcome;
     }
     const auto section = JobSectionName(jobIndex);
-    store.Reload();
+    const DataFolderLock lock(store.Path().parent_path());
+    store.Reread();
     const auto existing = AllPatterns(store, section);
     if (existing.size() >= static_cast<std::size_t>(kMaxEffectivePatterns)) {
         outcome.messages.push_back(UserMessage::Text(text::FilterListFull));
@@ -69,7 +71,8 @@ CommandOutcome RemovePatterns(const std::filesystem::path& environment, CLangIni
                               const std::vector<int>& keys) {
     CommandOutcome outcome;
     const auto section = JobSectionName(jobIndex);
-    store.Reload();
+    const DataFolderLock lock(store.Path().parent_path());
+    store.Reread();
     const auto patterns = AllPatterns(store, section);
     std::vector<std::u16string> kept;
     for (std::size_t i = 0; i < patterns.size(); ++i) {
@@ -85,7 +88,7 @@ CommandOutcome RemovePatterns(const std::filesystem::path& environment, CLangIni
     for (std::size_t i = 0; i < kept.size(); ++i) {
         StoreValue(store, section, ToDecimalUnsigned(i + 1), kept[i]);
     }
-    store.Reload();
+    store.Reread();
     if (kept.empty() && ListPatterns(otherStore, jobIndex).empty()) {
         outcome.saved = SetFilterSwitch(environment, jobIndex, false, outcome);
     } else {

@@ -7,17 +7,9 @@
 #include "platform/files.h"
 
 namespace arkivo {
-namespace {
-
-std::recursive_mutex& EnvironmentLock() {
-    static std::recursive_mutex lock;
-    return lock;
-}
-
-}  // namespace
 
 EnvironmentFile::EnvironmentFile(std::filesystem::path path)
-    : lock_(EnvironmentLock()), path_(std::move(path)) {}
+    : lock_(path.parent_path()), path_(std::move(path)) {}
 
 JobTable& EnvironmentFile::Load() {
     table_ = JobTable{};

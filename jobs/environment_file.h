@@ -1,16 +1,16 @@
 // The environment file "LastSetting.env": the one lasting copy of the job list.
 //
-// An EnvironmentFile object lives for one operation (load, change, save) and holds a
-// process-wide lock for its whole life, so the load-change-save sequences of different
-// threads never interleave and no save undoes another thread's change. The lock is
-// recursive: an operation may consult the file again through a second object.
+// An EnvironmentFile object lives for one operation (load, change, save) and holds the data
+// folder's lock for its whole life, so the load-change-save sequences of different threads and
+// processes never interleave and no save undoes another one's change. The lock is recursive
+// within a process: an operation may consult the file again through a second object.
 #pragma once
 
 #include <filesystem>
-#include <mutex>
 #include <string_view>
 
 #include "jobs/job_record.h"
+#include "settings/data_folder_lock.h"
 
 namespace arkivo {
 
@@ -42,7 +42,7 @@ class EnvironmentFile {
     const std::filesystem::path& path() const { return path_; }
 
   private:
-    std::unique_lock<std::recursive_mutex> lock_;
+    DataFolderLock lock_;
     std::filesystem::path path_;
     JobTable table_;
 };

@@ -21,6 +21,10 @@ enum class FilePrivacy {
 std::filesystem::path TemporaryPathIn(const std::filesystem::path& folder);
 bool IsTemporaryName(const std::filesystem::path& name);
 
+// The whole content of a file. A missing file gives std::errc::no_such_file_or_directory on
+// every platform, so callers can tell it from a file they may not read.
+std::error_code ReadFileContents(const std::filesystem::path& path, std::string& bytes);
+
 // Writes the bytes to a temporary file in the same folder, flushes it to stable storage and
 // renames it over path, so a crash leaves either the old or the new contents, never a mix.
 std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,

@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "platform/codepage.h"
 #include "platform/profile_writer.h"
+#include "settings/data_folder_lock.h"
 
 namespace arkivo {
 namespace {
@@ -109,6 +110,13 @@ void CLangIni::ParseLine(std::u16string_view line, std::u16string& currentSectio
     SetValueLocked(currentSection, line.substr(0, eq), line.substr(eq + 1), true);
 }
 
+bool CLangIni::Reread() {
+    std::lock_guard guard(m_lock);
+    m_sections.clear();
+    m_keys.clear();
+    return Reload();
+}
+
 int CLangIni::FindSection(std::u16string_view name) const {
     std::lock_guard guard(m_lock);
     for (std::size_t i = 0; i < m_sections.size(); ++i) {
@@ -181,6 +189,7 @@ bool CLangIni::SetValueLocked(std::u16string_view section, std::u16string_view k
 
 bool CLangIni::WriteValue(std::u16string_view section, std::optional<std::u16string_view> key,
                           std::optional<std::u16string_view> value) {
+    const DataFolderLock folderLock(Path().parent_path());
     std::lock_guard guard(m_lock);
     return platform::WritePrivateProfileEntry(m_strPath, section, key, value);
 }

@@ -2,7 +2,9 @@
 // text values. Reading goes through our own parser; writing goes through the private-profile
 // writer, and callers update the memory copy alongside (SetValue, then WriteValue).
 //
-// One lock per store makes each operation atomic with respect to other threads.
+// One lock per store makes each operation atomic with respect to other threads. Each write
+// also takes the data folder's lock (settings/data_folder_lock.h); a change made of several
+// steps takes that lock itself before its first read, and always before the store's own.
 #pragma once
 
 #include <filesystem>
@@ -29,6 +31,10 @@ class CLangIni {
     // Merges the file into the store: keys absent from the file keep their values. False when
     // the file does not exist or cannot be read; the store is then unchanged.
     bool Reload();
+
+    // Makes the store what the file holds now: keys the file no longer has are dropped. False
+    // when the file does not exist or cannot be read; the store is then empty.
+    bool Reread();
 
     int FindSection(std::u16string_view name) const;
     int FindKey(int section, std::u16string_view name) const;

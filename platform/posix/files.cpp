@@ -40,6 +40,28 @@ void SyncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
+std::error_code ReadFileContents(const std::filesystem::path& path, std::string& bytes) {
+    bytes.clear();
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        return LastError();
+    }
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return LastError();
+        }
+        if (n == 0) {
+            return {};
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
 std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
                                     FilePrivacy privacy) {
     mode_t mode = 0666;

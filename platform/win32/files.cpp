@@ -31,6 +31,31 @@ class Handle {
 
 }  // namespace
 
+std::error_code ReadFileContents(const std::filesystem::path& path, std::string& bytes) {
+    bytes.clear();
+    Handle file(::CreateFileW(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        const DWORD code = ::GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
+            return std::make_error_code(std::errc::no_such_file_or_directory);
+        }
+        return {static_cast<int>(code), std::system_category()};
+    }
+    char buffer[64 * 1024];
+    for (;;) {
+        DWORD read = 0;
+        if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) {
+            return LastError();
+        }
+        if (read == 0) {
+            return {};
+        }
+        bytes.append(buffer, read);
+    }
+}
+
 std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
                                     FilePrivacy) {
     // The profile folder already keeps other users out; no extra ACL is set for OwnerOnly.

@@ -1,0 +1,34 @@
+// The data folder's writer lock: one change at a time across every process that shares the
+// folder (the Windows program, `arkivo` commands, the scheduler).
+//
+// A change holds it from reading a file to its last write, so no process saves over what
+// another one wrote meanwhile. Within a process it is recursive, as an operation may consult
+// the files again through a second object while several threads use them: the first holder
+// takes the lock file and the last one to let go releases it.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+namespace arkivo {
+
+inline constexpr std::string_view kDataFolderLockFile = "DataFolder.lock";
+
+class DataFolderLock {
+  public:
+    explicit DataFolderLock(const std::filesystem::path& folder);
+    ~DataFolderLock();
+
+    DataFolderLock(const DataFolderLock&) = delete;
+    DataFolderLock& operator=(const DataFolderLock&) = delete;
+
+    // Why the lock file could not be taken (a folder we may not write to). The holder is then
+    // still alone among the threads of its process, and its writes fail on their own.
+    std::error_code error() const;
+
+  private:
+    std::filesystem::path folder_;
+};
+
+}  // namespace arkivo
