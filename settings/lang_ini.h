@@ -11,6 +11,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -47,8 +48,18 @@ class CLangIni {
                   bool create);
 
     // Writes one entry to the file; no key removes the section, no value removes the key.
+    // False when the file could not be changed (LastWriteError says why), or when the entry
+    // could not be read back as written (a line break, a line over 2047 characters...).
     bool WriteValue(std::u16string_view section, std::optional<std::u16string_view> key,
                     std::optional<std::u16string_view> value);
+
+    // Replaces the section, in the file and here, by exactly these entries in this order, in
+    // one write: a reader never sees the section half rewritten.
+    bool WriteSection(std::u16string_view section,
+                      const std::vector<std::pair<std::u16string, std::u16string>>& entries);
+
+    // Why the last WriteValue or WriteSection failed.
+    std::error_code LastWriteError() const;
 
     // Empties the section and blanks its name; other sections keep their indices.
     void ClearSection(int section);
@@ -64,7 +75,8 @@ class CLangIni {
     std::filesystem::path Path() const;
 
   private:
-    void ParseLine(std::u16string_view line, std::u16string& currentSection);
+    void ParseLine(std::u16string_view text, std::size_t storedLength,
+                   std::u16string& currentSection);
     bool SetValueLocked(std::u16string_view section, std::u16string_view key,
                         std::u16string_view value, bool create);
 
@@ -74,6 +86,7 @@ class CLangIni {
     std::vector<std::u16string> m_sections;
     std::filesystem::path m_strPath;
     std::u16string m_strError;
+    std::error_code m_writeError;
 };
 
 // Reads a stored number the way every caller does: a missing or non-numeric value is 0.
