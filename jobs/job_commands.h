@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "jobs/job_record.h"
@@ -33,8 +34,10 @@ struct NewJob {
 
 struct CommandOutcome {
     bool saved = false;
-    std::vector<UserMessage> messages;
+    std::vector<UserMessage> messages;   // why nothing (or not everything) was done
+    std::vector<UserMessage> warnings;   // done, but the user should know this
     std::size_t jobIndex = kNoJobIndex;  // the job added, when one was
+    std::error_code error;               // the system's reason when a file failed
 };
 
 CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJob& job);
@@ -57,9 +60,11 @@ struct PerJobStores {
     CLangIni& setting;
 };
 
-// Deletes the jobs with the given 1-based numbers, removes their per-job sections and moves
-// the sections of the jobs behind them so they follow their jobs' new positions.
+// Deletes the jobs at the given 1-based positions in the table (the numbers the lists show),
+// removes their per-job sections and moves the sections of the jobs behind them so they follow
+// their jobs' new positions. The job list and the three stores' files change as one: a crash
+// at any moment leaves every job with its own settings.
 CommandOutcome DeleteJobs(const std::filesystem::path& environment, PerJobStores stores,
-                          const std::vector<std::uint32_t>& jobNumbers);
+                          const std::vector<std::uint32_t>& positions);
 
 }  // namespace arkivo

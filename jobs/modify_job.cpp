@@ -65,7 +65,8 @@ CommandOutcome ModifyJob(const std::filesystem::path& environment, const JobEdit
     EnvironmentFile file(environment);
     JobTable& table = file.Load();
     if (table.loadStatus != LoadStatus::Ok) {
-        messages.push_back(UserMessage::Fixed(EnvironmentErrorText(table.loadStatus)));
+        messages.push_back(file.LoadProblem());
+        outcome.error = file.error();
         return outcome;
     }
     if (edit.jobIndex >= table.jobs.size()) {
@@ -97,7 +98,8 @@ CommandOutcome ModifyJob(const std::filesystem::path& environment, const JobEdit
     table.lastTargetPath = edit.target;
     table.jobListFlag = kHasJobList;
     if (file.Save(table) != LoadStatus::Ok) {
-        messages.push_back(UserMessage::Fixed(EnvironmentErrorText(LoadStatus::CannotOpen)));
+        messages.push_back(file.SaveProblem());
+        outcome.error = file.error();
         return outcome;
     }
     outcome.saved = true;

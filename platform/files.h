@@ -30,4 +30,12 @@ std::error_code ReadFileContents(const std::filesystem::path& path, std::string&
 std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
                                     FilePrivacy privacy);
 
+// The two halves of ReplaceFileContents, for changes that replace several files at once.
+// The first writes the bytes to a new temporary file beside path, with the permissions path
+// will have, and flushes it to stable storage; it leaves nothing behind when it fails.
+std::error_code WriteTemporaryFor(const std::filesystem::path& path, std::string_view bytes,
+                                  FilePrivacy privacy, std::filesystem::path& temporary);
+// The second renames a file over another in the same folder and makes the rename lasting.
+std::error_code RenameDurably(const std::filesystem::path& from, const std::filesystem::path& to);
+
 }  // namespace arkivo::platform

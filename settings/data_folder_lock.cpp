@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/file_lock.h"
+#include "settings/files_together.h"
 
 namespace arkivo {
 namespace {
@@ -49,6 +50,10 @@ DataFolderLock::DataFolderLock(const std::filesystem::path& folder) {
     if (holding.count == 0) {
         holding.error =
             holding.file.Lock(folder_ / kDataFolderLockFile, platform::LockWait::UntilFree);
+        // Whoever held the lock before may have died within a change of several files.
+        if (!holding.error) {
+            CompletePendingRenames(folder_);
+        }
     }
     ++holding.count;
     guard.release();

@@ -4,7 +4,8 @@
 // A change holds it from reading a file to its last write, so no process saves over what
 // another one wrote meanwhile. Within a process it is recursive, as an operation may consult
 // the files again through a second object while several threads use them: the first holder
-// takes the lock file and the last one to let go releases it.
+// takes the lock file and the last one to let go releases it. The first holder also finishes
+// a change of several files that a killed process left half done (settings/files_together.h).
 #pragma once
 
 #include <filesystem>

@@ -95,7 +95,7 @@ bool CJobList::RefillFromFile(HWND owner) {
     EnvironmentFile file(context_.EnvironmentPath());
     const JobTable& table = file.Load();
     if (table.loadStatus != LoadStatus::Ok) {
-        ShowMessage(owner, EnvironmentErrorText(table.loadStatus));
+        ShowMessage(owner, context_.stores.language, file.LoadProblem());
         return false;
     }
     if (table.jobListFlag == kHasJobList) {

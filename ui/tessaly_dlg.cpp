@@ -62,7 +62,9 @@ CTessalyDlg::CTessalyDlg(AppContext& context, std::unique_ptr<RunControl> run)
       context_(context),
       run_(std::move(run)),
       accessors_(context.EnvironmentPath(),
-                 [this](LoadStatus status) { ShowMessage(hwnd(), EnvironmentErrorText(status)); }),
+                 [this](const UserMessage& problem) {
+                     ShowMessage(hwnd(), context_.stores.language, problem);
+                 }),
       m_jobList(context, *this) {
     auto& option = context_.stores.option;
     options_.m_regStartup = static_cast<int>(ReadNumber(option, u"HowToBackup", u"RegStartup"));
@@ -214,7 +216,7 @@ void CTessalyDlg::RefreshJobList() {
     EnvironmentFile file(context_.EnvironmentPath());
     const JobTable& table = file.Load();
     if (table.loadStatus != LoadStatus::Ok) {
-        ShowMessage(hwnd(), EnvironmentErrorText(table.loadStatus));
+        ShowMessage(hwnd(), context_.stores.language, file.LoadProblem());
         return;
     }
     SetItemText(hwnd(), IDC_BASE_PATH, table.lastBasePath);

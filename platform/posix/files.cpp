@@ -62,8 +62,8 @@ std::error_code ReadFileContents(const std::filesystem::path& path, std::string&
     }
 }
 
-std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
-                                    FilePrivacy privacy) {
+std::error_code WriteTemporaryFor(const std::filesystem::path& path, std::string_view bytes,
+                                  FilePrivacy privacy, std::filesystem::path& temporary) {
     mode_t mode = 0666;
     struct stat existing {};
     const bool exists = ::stat(path.c_str(), &existing) == 0;
@@ -92,12 +92,28 @@ std::error_code ReplaceFileContents(const std::filesystem::path& path, std::stri
         ::unlink(temp.c_str());
         return error;
     }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const auto error = LastError();
+    temporary = temp;
+    return {};
+}
+
+std::error_code RenameDurably(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        return LastError();
+    }
+    SyncFolder(to.parent_path());
+    return {};
+}
+
+std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
+                                    FilePrivacy privacy) {
+    std::filesystem::path temp;
+    if (auto error = WriteTemporaryFor(path, bytes, privacy, temp)) {
+        return error;
+    }
+    if (auto error = RenameDurably(temp, path)) {
         ::unlink(temp.c_str());
         return error;
     }
-    SyncFolder(path.parent_path());
     return {};
 }
 

@@ -56,9 +56,9 @@ std::error_code ReadFileContents(const std::filesystem::path& path, std::string&
     }
 }
 
-std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
-                                    FilePrivacy) {
-    // The profile folder already keeps other users out; no extra ACL is set for OwnerOnly.
+// The profile folder already keeps other users out; no extra ACL is set for OwnerOnly.
+std::error_code WriteTemporaryFor(const std::filesystem::path& path, std::string_view bytes,
+                                  FilePrivacy, std::filesystem::path& temporary) {
     const std::filesystem::path temp = TemporaryPathIn(path.parent_path());
     Handle file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -81,9 +81,25 @@ std::error_code ReplaceFileContents(const std::filesystem::path& path, std::stri
         ::DeleteFileW(temp.c_str());
         return error;
     }
-    if (!::MoveFileExW(temp.c_str(), path.c_str(),
+    temporary = temp;
+    return {};
+}
+
+std::error_code RenameDurably(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (!::MoveFileExW(from.c_str(), to.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const auto error = LastError();
+        return LastError();
+    }
+    return {};
+}
+
+std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
+                                    FilePrivacy privacy) {
+    std::filesystem::path temp;
+    if (auto error = WriteTemporaryFor(path, bytes, privacy, temp)) {
+        return error;
+    }
+    if (auto error = RenameDurably(temp, path)) {
         ::DeleteFileW(temp.c_str());
         return error;
     }

@@ -123,6 +123,26 @@ TEST_F(JobsCli, FtpPasswordsAreNeverPrinted) {
     EXPECT_EQ(Run({"jobs", "list"}).out.find("hunter2"), std::string::npos);
 }
 
+// A pattern too long for its line is refused at entry, and a long line written by hand is
+// passed over: neither hides the lists of the jobs behind it.
+TEST_F(JobsCli, ALongPatternHidesNoOtherJobsPatterns) {
+    ASSERT_EQ(Run({"jobs", "add", "/a", "/b"}).exitCode, 0);
+    ASSERT_EQ(Run({"jobs", "add", "/c", "/d"}).exitCode, 0);
+    const auto refused = Run({"filters", "add", "1", "exclude", std::string(2100, 'x')});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("too long"), std::string::npos) << refused.err;
+    EXPECT_EQ(Run({"filters", "add", "1", "exclude", ""}).exitCode, 1);
+    ASSERT_EQ(Run({"filters", "add", "2", "exclude", "*.tmp"}).exitCode, 0);
+    EXPECT_NE(Run({"filters", "list", "2"}).out.find("1  *.tmp"), std::string::npos);
+    EXPECT_NE(Run({"filters", "list", "1"}).out.find("exclude: none"), std::string::npos);
+
+    test::WriteBytes(home / "Filter.ini", "[1]\r\n1=" + std::string(2100, 'y') + "\r\n" +
+                                              ReadBytes(home / "Filter.ini"));
+    EXPECT_NE(Run({"filters", "list", "2"}).out.find("1  *.tmp"), std::string::npos);
+    ASSERT_EQ(Run({"filters", "add", "2", "exclude", "*.bak"}).exitCode, 0);
+    EXPECT_NE(Run({"filters", "list", "2"}).out.find("2  *.bak"), std::string::npos);
+}
+
 TEST(CliHome, ComesFromTheOptionTheVariableOrTheXdgDefault) {
     TempFolder folder;
     const auto run = [&](std::vector<std::string> env, std::vector<std::string> args) {

@@ -282,7 +282,7 @@ TEST(JobOptionAccessors, ReadAndWriteFieldsInTheFile) {
     job.target = u"/b";
     ASSERT_TRUE(RegisterJob(env, job).saved);
     int errors = 0;
-    JobOptionAccessors accessors(env, [&errors](LoadStatus) { ++errors; });
+    JobOptionAccessors accessors(env, [&errors](const UserMessage&) { ++errors; });
     accessors.SetJobOption(0, JobOption::BackupType, 2);
     accessors.SetJobTime(0, JobOption::LastIncTime, 1700000123);
     EXPECT_EQ(accessors.GetJobOption(0, JobOption::BackupType), 2);
