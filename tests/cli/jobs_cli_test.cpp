@@ -14,6 +14,7 @@ using test::ReadBytes;
 using test::TempFolder;
 
 const std::filesystem::path kArkivo = ARKIVO_CLI_PATH;
+const std::filesystem::path kTestData = ARKIVO_TEST_DATA;
 
 class JobsCli : public ::testing::Test {
   protected:
@@ -141,6 +142,28 @@ TEST_F(JobsCli, ALongPatternHidesNoOtherJobsPatterns) {
     EXPECT_NE(Run({"filters", "list", "2"}).out.find("1  *.tmp"), std::string::npos);
     ASSERT_EQ(Run({"filters", "add", "2", "exclude", "*.bak"}).exitCode, 0);
     EXPECT_NE(Run({"filters", "list", "2"}).out.find("2  *.bak"), std::string::npos);
+}
+
+// Every command takes a job's place in the list, also where its stored number field says
+// otherwise (a hand-made file); the list shows the damage.
+TEST_F(JobsCli, JobsGoByTheirPlaceWhateverTheirNumberFieldSays) {
+    ASSERT_EQ(Run({"jobs", "list"}).exitCode, 0);
+    test::WriteBytes(home / "LastSetting.env", ReadBytes(kTestData / "loose_layout.env"));
+    ASSERT_EQ(Jobs().jobs.at(0).jobNumber, 2u);
+
+    const auto list = Run({"jobs", "list"});
+    ASSERT_EQ(list.exitCode, 0);
+    EXPECT_NE(list.out.find("\n1  "), std::string::npos) << list.out;
+    EXPECT_NE(list.err.find("Place and stored number: 1, 2"), std::string::npos) << list.err;
+    const auto show = Run({"jobs", "show", "1"});
+    EXPECT_NE(show.out.find("/srv/data"), std::string::npos);
+    EXPECT_NE(show.err.find("Place and stored number: 1, 2"), std::string::npos) << show.err;
+
+    EXPECT_EQ(Run({"jobs", "remove", "2"}).exitCode, 1);
+    EXPECT_EQ(Jobs().jobs.size(), 1u);
+    ASSERT_EQ(Run({"jobs", "remove", "1"}).exitCode, 0);
+    EXPECT_TRUE(Jobs().jobs.empty());
+    EXPECT_EQ(Run({"jobs", "list"}).err, "");
 }
 
 TEST(CliHome, ComesFromTheOptionTheVariableOrTheXdgDefault) {
