@@ -10,6 +10,7 @@
 #include "report/backup_report.h"
 #include "schedule/job_flags.h"
 #include "settings/app_stores.h"
+#include "settings/run_lock.h"
 
 namespace arkivo::engine {
 namespace {
@@ -27,6 +28,13 @@ bool Wanted(const RunOptions& options, RunObserver& observer, std::size_t index,
 RunSummary RunBackup(AppStores& stores, RunObserver& observer, RunController& control,
                      const RunOptions& options) {
     RunSummary summary;
+    const RunLock runLock(stores.programFolder);
+    if (runLock.Refused()) {
+        summary.refused = true;
+        observer.OnMessage(UserMessage::Text(text::RunAnotherInProgress));
+        observer.OnRunFinished(summary, {});
+        return summary;
+    }
     std::optional<BackupReport> report;
     if (!options.dryRun) {
         report.emplace(stores.language, std::filesystem::current_path());

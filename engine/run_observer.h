@@ -24,6 +24,7 @@ struct JobSummary {
 };
 
 struct RunSummary {
+    bool refused = false;              // another run held the data folder: nothing ran
     bool environmentReadable = true;   // false: the job list could not be read, nothing ran
     std::filesystem::path reportFile;  // empty in a dry run
     std::uint64_t jobsRun = 0;
@@ -32,7 +33,7 @@ struct RunSummary {
     std::uint64_t failed = 0;
     bool stopped = false;
 
-    bool Succeeded() const { return environmentReadable && failed == 0 && !stopped; }
+    bool Succeeded() const { return !refused && environmentReadable && failed == 0 && !stopped; }
 };
 
 class RunObserver {
