@@ -5,6 +5,8 @@
 #include "jobs/environment_file.h"
 #include "jobs/job_options.h"
 #include "jobs/job_text.h"
+#include "jobs/location_relation.h"
+#include "jobs/target_overlap.h"
 #include "settings/app_stores.h"
 #include "settings/ini_file.h"
 #include "settings/lang_ini.h"
@@ -85,6 +87,9 @@ CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJo
     CheckText(job.target, messages);
     CheckLocation(job.base, messages);
     CheckLocation(job.target, messages);
+    if (auto problem = CheckBaseAndTarget(job.base, job.target)) {
+        messages.push_back(UserMessage::Text(*problem));
+    }
     for (const auto* side : {&job.baseFtp, &job.targetFtp}) {
         const auto& path = side == &job.baseFtp ? job.base : job.target;
         if (IsFtpLocation(path)) {
@@ -96,7 +101,7 @@ CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJo
         return outcome;
     }
 
-    return ChangeTable(environment, [&job](JobTable& table, CommandOutcome& result) {
+    return ChangeTable(environment, [&](JobTable& table, CommandOutcome& result) {
         auto& refusals = result.messages;
         if (TableContainsPair(table, job.base, job.target)) {
             refusals.push_back(UserMessage::Text(text::RootAlreadyRegistered));
@@ -128,6 +133,11 @@ CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJo
         table.lastBasePath = job.base;
         table.lastTargetPath = job.target;
         result.jobIndex = table.jobs.size() - 1;
+        // Read afresh under the lock: the deletion switches as the next run will see them.
+        CLangIni setting;
+        setting.Open(environment.parent_path() / kSettingFile);
+        result.warnings =
+            TargetConflictWarnings(FindTargetConflicts(table, setting), result.jobIndex);
         return true;
     });
 }

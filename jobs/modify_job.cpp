@@ -3,6 +3,10 @@
 #include "common/text.h"
 #include "jobs/environment_file.h"
 #include "jobs/job_text.h"
+#include "jobs/location_relation.h"
+#include "jobs/target_overlap.h"
+#include "settings/app_stores.h"
+#include "settings/lang_ini.h"
 
 namespace arkivo {
 namespace {
@@ -58,6 +62,9 @@ CommandOutcome ModifyJob(const std::filesystem::path& environment, const JobEdit
     }
     CheckSide(edit.base, edit.baseFtp, messages);
     CheckSide(edit.target, edit.targetFtp, messages);
+    if (auto problem = CheckBaseAndTarget(edit.base, edit.target)) {
+        messages.push_back(UserMessage::Text(*problem));
+    }
     if (!messages.empty()) {
         return outcome;
     }
@@ -104,6 +111,9 @@ CommandOutcome ModifyJob(const std::filesystem::path& environment, const JobEdit
     }
     outcome.saved = true;
     outcome.jobIndex = edit.jobIndex;
+    CLangIni setting;
+    setting.Open(environment.parent_path() / kSettingFile);
+    outcome.warnings = TargetConflictWarnings(FindTargetConflicts(table, setting), edit.jobIndex);
     return outcome;
 }
 

@@ -238,8 +238,11 @@ void CTessalyDlg::RegisterFromFields() {
     job.target = ItemText(hwnd(), IDC_TARGET_PATH).substr(0, kMaxFieldText);
     job.baseFtp = baseFtp_;
     job.targetFtp = targetFtp_;
-    for (const auto& message : RegisterJob(context_.EnvironmentPath(), job).messages) {
-        ShowMessage(hwnd(), context_.stores.language, message);
+    const auto outcome = RegisterJob(context_.EnvironmentPath(), job);
+    for (const auto& messages : {&outcome.messages, &outcome.warnings}) {
+        for (const auto& message : *messages) {
+            ShowMessage(hwnd(), context_.stores.language, message);
+        }
     }
     RefreshJobList();
 }

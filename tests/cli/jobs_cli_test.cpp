@@ -166,6 +166,24 @@ TEST_F(JobsCli, JobsGoByTheirPlaceWhateverTheirNumberFieldSays) {
     EXPECT_EQ(Run({"jobs", "list"}).err, "");
 }
 
+TEST_F(JobsCli, JobsThatWouldDeleteEachOthersFilesAreWarnedOfAndStillMade) {
+    const std::string overlap = "these jobs back up into the same target folder";
+    EXPECT_EQ(Run({"jobs", "add", "/srv/data/photos", "/srv/data"}).exitCode, 1);
+    ASSERT_EQ(Run({"jobs", "add", "/a", "/backup"}).exitCode, 0);
+    const auto second = Run({"jobs", "add", "/b", "/backup/b"});
+    ASSERT_EQ(second.exitCode, 0);
+    EXPECT_EQ(second.err, "");  // no deletion yet: the two can share
+    const auto switched = Run({"options", "set", "sync-delete", "on", "--job", "1"});
+    EXPECT_EQ(switched.exitCode, 0);
+    EXPECT_NE(switched.err.find(overlap), std::string::npos) << switched.err;
+    EXPECT_NE(switched.err.find("Jobs: 1, 2"), std::string::npos) << switched.err;
+    const auto third = Run({"jobs", "add", "/c", "/backup"});
+    EXPECT_EQ(third.exitCode, 0);
+    EXPECT_NE(third.out.find("Added job 3"), std::string::npos);
+    EXPECT_NE(third.err.find("Jobs: 1, 3"), std::string::npos) << third.err;
+    EXPECT_EQ(Jobs().jobs.size(), 3u);
+}
+
 TEST(CliHome, ComesFromTheOptionTheVariableOrTheXdgDefault) {
     TempFolder folder;
     const auto run = [&](std::vector<std::string> env, std::vector<std::string> args) {
