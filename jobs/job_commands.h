@@ -40,6 +40,9 @@ struct CommandOutcome {
     std::error_code error;               // the system's reason when a file failed
 };
 
+// Refuses texts the file cannot hold, a duplicate pair, a full table, an FTP side without a
+// user, and a base that is its target or lies inside it. Warns (and still adds the job) when
+// the new job's target overlaps that of a job which deletes orphans (jobs/target_overlap.h).
 CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJob& job);
 
 // Ticks or unticks the jobs with the given 1-based numbers.

@@ -12,7 +12,6 @@ namespace {
 struct Holding {
     std::size_t count = 0;
     platform::FileLock file;
-    std::error_code error;
 };
 
 // One mutex for every folder: holders of different folders rarely meet, and a single order
@@ -48,10 +47,8 @@ DataFolderLock::DataFolderLock(const std::filesystem::path& folder) {
     folder_ = FolderKey(folder);
     Holding& holding = Holdings()[folder_];
     if (holding.count == 0) {
-        holding.error =
-            holding.file.Lock(folder_ / kDataFolderLockFile, platform::LockWait::UntilFree);
         // Whoever held the lock before may have died within a change of several files.
-        if (!holding.error) {
+        if (!holding.file.Lock(folder_ / kDataFolderLockFile, platform::LockWait::UntilFree)) {
             CompletePendingRenames(folder_);
         }
     }
@@ -66,11 +63,6 @@ DataFolderLock::~DataFolderLock() {
         holdings.erase(found);
     }
     ProcessLock().unlock();
-}
-
-std::error_code DataFolderLock::error() const {
-    std::lock_guard guard(ProcessLock());
-    return Holdings().at(folder_).error;
 }
 
 }  // namespace arkivo

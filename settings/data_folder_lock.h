@@ -6,11 +6,13 @@
 // the files again through a second object while several threads use them: the first holder
 // takes the lock file and the last one to let go releases it. The first holder also finishes
 // a change of several files that a killed process left half done (settings/files_together.h).
+//
+// When the lock file cannot be made (a folder we may not write to), the holder is still alone
+// among the threads of its process, and its writes fail on their own.
 #pragma once
 
 #include <filesystem>
 #include <string_view>
-#include <system_error>
 
 namespace arkivo {
 
@@ -23,10 +25,6 @@ class DataFolderLock {
 
     DataFolderLock(const DataFolderLock&) = delete;
     DataFolderLock& operator=(const DataFolderLock&) = delete;
-
-    // Why the lock file could not be taken (a folder we may not write to). The holder is then
-    // still alone among the threads of its process, and its writes fail on their own.
-    std::error_code error() const;
 
   private:
     std::filesystem::path folder_;
