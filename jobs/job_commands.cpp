@@ -236,12 +236,15 @@ CommandOutcome DeleteJobs(const std::filesystem::path& environment, PerJobStores
             outcome.error = error;
             return outcome;
         }
+        const std::string before = document.Bytes();
         if (auto error = ClosePerJobSections(document, deleted)) {
             outcome.messages.push_back(FileWriteFailure(path, error));
             outcome.error = error;
             return outcome;
         }
-        files.push_back({path, document.Bytes()});
+        if (document.Bytes() != before) {
+            files.push_back({path, document.Bytes()});
+        }
     }
     std::vector<JobRecord> kept;
     for (std::size_t p = 0; p < table.jobs.size(); ++p) {
