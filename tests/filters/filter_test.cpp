@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/text.h"
 #include "filters/filter_lists.h"
 #include "filters/filter_match.h"
 #include "jobs/environment_file.h"
@@ -52,8 +53,7 @@ TEST_F(Filters, IncludeListLetsOnlyMatchingFilesThroughAndExcludeWins) {
 
 TEST_F(Filters, OnlyTheFirst99PatternsTakeEffectAndAHundredthIsRefused) {
     for (int i = 1; i <= 99; ++i) {
-        Add(stores.filter,
-            u"never-matches-" + std::u16string(1, static_cast<char16_t>(0x4E00 + i)));
+        Add(stores.filter, u"never-matches-" + ToDecimal(i) + u"-");
     }
     const auto refused = AddPattern(stores.EnvironmentPath(), stores.filter, job, u"*.tmp");
     EXPECT_FALSE(refused.saved);

@@ -232,7 +232,11 @@ TEST_F(IniStore, TheReaderFindsExactlyWhatTheWriterWrote) {
         for (int change = 0; change < 6; ++change) {
             ReadEntries expected = ReadAll(path);
             const auto section = pick(names);
-            const auto key = pick(keys);
+            auto key = pick(keys);
+            // An 8-bit file holds what the ANSI code page can; Japanese is not everywhere.
+            while (!wide && key.find(u'\u65e5') != std::u16string::npos) {
+                key = pick(keys);
+            }
             const int what = static_cast<int>(random() % 4);
             if (what == 0) {
                 ASSERT_TRUE(store.WriteValue(section, key, std::nullopt));
