@@ -23,6 +23,9 @@ int Context::Finish(const CommandOutcome& outcome) {
     for (const auto& message : outcome.messages) {
         PrintError(Resolve(stores.language, message));
     }
+    for (const auto& warning : outcome.warnings) {
+        PrintError(Resolve(stores.language, warning));
+    }
     return outcome.messages.empty() ? 0 : 1;
 }
 

@@ -21,7 +21,8 @@ struct Context {
     // A local path as the user typed it, made absolute; FTP locations are left alone.
     std::u16string AbsoluteJobPath(const std::string& typed) const;
 
-    // Prints the outcome's messages in the chosen language; 0 when it saved, else 1.
+    // Prints the outcome's messages and warnings in the chosen language; 1 when there was a
+    // message (something was not done), else 0.
     int Finish(const CommandOutcome& outcome);
     int Fail(const UserMessage& message);
 };

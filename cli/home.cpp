@@ -5,8 +5,10 @@
 
 #include "common/text.h"
 #include "jobs/environment_file.h"
+#include "platform/files.h"
 #include "platform/process.h"
 #include "settings/app_stores.h"
+#include "settings/data_folder_lock.h"
 
 namespace arkivo::cli {
 namespace fs = std::filesystem;
@@ -57,6 +59,9 @@ std::optional<std::string> PrepareHome(const fs::path& home) {
     if (error || !fs::is_directory(home)) {
         return "cannot create the data folder " + home.string();
     }
+    // Several commands may start at once on a new folder: one prepares it, the others find
+    // it ready.
+    const DataFolderLock lock(home);
     const auto installed = InstalledDataFolder();
     for (auto name : kLanguageFiles) {
         const auto source = installed / name;
@@ -64,8 +69,10 @@ std::optional<std::string> PrepareHome(const fs::path& home) {
         if (!fs::exists(source, error)) {
             continue;
         }
-        if (!fs::exists(target, error) || ReadAll(source) != ReadAll(target)) {
-            fs::copy_file(source, target, fs::copy_options::overwrite_existing, error);
+        const std::string wanted = ReadAll(source);
+        if (!fs::exists(target, error) || wanted != ReadAll(target)) {
+            // Replaced whole, so a program reading it meanwhile never sees half a file.
+            platform::ReplaceFileContents(target, wanted, platform::FilePrivacy::Shared);
         }
     }
     for (auto name : {kOptionFile, kFilterFile, kFilterIncFile, kSettingFile, kBannerFile}) {

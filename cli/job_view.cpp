@@ -83,12 +83,13 @@ void PrintJobTable(std::ostream& out, const JobTable& table) {
     const std::vector<std::string> headings = {"NO",   "RUN",    "TYPE",
                                                "BASE", "TARGET", "LAST UPDATED"};
     std::vector<std::vector<std::string>> rows;
-    for (const auto& job : table.jobs) {
+    for (std::size_t i = 0; i < table.jobs.size(); ++i) {
+        const auto& job = table.jobs[i];
         std::string type = TypeName(job.backupType);
         if (job.zipOption && job.backupType != 0) {
             type += "+zip";
         }
-        rows.push_back({std::to_string(job.jobNumber), job.checked ? "[x]" : "[ ]", type,
+        rows.push_back({std::to_string(i + 1), job.checked ? "[x]" : "[ ]", type,
                         SideText(job.basePath, job.baseFtpUser),
                         SideText(job.targetPath, job.targetFtpUser), DateText(job.lastBackupTime)});
     }
@@ -114,7 +115,7 @@ void PrintJobTable(std::ostream& out, const JobTable& table) {
     }
 }
 
-void PrintJobDetails(std::ostream& out, const JobRecord& job) {
+void PrintJobDetails(std::ostream& out, const JobRecord& job, std::size_t jobIndex) {
     auto line = [&out](const char* label, const std::string& value) {
         out << Pad(label, 18) << value << '\n';
     };
@@ -127,7 +128,7 @@ void PrintJobDetails(std::ostream& out, const JobRecord& job) {
              "user " + Narrow(user) + ", password " + (password.empty() ? "none" : "set") +
                  ", port " + std::to_string(port) + (passive ? ", passive" : ", active"));
     };
-    line("Job", std::to_string(job.jobNumber));
+    line("Job", std::to_string(jobIndex + 1));
     line("Ticked", job.checked ? "yes" : "no");
     line("Type", TypeName(job.backupType));
     line("ZIP archive", job.zipOption ? "yes" : "no");

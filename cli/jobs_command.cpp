@@ -43,10 +43,22 @@ std::optional<JobTable> LoadForReading(Context& context) {
     EnvironmentFile file(context.EnvironmentPath());
     const JobTable& table = file.Load();
     if (table.loadStatus != LoadStatus::Ok) {
-        context.Fail(UserMessage::Fixed(EnvironmentErrorText(table.loadStatus)));
+        context.Fail(file.LoadProblem());
         return std::nullopt;
     }
     return table;
+}
+
+// A number field that disagrees with the job's place is damage done outside the program, and
+// the user is told. Commands go by the place all the same; a deletion renumbers the list.
+void WarnOfDamagedNumber(Context& context, const JobTable& table, std::size_t index) {
+    const auto stored = table.jobs[index].jobNumber;
+    if (stored != index + 1) {
+        PrintError(Resolve(
+            context.stores.language,
+            UserMessage::TextWith(text::RootNumberMismatch, ToDecimalUnsigned(index + 1) + u", " +
+                                                                ToDecimalUnsigned(stored))));
+    }
 }
 
 bool AllNumbersExist(Context& context, const std::vector<std::uint32_t>& numbers) {
@@ -77,6 +89,9 @@ void AddJobsCommand(CLI::App& app, CommandAction& action) {
                 return 1;
             }
             PrintJobTable(std::cout, *table);
+            for (std::size_t i = 0; i < table->jobs.size(); ++i) {
+                WarnOfDamagedNumber(context, *table, i);
+            }
             return 0;
         };
     });
@@ -153,7 +168,8 @@ void AddJobsCommand(CLI::App& app, CommandAction& action) {
                      if (i > 0) {
                          std::cout << '\n';
                      }
-                     PrintJobDetails(std::cout, table->jobs[numbers[i] - 1]);
+                     PrintJobDetails(std::cout, table->jobs[numbers[i] - 1], numbers[i] - 1);
+                     WarnOfDamagedNumber(context, *table, numbers[i] - 1);
                  }
                  return 0;
              });

@@ -7,8 +7,10 @@
 #include "cli/job_argument.h"
 #include "jobs/environment_file.h"
 #include "jobs/job_options.h"
+#include "jobs/target_overlap.h"
 #include "schedule/job_flags.h"
 #include "settings/app_stores.h"
+#include "settings/data_folder_lock.h"
 
 namespace arkivo::cli {
 namespace {
@@ -91,13 +93,20 @@ int Set(Context& context, const SetArguments& args) {
         return 1;
     }
     if (args.name == "sync-delete") {
+        const DataFolderLock lock(context.home);
         WriteSyncDelNoSrc(context.stores.setting, *job, on);
-        return 0;
+        EnvironmentFile file(context.EnvironmentPath());
+        CommandOutcome outcome;
+        outcome.warnings =
+            TargetConflictWarnings(FindTargetConflicts(file.Load(), context.stores.setting), *job);
+        return context.Finish(outcome);
     }
     if (args.name == "dot-folders") {
         WriteTakeDotFolders(context.stores.setting, *job, on);
         return 0;
     }
+    // The type is checked and the switch set as one change: the job may be edited meanwhile.
+    const DataFolderLock lock(context.home);
     JobOptionAccessors accessors(context.EnvironmentPath());
     if (accessors.GetJobOption(*job, JobOption::BackupType) ==
         static_cast<std::int32_t>(BackupType::Sync)) {

@@ -58,7 +58,7 @@ int RunJobs(Context& context, bool dryRun, bool verify, const std::vector<std::u
         EnvironmentFile file(context.EnvironmentPath());
         const JobTable& table = file.Load();
         if (table.loadStatus != LoadStatus::Ok) {
-            return context.Fail(UserMessage::Fixed(EnvironmentErrorText(table.loadStatus)));
+            return context.Fail(file.LoadProblem());
         }
         for (auto n : numbers) {
             if (n == 0 || n > table.jobs.size()) {

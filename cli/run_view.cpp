@@ -165,6 +165,9 @@ void RunView::OnJobFinished(const engine::JobSummary& summary) {
 void RunView::OnRunFinished(const engine::RunSummary& summary, std::u16string_view complete) {
     std::lock_guard lock(mutex_);
     ClearLine();
+    if (summary.refused) {
+        return;  // the refusal was the run's only message
+    }
     if (!summary.reportFile.empty()) {
         std::cout << "Report: " << Narrow(platform::PathText(summary.reportFile)) << '\n';
     }

@@ -7,11 +7,14 @@
 #include "engine/job_run.h"
 #include "engine/run_controller.h"
 #include "jobs/environment_file.h"
+#include "jobs/target_overlap.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "report/backup_report.h"
 #include "schedule/job_flags.h"
 #include "settings/app_stores.h"
+#include "settings/data_folder_lock.h"
+#include "settings/run_lock.h"
 
 namespace arkivo::engine {
 namespace {
@@ -37,11 +40,58 @@ void CheckReport(const BackupReport& report, RunSummary& summary, RunObserver& o
                                           Utf8ToUtf16(error.message())));
 }
 
+// Two jobs of this run whose targets overlap while one deletes what its base lacks would delete
+// each other's files: the run goes ahead (the user chose both), but says so first.
+void WarnOfTargetConflicts(const JobTable& table, const RunOptions& options, CLangIni& setting,
+                           RunObserver& observer) {
+    auto runs = [&](std::size_t index) {
+        return options.jobs.empty() ? table.jobs[index].checked != 0
+                                    : std::find(options.jobs.begin(), options.jobs.end(), index) !=
+                                          options.jobs.end();
+    };
+    std::vector<TargetConflict> conflicts;
+    for (const auto& conflict : FindTargetConflicts(table, setting)) {
+        if (runs(conflict.first) && runs(conflict.second)) {
+            conflicts.push_back(conflict);
+        }
+    }
+    for (const auto& warning : TargetConflictWarnings(conflicts)) {
+        observer.OnMessage(warning);
+    }
+}
+
 }  // namespace
 
 RunSummary RunBackup(AppStores& stores, RunObserver& observer, RunController& control,
                      const RunOptions& options) {
     RunSummary summary;
+    const RunLock runLock(stores.programFolder);
+    if (runLock.Refused()) {
+        summary.refused = true;
+        observer.OnMessage(UserMessage::Text(text::RunAnotherInProgress));
+        observer.OnRunFinished(summary, {});
+        return summary;
+    }
+    JobTable table;
+    {
+        // Other processes may have changed the job list and the settings since this one read
+        // them: the run works with what the files say now, read as one consistent state.
+        const DataFolderLock lock(stores.programFolder);
+        for (CLangIni* store :
+             {&stores.option, &stores.filter, &stores.filterInc, &stores.setting}) {
+            store->Reread();
+        }
+        EnvironmentFile file(stores.EnvironmentPath());
+        table = file.Load();
+        if (table.loadStatus != LoadStatus::Ok) {
+            observer.OnMessage(file.LoadProblem());
+        }
+    }
+    summary.environmentReadable = table.loadStatus == LoadStatus::Ok;
+    if (!summary.environmentReadable) {
+        table.jobs.clear();
+    }
+    WarnOfTargetConflicts(table, options, stores.setting, observer);
     std::optional<BackupReport> report;
     const bool reportOn = ReadNumber(stores.option, text::ReportOn.section, text::ReportOn.key) & 1;
     if (!options.dryRun && reportOn) {
@@ -52,16 +102,6 @@ RunSummary RunBackup(AppStores& stores, RunObserver& observer, RunController& co
             summary.reportFile = report->ReportPath();
         }
         CheckReport(*report, summary, observer, stores.language);
-    }
-    JobTable table;
-    {
-        EnvironmentFile file(stores.EnvironmentPath());
-        table = file.Load();
-    }
-    summary.environmentReadable = table.loadStatus == LoadStatus::Ok;
-    if (!summary.environmentReadable) {
-        table.jobs.clear();
-        observer.OnMessage(UserMessage::Fixed(EnvironmentErrorText(table.loadStatus)));
     }
     RunEnvironment run{stores, observer, control, report ? &*report : nullptr, options};
     for (std::size_t i = 0; i < table.jobs.size(); ++i) {

@@ -32,6 +32,7 @@ struct JobSummary {
 };
 
 struct RunSummary {
+    bool refused = false;              // another run held the data folder: nothing ran
     bool environmentReadable = true;   // false: the job list could not be read, nothing ran
     std::filesystem::path reportFile;  // empty in a dry run and with the report off
     bool reportFailed = false;         // the report could not be written whole
@@ -44,7 +45,7 @@ struct RunSummary {
     bool stopped = false;
 
     bool Succeeded() const {
-        return environmentReadable && !reportFailed && failed == 0 && !stopped;
+        return !refused && environmentReadable && !reportFailed && failed == 0 && !stopped;
     }
 };
 

@@ -5,8 +5,8 @@
 #include "common/text.h"
 #include "filters/filter_match.h"
 #include "jobs/environment_file.h"
-#include "jobs/job_options.h"
 #include "settings/app_stores.h"
+#include "settings/data_folder_lock.h"
 #include "settings/lang_ini.h"
 
 namespace arkivo {
@@ -25,42 +25,91 @@ std::vector<std::u16string> AllPatterns(CLangIni& store, const std::u16string& s
     return patterns;
 }
 
-bool SetFilterSwitch(const std::filesystem::path& environment, std::size_t jobIndex, bool on,
-                     CommandOutcome& outcome) {
-    LoadStatus failure = LoadStatus::Ok;
-    JobOptionAccessors accessors(environment, [&failure](LoadStatus s) { failure = s; });
-    accessors.SetJobOption(jobIndex, JobOption::FilterOn, on ? 1 : 0);
-    if (failure != LoadStatus::Ok) {
-        outcome.messages.push_back(UserMessage::Fixed(EnvironmentErrorText(failure)));
+// The refusals every way of entering a pattern shares.
+bool CheckPattern(std::u16string_view pattern, CommandOutcome& outcome) {
+    if (pattern.empty()) {
+        outcome.messages.push_back(UserMessage::Text(text::FilterEmpty));
+        return false;
+    }
+    if (pattern.find_first_of(u"\r\n") != std::u16string_view::npos) {
+        outcome.messages.push_back(UserMessage::Text(text::FilterLineBreak));
         return false;
     }
     return true;
 }
 
+// The pattern goes to the file first: when the file refuses it, the store has not changed.
+bool StorePattern(CLangIni& store, const std::u16string& section, const std::u16string& key,
+                  std::u16string_view pattern, CommandOutcome& outcome) {
+    if (!store.WriteValue(section, key, pattern)) {
+        const auto error = store.LastWriteError();
+        outcome.messages.push_back(error == std::errc::value_too_large
+                                       ? UserMessage::Text(text::FilterTooLong)
+                                       : FileWriteFailure(store.Path(), error));
+        outcome.error = error;
+        return false;
+    }
+    store.SetValue(section, key, pattern, true);
+    return true;
+}
+
+// The job list, loaded for a change of the job's lists: the EnvironmentFile holds the data
+// folder's lock until the change is over, so the job cannot go away meanwhile.
+JobRecord* LoadJob(EnvironmentFile& file, std::size_t jobIndex, CommandOutcome& outcome) {
+    JobTable& table = file.Load();
+    if (table.loadStatus != LoadStatus::Ok) {
+        outcome.messages.push_back(file.LoadProblem());
+        outcome.error = file.error();
+        return nullptr;
+    }
+    if (jobIndex >= table.jobs.size()) {
+        outcome.messages.push_back(UserMessage::Text(text::RootNoSuchJob));
+        return nullptr;
+    }
+    return &table.jobs[jobIndex];
+}
+
+void SetFilterSwitch(EnvironmentFile& file, JobRecord& job, bool on, CommandOutcome& outcome) {
+    const std::uint32_t value = on ? 1 : 0;
+    if (job.filterOn != value) {
+        job.filterOn = value;
+        if (file.Save(file.table()) != LoadStatus::Ok) {
+            outcome.messages.push_back(file.SaveProblem());
+            outcome.error = file.error();
+            return;
+        }
+    }
+    outcome.saved = true;
+}
+
 }  // namespace
 
 std::vector<std::u16string> ListPatterns(CLangIni& store, std::size_t jobIndex) {
-    store.Reload();
+    store.Reread();
     return AllPatterns(store, JobSectionName(jobIndex));
 }
 
 CommandOutcome AddPattern(const std::filesystem::path& environment, CLangIni& store,
                           std::size_t jobIndex, std::u16string_view pattern) {
     CommandOutcome outcome;
-    if (pattern.find_first_of(u"\r\n") != std::u16string_view::npos) {
-        outcome.messages.push_back(UserMessage::Text(text::FilterLineBreak));
+    if (!CheckPattern(pattern, outcome)) {
+        return outcome;
+    }
+    EnvironmentFile file(environment);
+    JobRecord* job = LoadJob(file, jobIndex, outcome);
+    if (job == nullptr) {
         return outcome;
     }
     const auto section = JobSectionName(jobIndex);
-    store.Reload();
+    store.Reread();
     const auto existing = AllPatterns(store, section);
     if (existing.size() >= static_cast<std::size_t>(kMaxEffectivePatterns)) {
         outcome.messages.push_back(UserMessage::Text(text::FilterListFull));
         return outcome;
     }
-    const auto key = ToDecimalUnsigned(existing.size() + 1);
-    StoreValue(store, section, key, pattern);
-    outcome.saved = SetFilterSwitch(environment, jobIndex, true, outcome);
+    if (StorePattern(store, section, ToDecimalUnsigned(existing.size() + 1), pattern, outcome)) {
+        SetFilterSwitch(file, *job, true, outcome);
+    }
     return outcome;
 }
 
@@ -68,34 +117,51 @@ CommandOutcome RemovePatterns(const std::filesystem::path& environment, CLangIni
                               CLangIni& otherStore, std::size_t jobIndex,
                               const std::vector<int>& keys) {
     CommandOutcome outcome;
+    EnvironmentFile file(environment);
+    JobRecord* job = LoadJob(file, jobIndex, outcome);
+    if (job == nullptr) {
+        return outcome;
+    }
     const auto section = JobSectionName(jobIndex);
-    store.Reload();
+    store.Reread();
     const auto patterns = AllPatterns(store, section);
-    std::vector<std::u16string> kept;
+    std::vector<std::pair<std::u16string, std::u16string>> kept;
     for (std::size_t i = 0; i < patterns.size(); ++i) {
         if (std::find(keys.begin(), keys.end(), static_cast<int>(i + 1)) == keys.end()) {
-            kept.push_back(patterns[i]);
+            kept.emplace_back(ToDecimalUnsigned(kept.size() + 1), patterns[i]);
         }
     }
     if (kept.size() == patterns.size()) {
         return outcome;
     }
-    // Rewrite the section whole: keys 1..n with no gap, in the old order.
-    RemoveSection(store, section);
-    for (std::size_t i = 0; i < kept.size(); ++i) {
-        StoreValue(store, section, ToDecimalUnsigned(i + 1), kept[i]);
+    // The section is rewritten whole: keys 1..n with no gap, in the old order.
+    if (!store.WriteSection(section, kept)) {
+        outcome.messages.push_back(FileWriteFailure(store.Path(), store.LastWriteError()));
+        outcome.error = store.LastWriteError();
+        return outcome;
     }
-    store.Reload();
     if (kept.empty() && ListPatterns(otherStore, jobIndex).empty()) {
-        outcome.saved = SetFilterSwitch(environment, jobIndex, false, outcome);
+        SetFilterSwitch(file, *job, false, outcome);
     } else {
         outcome.saved = true;
     }
     return outcome;
 }
 
-bool EditPattern(CLangIni& store, std::size_t jobIndex, int key, std::u16string_view pattern) {
-    return StoreValue(store, JobSectionName(jobIndex), ToDecimal(key), pattern);
+CommandOutcome EditPattern(CLangIni& store, std::size_t jobIndex, int key,
+                           std::u16string_view pattern) {
+    CommandOutcome outcome;
+    if (!CheckPattern(pattern, outcome)) {
+        return outcome;
+    }
+    const auto section = JobSectionName(jobIndex);
+    const DataFolderLock lock(store.Path().parent_path());
+    store.Reread();
+    if (key < 1 || static_cast<std::size_t>(key) > AllPatterns(store, section).size()) {
+        return outcome;
+    }
+    outcome.saved = StorePattern(store, section, ToDecimal(key), pattern, outcome);
+    return outcome;
 }
 
 }  // namespace arkivo

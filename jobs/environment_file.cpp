@@ -1,33 +1,18 @@
 #include "jobs/environment_file.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "jobs/environment_format.h"
 #include "platform/files.h"
 
 namespace arkivo {
-namespace {
-
-std::recursive_mutex& EnvironmentLock() {
-    static std::recursive_mutex lock;
-    return lock;
-}
-
-}  // namespace
 
 EnvironmentFile::EnvironmentFile(std::filesystem::path path)
-    : lock_(EnvironmentLock()), path_(std::move(path)) {}
+    : lock_(path.parent_path()), path_(std::move(path)) {}
 
 JobTable& EnvironmentFile::Load() {
     table_ = JobTable{};
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) {
-        table_.loadStatus = LoadStatus::CannotOpen;
-        return table_;
-    }
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
+    std::string bytes;
+    error_ = platform::ReadFileContents(path_, bytes);
+    if (error_) {
         table_.loadStatus = LoadStatus::CannotOpen;
         return table_;
     }
@@ -36,10 +21,29 @@ JobTable& EnvironmentFile::Load() {
 }
 
 LoadStatus EnvironmentFile::Save(JobTable& table) {
-    const auto error = platform::ReplaceFileContents(path_, EncodeEnvironment(table),
-                                                     platform::FilePrivacy::OwnerOnly);
-    table.loadStatus = error ? LoadStatus::CannotOpen : LoadStatus::Ok;
+    error_ = platform::ReplaceFileContents(path_, EncodeEnvironment(table),
+                                           platform::FilePrivacy::OwnerOnly);
+    table.loadStatus = error_ ? LoadStatus::CannotOpen : LoadStatus::Ok;
     return table.loadStatus;
+}
+
+LoadStatus EnvironmentFile::SaveTogether(JobTable& table, std::vector<FileReplacement> others) {
+    others.push_back({path_, EncodeEnvironment(table), platform::FilePrivacy::OwnerOnly});
+    error_ = ReplaceFilesTogether(path_.parent_path(), others);
+    table.loadStatus = error_ ? LoadStatus::CannotOpen : LoadStatus::Ok;
+    return table.loadStatus;
+}
+
+UserMessage EnvironmentFile::LoadProblem() const {
+    if (table_.loadStatus == LoadStatus::CannotOpen && error_ &&
+        error_ != std::errc::no_such_file_or_directory) {
+        return FileReadFailure(path_, error_);
+    }
+    return UserMessage::Fixed(EnvironmentErrorText(table_.loadStatus));
+}
+
+UserMessage EnvironmentFile::SaveProblem() const {
+    return FileWriteFailure(path_, error_);
 }
 
 bool EnvironmentFile::ContainsPair(std::u16string_view base, std::u16string_view target) {

@@ -1,16 +1,20 @@
 // The environment file "LastSetting.env": the one lasting copy of the job list.
 //
-// An EnvironmentFile object lives for one operation (load, change, save) and holds a
-// process-wide lock for its whole life, so the load-change-save sequences of different
-// threads never interleave and no save undoes another thread's change. The lock is
-// recursive: an operation may consult the file again through a second object.
+// An EnvironmentFile object lives for one operation (load, change, save) and holds the data
+// folder's lock for its whole life, so the load-change-save sequences of different threads and
+// processes never interleave and no save undoes another one's change. The lock is recursive
+// within a process: an operation may consult the file again through a second object.
 #pragma once
 
 #include <filesystem>
-#include <mutex>
 #include <string_view>
+#include <system_error>
+#include <vector>
 
 #include "jobs/job_record.h"
+#include "settings/data_folder_lock.h"
+#include "settings/files_together.h"
+#include "settings/user_message.h"
 
 namespace arkivo {
 
@@ -33,6 +37,18 @@ class EnvironmentFile {
     // when the file could not be written (the old file then stays as it was).
     LoadStatus Save(JobTable& table);
 
+    // Saves the table and replaces other files of the data folder as one change: whatever
+    // moment a crash comes at, the next holder of the lock finds all of them old or all new.
+    LoadStatus SaveTogether(JobTable& table, std::vector<FileReplacement> others);
+
+    // The system's reason why the last Load or Save failed to read or write the file.
+    std::error_code error() const { return error_; }
+
+    // What to tell the user after a failed Load or Save: the coded text of the damage, the
+    // coded "no environment file" for a missing file, else the file and the system's reason.
+    UserMessage LoadProblem() const;
+    UserMessage SaveProblem() const;
+
     // These load first; on a failed load they find nothing.
     bool ContainsPair(std::u16string_view base, std::u16string_view target);
     std::size_t FindByBase(std::u16string_view path);
@@ -42,9 +58,10 @@ class EnvironmentFile {
     const std::filesystem::path& path() const { return path_; }
 
   private:
-    std::unique_lock<std::recursive_mutex> lock_;
+    DataFolderLock lock_;
     std::filesystem::path path_;
     JobTable table_;
+    std::error_code error_;
 };
 
 // Creates an empty, valid environment file when none exists, so a new user can start without

@@ -5,15 +5,14 @@
 #include "jobs/environment_file.h"
 #include "jobs/job_options.h"
 #include "jobs/job_text.h"
+#include "jobs/location_relation.h"
+#include "jobs/target_overlap.h"
 #include "settings/app_stores.h"
+#include "settings/ini_file.h"
 #include "settings/lang_ini.h"
 
 namespace arkivo {
 namespace {
-
-UserMessage EnvironmentError(LoadStatus status) {
-    return UserMessage::Fixed(EnvironmentErrorText(status));
-}
 
 void CheckText(std::u16string_view text, std::vector<UserMessage>& messages) {
     if (auto problem = CheckJobText(text)) {
@@ -60,14 +59,16 @@ CommandOutcome ChangeTable(const std::filesystem::path& environment, Change chan
     EnvironmentFile file(environment);
     JobTable& table = file.Load();
     if (table.loadStatus != LoadStatus::Ok) {
-        outcome.messages.push_back(EnvironmentError(table.loadStatus));
+        outcome.messages.push_back(file.LoadProblem());
+        outcome.error = file.error();
         return outcome;
     }
     if (!change(table, outcome)) {
         return outcome;
     }
     if (file.Save(table) != LoadStatus::Ok) {
-        outcome.messages.push_back(EnvironmentError(LoadStatus::CannotOpen));
+        outcome.messages.push_back(file.SaveProblem());
+        outcome.error = file.error();
         return outcome;
     }
     outcome.saved = true;
@@ -86,6 +87,9 @@ CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJo
     CheckText(job.target, messages);
     CheckLocation(job.base, messages);
     CheckLocation(job.target, messages);
+    if (auto problem = CheckBaseAndTarget(job.base, job.target)) {
+        messages.push_back(UserMessage::Text(*problem));
+    }
     for (const auto* side : {&job.baseFtp, &job.targetFtp}) {
         const auto& path = side == &job.baseFtp ? job.base : job.target;
         if (IsFtpLocation(path)) {
@@ -97,7 +101,7 @@ CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJo
         return outcome;
     }
 
-    return ChangeTable(environment, [&job](JobTable& table, CommandOutcome& result) {
+    return ChangeTable(environment, [&](JobTable& table, CommandOutcome& result) {
         auto& refusals = result.messages;
         if (TableContainsPair(table, job.base, job.target)) {
             refusals.push_back(UserMessage::Text(text::RootAlreadyRegistered));
@@ -129,6 +133,11 @@ CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJo
         table.lastBasePath = job.base;
         table.lastTargetPath = job.target;
         result.jobIndex = table.jobs.size() - 1;
+        // Read afresh under the lock: the deletion switches as the next run will see them.
+        CLangIni setting;
+        setting.Open(environment.parent_path() / kSettingFile);
+        result.warnings =
+            TargetConflictWarnings(FindTargetConflicts(table, setting), result.jobIndex);
         return true;
     });
 }
@@ -172,72 +181,93 @@ CommandOutcome RecordJobRun(const std::filesystem::path& environment, std::size_
 
 namespace {
 
-void RemoveJobSection(std::size_t position, CLangIni& store) {
-    const auto name = JobSectionName(position);
-    if (store.FindSection(name) >= 0) {
-        RemoveSection(store, name);
+// Ascending order never overwrites a section still to move: a job only moves forward.
+std::error_code ClosePerJobSections(IniDocument& document, const std::vector<bool>& deleted) {
+    for (std::size_t p = 0; p < deleted.size(); ++p) {
+        if (deleted[p]) {
+            document.RemoveSection(JobSectionName(p));
+        }
     }
-}
-
-void MoveJobSection(std::size_t from, std::size_t to, CLangIni& store) {
-    const auto oldName = JobSectionName(from);
-    if (store.FindSection(oldName) < 0) {
-        return;
+    std::size_t next = 0;
+    for (std::size_t p = 0; p < deleted.size(); ++p) {
+        if (deleted[p]) {
+            continue;
+        }
+        if (p != next) {
+            const auto entries = document.SectionEntries(JobSectionName(p));
+            document.RemoveSection(JobSectionName(p));
+            if (auto error = document.ReplaceSection(JobSectionName(next), entries)) {
+                return error;
+            }
+        }
+        ++next;
     }
-    const auto entries = store.SectionEntries(oldName);
-    RemoveSection(store, oldName);
-    const auto newName = JobSectionName(to);
-    RemoveJobSection(to, store);
-    for (const auto& [key, value] : entries) {
-        StoreValue(store, newName, key, value);
-    }
+    return {};
 }
 
 }  // namespace
 
 CommandOutcome DeleteJobs(const std::filesystem::path& environment, PerJobStores stores,
-                          const std::vector<std::uint32_t>& jobNumbers) {
-    return ChangeTable(environment, [&](JobTable& table, CommandOutcome&) {
-        for (auto& job : table.jobs) {
-            if (std::find(jobNumbers.begin(), jobNumbers.end(), job.jobNumber) !=
-                jobNumbers.end()) {
-                job.jobNumber = kDeleteMark;
-            }
+                          const std::vector<std::uint32_t>& positions) {
+    CommandOutcome outcome;
+    EnvironmentFile file(environment);
+    JobTable& table = file.Load();
+    if (table.loadStatus != LoadStatus::Ok) {
+        outcome.messages.push_back(file.LoadProblem());
+        outcome.error = file.error();
+        return outcome;
+    }
+    std::vector<bool> deleted(table.jobs.size(), false);
+    for (auto position : positions) {
+        if (position >= 1 && position <= table.jobs.size()) {
+            deleted[position - 1] = true;
         }
-        CLangIni* perJob[] = {&stores.filter, &stores.filterInc, &stores.setting};
-        std::vector<JobRecord> kept;
-        std::vector<std::size_t> oldPositions;
-        for (std::size_t p = 0; p < table.jobs.size(); ++p) {
-            if (table.jobs[p].jobNumber == kDeleteMark) {
-                for (auto* store : perJob) {
-                    RemoveJobSection(p, *store);
-                }
-            } else {
-                kept.push_back(table.jobs[p]);
-                oldPositions.push_back(p);
-            }
+    }
+    if (std::find(deleted.begin(), deleted.end(), true) == deleted.end()) {
+        return outcome;
+    }
+    CLangIni* perJob[] = {&stores.filter, &stores.filterInc, &stores.setting};
+    std::vector<FileReplacement> files;
+    for (auto* store : perJob) {
+        const auto path = store->Path();
+        IniDocument document{std::string_view()};
+        if (auto error = ReadIniFile(path, document)) {
+            outcome.messages.push_back(FileReadFailure(path, error));
+            outcome.error = error;
+            return outcome;
         }
-        if (kept.size() == table.jobs.size()) {
-            return false;
+        const std::string before = document.Bytes();
+        if (auto error = ClosePerJobSections(document, deleted)) {
+            outcome.messages.push_back(FileWriteFailure(path, error));
+            outcome.error = error;
+            return outcome;
         }
-        // Ascending order never overwrites a section still to move: a job only moves forward.
-        for (std::size_t n = 0; n < kept.size(); ++n) {
-            if (oldPositions[n] != n) {
-                for (auto* store : perJob) {
-                    MoveJobSection(oldPositions[n], n, *store);
-                }
-            }
-            kept[n].jobNumber = static_cast<std::uint32_t>(n + 1);
+        if (document.Bytes() != before) {
+            files.push_back({path, document.Bytes()});
         }
-        for (auto* store : perJob) {
-            store->Reload();
+    }
+    std::vector<JobRecord> kept;
+    for (std::size_t p = 0; p < table.jobs.size(); ++p) {
+        if (!deleted[p]) {
+            kept.push_back(table.jobs[p]);
+            kept.back().jobNumber = static_cast<std::uint32_t>(kept.size());
         }
-        table.jobs = std::move(kept);
-        if (table.jobs.empty()) {
-            table.jobListFlag = kNoJobList;
-        }
-        return true;
-    });
+    }
+    table.jobs = std::move(kept);
+    if (table.jobs.empty()) {
+        table.jobListFlag = kNoJobList;
+    }
+    const bool saved = file.SaveTogether(table, std::move(files)) == LoadStatus::Ok;
+    for (auto* store : perJob) {
+        store->Reread();
+    }
+    if (!saved) {
+        outcome.messages.push_back(file.SaveProblem());
+        outcome.error = file.error();
+        return outcome;
+    }
+    outcome.saved = true;
+    return outcome;
 }
 
 }  // namespace arkivo

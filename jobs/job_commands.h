@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "jobs/job_record.h"
@@ -33,10 +34,15 @@ struct NewJob {
 
 struct CommandOutcome {
     bool saved = false;
-    std::vector<UserMessage> messages;
+    std::vector<UserMessage> messages;   // why nothing (or not everything) was done
+    std::vector<UserMessage> warnings;   // done, but the user should know this
     std::size_t jobIndex = kNoJobIndex;  // the job added, when one was
+    std::error_code error;               // the system's reason when a file failed
 };
 
+// Refuses texts the file cannot hold, a duplicate pair, a full table, an FTP side without a
+// user, and a base that is its target or lies inside it. Warns (and still adds the job) when
+// the new job's target overlaps that of a job which deletes orphans (jobs/target_overlap.h).
 CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJob& job);
 
 // Ticks or unticks the jobs with the given 1-based numbers.
@@ -57,9 +63,11 @@ struct PerJobStores {
     CLangIni& setting;
 };
 
-// Deletes the jobs with the given 1-based numbers, removes their per-job sections and moves
-// the sections of the jobs behind them so they follow their jobs' new positions.
+// Deletes the jobs at the given 1-based positions in the table (the numbers the lists show),
+// removes their per-job sections and moves the sections of the jobs behind them so they follow
+// their jobs' new positions. The job list and the three stores' files change as one: a crash
+// at any moment leaves every job with its own settings.
 CommandOutcome DeleteJobs(const std::filesystem::path& environment, PerJobStores stores,
-                          const std::vector<std::uint32_t>& jobNumbers);
+                          const std::vector<std::uint32_t>& positions);
 
 }  // namespace arkivo

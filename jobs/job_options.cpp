@@ -38,7 +38,7 @@ std::uint64_t* TimeField(JobRecord& job, JobOption option) {
 }  // namespace
 
 JobOptionAccessors::JobOptionAccessors(std::filesystem::path environment,
-                                       std::function<void(LoadStatus)> onError)
+                                       std::function<void(const UserMessage&)> onError)
     : environment_(std::move(environment)), onError_(std::move(onError)) {}
 
 template <typename Visit>
@@ -47,11 +47,17 @@ auto JobOptionAccessors::WithJob(std::size_t job, Visit visit) const {
     JobTable& table = file.Load();
     if (table.loadStatus != LoadStatus::Ok) {
         if (onError_) {
-            onError_(table.loadStatus);
+            onError_(file.LoadProblem());
         }
         return visit(file, table, nullptr);
     }
     return visit(file, table, job < table.jobs.size() ? &table.jobs[job] : nullptr);
+}
+
+void JobOptionAccessors::Save(EnvironmentFile& file, JobTable& table) const {
+    if (file.Save(table) != LoadStatus::Ok && onError_) {
+        onError_(file.SaveProblem());
+    }
 }
 
 std::int32_t JobOptionAccessors::GetJobOption(std::size_t job, JobOption option) const {
@@ -63,10 +69,10 @@ std::int32_t JobOptionAccessors::GetJobOption(std::size_t job, JobOption option)
 
 void JobOptionAccessors::SetJobOption(std::size_t job, JobOption option,
                                       std::uint32_t value) const {
-    WithJob(job, [option, value](EnvironmentFile& file, JobTable& table, JobRecord* record) {
+    WithJob(job, [this, option, value](EnvironmentFile& file, JobTable& table, JobRecord* record) {
         if (auto* field = record ? OptionField(*record, option) : nullptr) {
             *field = value;
-            file.Save(table);
+            Save(file, table);
         }
     });
 }
@@ -79,10 +85,10 @@ std::int64_t JobOptionAccessors::GetJobTime(std::size_t job, JobOption option) c
 }
 
 void JobOptionAccessors::SetJobTime(std::size_t job, JobOption option, std::uint64_t value) const {
-    WithJob(job, [option, value](EnvironmentFile& file, JobTable& table, JobRecord* record) {
+    WithJob(job, [this, option, value](EnvironmentFile& file, JobTable& table, JobRecord* record) {
         if (auto* field = record ? TimeField(*record, option) : nullptr) {
             *field = value;
-            file.Save(table);
+            Save(file, table);
         }
     });
 }

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "jobs/job_record.h"
+#include "settings/user_message.h"
 
 namespace arkivo {
 class EnvironmentFile;
@@ -16,9 +17,9 @@ namespace arkivo {
 
 class JobOptionAccessors {
   public:
-    // onError is told of every failed load, so the owner can show the coded message.
+    // onError is told of every failed load or save, with the message to show.
     JobOptionAccessors(std::filesystem::path environment,
-                       std::function<void(LoadStatus)> onError = {});
+                       std::function<void(const UserMessage&)> onError = {});
 
     // 32-bit options 0..2; -1 for another option, a job that does not exist or a failed load.
     std::int32_t GetJobOption(std::size_t job, JobOption option) const;
@@ -31,9 +32,10 @@ class JobOptionAccessors {
   private:
     template <typename Visit>
     auto WithJob(std::size_t job, Visit visit) const;
+    void Save(EnvironmentFile& file, JobTable& table) const;
 
     std::filesystem::path environment_;
-    std::function<void(LoadStatus)> onError_;
+    std::function<void(const UserMessage&)> onError_;
 };
 
 // What a run of a job tells the job's record.

@@ -33,7 +33,6 @@ inline constexpr std::size_t kMaxJobText = 254;
 inline constexpr std::size_t kMaxJobStateText = 4;
 inline constexpr std::size_t kMaxJobs = 255;
 inline constexpr std::uint32_t kDefaultFtpPort = 21;
-inline constexpr std::uint32_t kDeleteMark = 2457;
 inline constexpr std::size_t kNoJobIndex = 65535;
 
 struct JobRecord {

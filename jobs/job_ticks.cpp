@@ -12,7 +12,8 @@ CommandOutcome StoreJobTicks(const std::filesystem::path& environment,
     EnvironmentFile file(environment);
     JobTable& table = file.Load();
     if (table.loadStatus != LoadStatus::Ok) {
-        outcome.messages.push_back(UserMessage::Fixed(EnvironmentErrorText(table.loadStatus)));
+        outcome.messages.push_back(file.LoadProblem());
+        outcome.error = file.error();
         return outcome;
     }
     bool changed = false;
@@ -26,8 +27,8 @@ CommandOutcome StoreJobTicks(const std::filesystem::path& environment,
         return outcome;
     }
     if (file.Save(table) != LoadStatus::Ok) {
-        outcome.messages.push_back(
-            UserMessage::Fixed(EnvironmentErrorText(LoadStatus::CannotOpen)));
+        outcome.messages.push_back(file.SaveProblem());
+        outcome.error = file.error();
         return outcome;
     }
     outcome.saved = true;

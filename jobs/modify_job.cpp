@@ -2,6 +2,10 @@
 
 #include "jobs/environment_file.h"
 #include "jobs/job_text.h"
+#include "jobs/location_relation.h"
+#include "jobs/target_overlap.h"
+#include "settings/app_stores.h"
+#include "settings/lang_ini.h"
 #include "platform/upper_case.h"
 
 namespace arkivo {
@@ -58,6 +62,9 @@ CommandOutcome ModifyJob(const std::filesystem::path& environment, const JobEdit
     }
     CheckSide(edit.base, edit.baseFtp, messages);
     CheckSide(edit.target, edit.targetFtp, messages);
+    if (auto problem = CheckBaseAndTarget(edit.base, edit.target)) {
+        messages.push_back(UserMessage::Text(*problem));
+    }
     if (!messages.empty()) {
         return outcome;
     }
@@ -65,7 +72,8 @@ CommandOutcome ModifyJob(const std::filesystem::path& environment, const JobEdit
     EnvironmentFile file(environment);
     JobTable& table = file.Load();
     if (table.loadStatus != LoadStatus::Ok) {
-        messages.push_back(UserMessage::Fixed(EnvironmentErrorText(table.loadStatus)));
+        messages.push_back(file.LoadProblem());
+        outcome.error = file.error();
         return outcome;
     }
     if (edit.jobIndex >= table.jobs.size()) {
@@ -97,11 +105,15 @@ CommandOutcome ModifyJob(const std::filesystem::path& environment, const JobEdit
     table.lastTargetPath = edit.target;
     table.jobListFlag = kHasJobList;
     if (file.Save(table) != LoadStatus::Ok) {
-        messages.push_back(UserMessage::Fixed(EnvironmentErrorText(LoadStatus::CannotOpen)));
+        messages.push_back(file.SaveProblem());
+        outcome.error = file.error();
         return outcome;
     }
     outcome.saved = true;
     outcome.jobIndex = edit.jobIndex;
+    CLangIni setting;
+    setting.Open(environment.parent_path() / kSettingFile);
+    outcome.warnings = TargetConflictWarnings(FindTargetConflicts(table, setting), edit.jobIndex);
     return outcome;
 }
 

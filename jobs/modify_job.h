@@ -20,7 +20,8 @@ struct JobEdit {
 };
 
 // Refuses, without saving, an edit that would make the job a duplicate of another job's base
-// and target (compared without regard to case), and texts the file cannot hold.
+// and target (compared without regard to case), texts the file cannot hold, and a base that
+// is its target or lies inside it.
 CommandOutcome ModifyJob(const std::filesystem::path& environment, const JobEdit& edit);
 
 }  // namespace arkivo

@@ -2,6 +2,7 @@
 
 #include "common/text.h"
 #include "settings/app_stores.h"
+#include "settings/data_folder_lock.h"
 #include "settings/lang_ini.h"
 
 namespace arkivo {
@@ -11,11 +12,23 @@ constexpr std::u16string_view kFileToCopy = u"ThereisFileToCopy";
 constexpr std::u16string_view kSyncDelNoSrc = u"SyncDelNoSrc";
 constexpr std::u16string_view kTakeDotFolders = u"IncludeDotFolders";
 
-long long ReadOrCreate(CLangIni& store, std::size_t jobIndex, std::u16string_view key) {
+bool HasKey(CLangIni& store, const std::u16string& section, std::u16string_view key) {
+    return store.FindKey(store.FindSection(section), key) >= 0;
+}
+
+// The key is created only when the file lacks it, so a value another process stored since the
+// store was read is never overwritten by the "0" of a missing key. A reading that decides
+// what a run does takes the file's value; a display may take the store's.
+long long ReadOrCreate(CLangIni& store, std::size_t jobIndex, std::u16string_view key,
+                       bool fromFile) {
     const auto section = JobSectionName(jobIndex);
-    if (store.FindKey(store.FindSection(section), key) < 0) {
-        StoreValue(store, section, key, u"0");
-        return 0;
+    if (fromFile || !HasKey(store, section, key)) {
+        const DataFolderLock lock(store.Path().parent_path());
+        store.Reread();
+        if (!HasKey(store, section, key)) {
+            StoreValue(store, section, key, u"0");
+            return 0;
+        }
     }
     return ParseLeadingInt(store.GetValue(section, key));
 }
@@ -23,7 +36,7 @@ long long ReadOrCreate(CLangIni& store, std::size_t jobIndex, std::u16string_vie
 }  // namespace
 
 long long ReadFileToCopyFlag(CLangIni& settingStore, std::size_t jobIndex) {
-    return ReadOrCreate(settingStore, jobIndex, kFileToCopy);
+    return ReadOrCreate(settingStore, jobIndex, kFileToCopy, false);
 }
 
 void WriteFileToCopyFlag(CLangIni& settingStore, std::size_t jobIndex, long long value) {
@@ -31,12 +44,13 @@ void WriteFileToCopyFlag(CLangIni& settingStore, std::size_t jobIndex, long long
 }
 
 long long ReadSyncDelNoSrc(CLangIni& settingStore, std::size_t jobIndex) {
-    return ReadOrCreate(settingStore, jobIndex, kSyncDelNoSrc);
+    return ReadOrCreate(settingStore, jobIndex, kSyncDelNoSrc, true);
 }
 
 void WriteSyncDelNoSrc(CLangIni& settingStore, std::size_t jobIndex, bool on) {
+    const DataFolderLock lock(settingStore.Path().parent_path());
     StoreValue(settingStore, JobSectionName(jobIndex), kSyncDelNoSrc, on ? u"1" : u"0");
-    settingStore.Reload();
+    settingStore.Reread();
 }
 
 bool ReadTakeDotFolders(CLangIni& settingStore, std::size_t jobIndex) {

@@ -9,7 +9,8 @@ namespace arkivo {
 
 class CLangIni;
 
-// A missing key is created as "0" in memory and in the file.
+// A missing key is created as "0" in memory and in the file. The deletion switch is read from
+// the file, as it decides what a run deletes; the copy flag may come from the store.
 long long ReadFileToCopyFlag(CLangIni& settingStore, std::size_t jobIndex);
 void WriteFileToCopyFlag(CLangIni& settingStore, std::size_t jobIndex, long long value);
 

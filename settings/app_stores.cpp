@@ -2,6 +2,7 @@
 
 #include "common/text.h"
 #include "jobs/environment_file.h"
+#include "settings/data_folder_lock.h"
 
 namespace arkivo {
 
@@ -19,6 +20,7 @@ std::u16string JobSectionName(std::size_t jobIndex) {
 
 void AppStores::LoadAll(const std::filesystem::path& folder) {
     programFolder = folder;
+    const DataFolderLock lock(folder);
     language.Open(folder / kLanguageFiles[0]);
     option.Open(folder / kOptionFile);
     filter.Open(folder / kFilterFile);

@@ -5,13 +5,12 @@
 
 #include "common/text.h"
 #include "platform/codepage.h"
-#include "platform/profile_writer.h"
+#include "settings/data_folder_lock.h"
+#include "settings/ini_file.h"
+#include "settings/ini_syntax.h"
 
 namespace arkivo {
 namespace {
-
-// A line of more than this many bytes (or UTF-16 units) ends the reading.
-constexpr std::size_t kMaxLine = 2047;
 
 constexpr std::string_view kWorkingCopyName = "Temp.ini";
 
@@ -62,11 +61,8 @@ bool CLangIni::Reload() {
         std::u16string_view rest = m_strUnicodeText;
         while (!rest.empty()) {
             const auto end = rest.find(u'\n');
-            const auto line = rest.substr(0, end);
-            if (WithoutCarriageReturn(line).size() > kMaxLine) {
-                break;
-            }
-            ParseLine(WithoutCarriageReturn(line), section);
+            const auto line = WithoutCarriageReturn(rest.substr(0, end));
+            ParseLine(line, line.size(), section);
             rest = end == std::u16string_view::npos ? std::u16string_view() : rest.substr(end + 1);
         }
         return true;
@@ -79,34 +75,29 @@ bool CLangIni::Reload() {
     while (!rest.empty()) {
         const auto end = rest.find('\n');
         const auto line = WithoutCarriageReturn(rest.substr(0, end));
-        if (line.size() > kMaxLine) {
-            break;
-        }
-        ParseLine(platform::AnsiToUtf16(line), section);
+        // An over-long line is passed over unconverted: it is ignored whole.
+        ParseLine(line.size() > kMaxIniLine ? std::u16string() : platform::AnsiToUtf16(line),
+                  line.size(), section);
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
     }
     return true;
 }
 
-void CLangIni::ParseLine(std::u16string_view line, std::u16string& currentSection) {
-    if (line.empty() || line.front() == u';') {
-        return;
+void CLangIni::ParseLine(std::u16string_view text, std::size_t storedLength,
+                         std::u16string& currentSection) {
+    const IniLine line = ClassifyIniLine(text, storedLength);
+    if (line.kind == IniLineKind::Section) {
+        currentSection = std::u16string(line.name);
+    } else if (line.kind == IniLineKind::Entry) {
+        SetValueLocked(currentSection, line.name, line.value, true);
     }
-    if (line.front() == u'[' && line.back() == u']') {
-        while (!line.empty() && line.front() == u'[') {
-            line.remove_prefix(1);
-        }
-        while (!line.empty() && line.back() == u']') {
-            line.remove_suffix(1);
-        }
-        currentSection = std::u16string(line);
-        return;
-    }
-    const auto eq = line.find(u'=');
-    if (eq == std::u16string_view::npos) {
-        return;
-    }
-    SetValueLocked(currentSection, line.substr(0, eq), line.substr(eq + 1), true);
+}
+
+bool CLangIni::Reread() {
+    std::lock_guard guard(m_lock);
+    m_sections.clear();
+    m_keys.clear();
+    return Reload();
 }
 
 int CLangIni::FindSection(std::u16string_view name) const {
@@ -181,8 +172,41 @@ bool CLangIni::SetValueLocked(std::u16string_view section, std::u16string_view k
 
 bool CLangIni::WriteValue(std::u16string_view section, std::optional<std::u16string_view> key,
                           std::optional<std::u16string_view> value) {
+    const DataFolderLock folderLock(Path().parent_path());
     std::lock_guard guard(m_lock);
-    return platform::WritePrivateProfileEntry(m_strPath, section, key, value);
+    m_writeError = EditIniFile(m_strPath, [&](IniDocument& document) -> std::error_code {
+        if (!key) {
+            document.RemoveSection(section);
+        } else if (!value) {
+            document.RemoveEntry(section, *key);
+        } else {
+            return document.SetEntry(section, *key, *value);
+        }
+        return {};
+    });
+    return !m_writeError;
+}
+
+bool CLangIni::WriteSection(std::u16string_view section,
+                            const std::vector<std::pair<std::u16string, std::u16string>>& entries) {
+    const DataFolderLock folderLock(Path().parent_path());
+    std::lock_guard guard(m_lock);
+    m_writeError = EditIniFile(m_strPath, [&](IniDocument& document) {
+        return document.ReplaceSection(section, entries);
+    });
+    if (m_writeError) {
+        return false;
+    }
+    ClearSection(FindSection(section));
+    for (const auto& [name, value] : entries) {
+        SetValueLocked(section, name, value, true);
+    }
+    return true;
+}
+
+std::error_code CLangIni::LastWriteError() const {
+    std::lock_guard guard(m_lock);
+    return m_writeError;
 }
 
 void CLangIni::ClearSection(int section) {

@@ -2,13 +2,16 @@
 // text values. Reading goes through our own parser; writing goes through the private-profile
 // writer, and callers update the memory copy alongside (SetValue, then WriteValue).
 //
-// One lock per store makes each operation atomic with respect to other threads.
+// One lock per store makes each operation atomic with respect to other threads. Each write
+// also takes the data folder's lock (settings/data_folder_lock.h); a change made of several
+// steps takes that lock itself before its first read, and always before the store's own.
 #pragma once
 
 #include <filesystem>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -30,6 +33,10 @@ class CLangIni {
     // the file does not exist or cannot be read; the store is then unchanged.
     bool Reload();
 
+    // Makes the store what the file holds now: keys the file no longer has are dropped. False
+    // when the file does not exist or cannot be read; the store is then empty.
+    bool Reread();
+
     int FindSection(std::u16string_view name) const;
     int FindKey(int section, std::u16string_view name) const;
 
@@ -41,8 +48,18 @@ class CLangIni {
                   bool create);
 
     // Writes one entry to the file; no key removes the section, no value removes the key.
+    // False when the file could not be changed (LastWriteError says why), or when the entry
+    // could not be read back as written (a line break, a line over 2047 characters...).
     bool WriteValue(std::u16string_view section, std::optional<std::u16string_view> key,
                     std::optional<std::u16string_view> value);
+
+    // Replaces the section, in the file and here, by exactly these entries in this order, in
+    // one write: a reader never sees the section half rewritten.
+    bool WriteSection(std::u16string_view section,
+                      const std::vector<std::pair<std::u16string, std::u16string>>& entries);
+
+    // Why the last WriteValue or WriteSection failed.
+    std::error_code LastWriteError() const;
 
     // Empties the section and blanks its name; other sections keep their indices.
     void ClearSection(int section);
@@ -58,7 +75,8 @@ class CLangIni {
     std::filesystem::path Path() const;
 
   private:
-    void ParseLine(std::u16string_view line, std::u16string& currentSection);
+    void ParseLine(std::u16string_view text, std::size_t storedLength,
+                   std::u16string& currentSection);
     bool SetValueLocked(std::u16string_view section, std::u16string_view key,
                         std::u16string_view value, bool create);
 
@@ -68,6 +86,7 @@ class CLangIni {
     std::vector<std::u16string> m_sections;
     std::filesystem::path m_strPath;
     std::u16string m_strError;
+    std::error_code m_writeError;
 };
 
 // Reads a stored number the way every caller does: a missing or non-numeric value is 0.

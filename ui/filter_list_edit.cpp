@@ -90,8 +90,12 @@ void CFilterList::OnEndEdit(const NMLVDISPINFOW& info) {
         return;
     }
     const std::u16string text(info.item.pszText, info.item.pszText + ::wcslen(info.item.pszText));
-    EditPattern(store_, JobIndex(), row + 1, text);
-    SetCellText(row, kPatternColumn, text);
+    const auto outcome = EditPattern(store_, JobIndex(), row + 1, text);
+    // A refused pattern leaves the row showing what the file still holds.
+    if (outcome.saved) {
+        SetCellText(row, kPatternColumn, text);
+    }
+    ShowMessages(outcome);
 }
 
 }  // namespace arkivo::ui

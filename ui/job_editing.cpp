@@ -24,8 +24,11 @@ void EditJobOfRow(AppContext& context, const OptionBlock& options, JobListHost& 
     edit.baseFtp = editor.baseFtp();
     edit.targetFtp = editor.targetFtp();
     edit.type = editor.chosenType();
-    for (const auto& message : ModifyJob(context.EnvironmentPath(), edit).messages) {
-        ShowMessage(host.hwnd(), context.stores.language, message);
+    const auto outcome = ModifyJob(context.EnvironmentPath(), edit);
+    for (const auto& messages : {&outcome.messages, &outcome.warnings}) {
+        for (const auto& message : *messages) {
+            ShowMessage(host.hwnd(), context.stores.language, message);
+        }
     }
     host.RefreshJobList();
 }

@@ -6,6 +6,7 @@
 #include "jobs/environment_file.h"
 #include "jobs/job_list_rows.h"
 #include "jobs/job_ticks.h"
+#include "schedule/job_flags.h"
 #include "settings/lang_ini.h"
 #include "ui/controls/ruled_list.h"
 #include "ui/delete.h"
@@ -94,7 +95,7 @@ bool CJobList::RefillFromFile(HWND owner) {
     EnvironmentFile file(context_.EnvironmentPath());
     const JobTable& table = file.Load();
     if (table.loadStatus != LoadStatus::Ok) {
-        ShowMessage(owner, EnvironmentErrorText(table.loadStatus));
+        ShowMessage(owner, context_.stores.language, file.LoadProblem());
         return false;
     }
     if (table.jobListFlag == kHasJobList) {
@@ -116,15 +117,8 @@ void CJobList::Clear() {
 }
 
 int CJobList::ReadFileToCopyFlag(int row) {
-    auto& setting = context_.stores.setting;
-    const auto section = JobSectionName(static_cast<std::size_t>(row));
-    constexpr std::u16string_view key = u"ThereisFileToCopy";
-    const int s = setting.FindSection(section);
-    if (s < 0 || setting.FindKey(s, key) < 0) {
-        StoreValue(setting, section, key, u"0");
-        return 0;
-    }
-    return static_cast<int>(ReadNumber(setting, section, key));
+    return static_cast<int>(
+        arkivo::ReadFileToCopyFlag(context_.stores.setting, static_cast<std::size_t>(row)));
 }
 
 std::vector<bool> CJobList::RowTicks() const {

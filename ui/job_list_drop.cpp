@@ -56,7 +56,7 @@ void CJobList::DropFolder(const std::u16string& folder, int x) {
             const auto& table = file.Load();
             if (table.loadStatus != LoadStatus::Ok) {
                 pairing_.Reset();
-                ShowMessage(host_.hwnd(), EnvironmentErrorText(table.loadStatus));
+                ShowMessage(host_.hwnd(), context_.stores.language, file.LoadProblem());
                 return;
             }
             JobRecord provisional;

@@ -66,9 +66,10 @@ void ModifyList::HandBackNotifications(int listId, CFilterList& list) {
 }
 
 void ModifyList::OnInitDialog() {
-    const JobOptionAccessors accessors(context_.EnvironmentPath(), [this](LoadStatus status) {
-        ShowMessage(hwnd(), EnvironmentErrorText(status));
-    });
+    const JobOptionAccessors accessors(context_.EnvironmentPath(),
+                                       [this](const UserMessage& problem) {
+                                           ShowMessage(hwnd(), context_.stores.language, problem);
+                                       });
     const auto stored = accessors.GetJobOption(jobIndex_, JobOption::BackupType);
     type_ = stored >= 0 && stored <= 3 ? static_cast<BackupType>(stored) : BackupType::Sync;
 

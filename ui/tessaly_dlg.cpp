@@ -62,7 +62,9 @@ CTessalyDlg::CTessalyDlg(AppContext& context, std::unique_ptr<RunControl> run)
       context_(context),
       run_(std::move(run)),
       accessors_(context.EnvironmentPath(),
-                 [this](LoadStatus status) { ShowMessage(hwnd(), EnvironmentErrorText(status)); }),
+                 [this](const UserMessage& problem) {
+                     ShowMessage(hwnd(), context_.stores.language, problem);
+                 }),
       m_jobList(context, *this) {
     auto& option = context_.stores.option;
     options_.m_regStartup = static_cast<int>(ReadNumber(option, u"HowToBackup", u"RegStartup"));
@@ -214,7 +216,7 @@ void CTessalyDlg::RefreshJobList() {
     EnvironmentFile file(context_.EnvironmentPath());
     const JobTable& table = file.Load();
     if (table.loadStatus != LoadStatus::Ok) {
-        ShowMessage(hwnd(), EnvironmentErrorText(table.loadStatus));
+        ShowMessage(hwnd(), context_.stores.language, file.LoadProblem());
         return;
     }
     SetItemText(hwnd(), IDC_BASE_PATH, table.lastBasePath);
@@ -236,8 +238,11 @@ void CTessalyDlg::RegisterFromFields() {
     job.target = ItemText(hwnd(), IDC_TARGET_PATH).substr(0, kMaxFieldText);
     job.baseFtp = baseFtp_;
     job.targetFtp = targetFtp_;
-    for (const auto& message : RegisterJob(context_.EnvironmentPath(), job).messages) {
-        ShowMessage(hwnd(), context_.stores.language, message);
+    const auto outcome = RegisterJob(context_.EnvironmentPath(), job);
+    for (const auto& messages : {&outcome.messages, &outcome.warnings}) {
+        for (const auto& message : *messages) {
+            ShowMessage(hwnd(), context_.stores.language, message);
+        }
     }
     RefreshJobList();
 }

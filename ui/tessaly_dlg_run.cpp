@@ -162,7 +162,7 @@ LRESULT CTessalyDlg::OnRunEvent(const RunEvent& event) {
             if (progress != nullptr) {
                 ::ShowWindow(progress->hwnd(), SW_HIDE);
             }
-            if (!event.summary->stopped) {
+            if (!event.summary->stopped && !event.summary->refused) {
                 completeText_ = std::u16string(event.first);
                 completePending_ = true;
                 ::PostMessageW(hwnd(), WM_RUN_COMPLETE, 0, 0);

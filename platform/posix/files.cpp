@@ -42,8 +42,30 @@ std::error_code FlushFolder(const std::filesystem::path& folder) {
     return ::fsync(dir.get()) == 0 ? std::error_code() : LastError();
 }
 
-std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
-                                    FilePrivacy privacy) {
+std::error_code ReadFileContents(const std::filesystem::path& path, std::string& bytes) {
+    bytes.clear();
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        return LastError();
+    }
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return LastError();
+        }
+        if (n == 0) {
+            return {};
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+std::error_code WriteTemporaryFor(const std::filesystem::path& path, std::string_view bytes,
+                                  FilePrivacy privacy, std::filesystem::path& temporary) {
     mode_t mode = 0666;
     struct stat existing {};
     const bool exists = ::stat(path.c_str(), &existing) == 0;
@@ -72,12 +94,28 @@ std::error_code ReplaceFileContents(const std::filesystem::path& path, std::stri
         ::unlink(temp.c_str());
         return error;
     }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const auto error = LastError();
+    temporary = temp;
+    return {};
+}
+
+std::error_code RenameDurably(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        return LastError();
+    }
+    FlushFolder(to.parent_path());
+    return {};
+}
+
+std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
+                                    FilePrivacy privacy) {
+    std::filesystem::path temp;
+    if (auto error = WriteTemporaryFor(path, bytes, privacy, temp)) {
+        return error;
+    }
+    if (auto error = RenameDurably(temp, path)) {
         ::unlink(temp.c_str());
         return error;
     }
-    FlushFolder(path.parent_path());
     return {};
 }
 

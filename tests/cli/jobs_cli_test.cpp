@@ -14,6 +14,7 @@ using test::ReadBytes;
 using test::TempFolder;
 
 const std::filesystem::path kArkivo = ARKIVO_CLI_PATH;
+const std::filesystem::path kTestData = ARKIVO_TEST_DATA;
 
 class JobsCli : public ::testing::Test {
   protected:
@@ -121,6 +122,66 @@ TEST_F(JobsCli, FtpPasswordsAreNeverPrinted) {
     EXPECT_EQ(Jobs().jobs[0].targetFtpPort, 2121u);
     EXPECT_EQ(Run({"jobs", "show", "1"}).out.find("hunter2"), std::string::npos);
     EXPECT_EQ(Run({"jobs", "list"}).out.find("hunter2"), std::string::npos);
+}
+
+// A pattern too long for its line is refused at entry, and a long line written by hand is
+// passed over: neither hides the lists of the jobs behind it.
+TEST_F(JobsCli, ALongPatternHidesNoOtherJobsPatterns) {
+    ASSERT_EQ(Run({"jobs", "add", "/a", "/b"}).exitCode, 0);
+    ASSERT_EQ(Run({"jobs", "add", "/c", "/d"}).exitCode, 0);
+    const auto refused = Run({"filters", "add", "1", "exclude", std::string(2100, 'x')});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("too long"), std::string::npos) << refused.err;
+    EXPECT_EQ(Run({"filters", "add", "1", "exclude", ""}).exitCode, 1);
+    ASSERT_EQ(Run({"filters", "add", "2", "exclude", "*.tmp"}).exitCode, 0);
+    EXPECT_NE(Run({"filters", "list", "2"}).out.find("1  *.tmp"), std::string::npos);
+    EXPECT_NE(Run({"filters", "list", "1"}).out.find("exclude: none"), std::string::npos);
+
+    test::WriteBytes(home / "Filter.ini", "[1]\r\n1=" + std::string(2100, 'y') + "\r\n" +
+                                              ReadBytes(home / "Filter.ini"));
+    EXPECT_NE(Run({"filters", "list", "2"}).out.find("1  *.tmp"), std::string::npos);
+    ASSERT_EQ(Run({"filters", "add", "2", "exclude", "*.bak"}).exitCode, 0);
+    EXPECT_NE(Run({"filters", "list", "2"}).out.find("2  *.bak"), std::string::npos);
+}
+
+// Every command takes a job's place in the list, also where its stored number field says
+// otherwise (a hand-made file); the list shows the damage.
+TEST_F(JobsCli, JobsGoByTheirPlaceWhateverTheirNumberFieldSays) {
+    ASSERT_EQ(Run({"jobs", "list"}).exitCode, 0);
+    test::WriteBytes(home / "LastSetting.env", ReadBytes(kTestData / "loose_layout.env"));
+    ASSERT_EQ(Jobs().jobs.at(0).jobNumber, 2u);
+
+    const auto list = Run({"jobs", "list"});
+    ASSERT_EQ(list.exitCode, 0);
+    EXPECT_NE(list.out.find("\n1  "), std::string::npos) << list.out;
+    EXPECT_NE(list.err.find("Place and stored number: 1, 2"), std::string::npos) << list.err;
+    const auto show = Run({"jobs", "show", "1"});
+    EXPECT_NE(show.out.find("/srv/data"), std::string::npos);
+    EXPECT_NE(show.err.find("Place and stored number: 1, 2"), std::string::npos) << show.err;
+
+    EXPECT_EQ(Run({"jobs", "remove", "2"}).exitCode, 1);
+    EXPECT_EQ(Jobs().jobs.size(), 1u);
+    ASSERT_EQ(Run({"jobs", "remove", "1"}).exitCode, 0);
+    EXPECT_TRUE(Jobs().jobs.empty());
+    EXPECT_EQ(Run({"jobs", "list"}).err, "");
+}
+
+TEST_F(JobsCli, JobsThatWouldDeleteEachOthersFilesAreWarnedOfAndStillMade) {
+    const std::string overlap = "these jobs back up into the same target folder";
+    EXPECT_EQ(Run({"jobs", "add", "/srv/data/photos", "/srv/data"}).exitCode, 1);
+    ASSERT_EQ(Run({"jobs", "add", "/a", "/backup"}).exitCode, 0);
+    const auto second = Run({"jobs", "add", "/b", "/backup/b"});
+    ASSERT_EQ(second.exitCode, 0);
+    EXPECT_EQ(second.err, "");  // no deletion yet: the two can share
+    const auto switched = Run({"options", "set", "sync-delete", "on", "--job", "1"});
+    EXPECT_EQ(switched.exitCode, 0);
+    EXPECT_NE(switched.err.find(overlap), std::string::npos) << switched.err;
+    EXPECT_NE(switched.err.find("Jobs: 1, 2"), std::string::npos) << switched.err;
+    const auto third = Run({"jobs", "add", "/c", "/backup"});
+    EXPECT_EQ(third.exitCode, 0);
+    EXPECT_NE(third.out.find("Added job 3"), std::string::npos);
+    EXPECT_NE(third.err.find("Jobs: 1, 3"), std::string::npos) << third.err;
+    EXPECT_EQ(Jobs().jobs.size(), 3u);
 }
 
 TEST(CliHome, ComesFromTheOptionTheVariableOrTheXdgDefault) {

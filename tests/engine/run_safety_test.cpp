@@ -7,6 +7,7 @@
 #include "platform/file_system.h"
 #include "platform/files.h"
 #include "schedule/job_flags.h"
+#include "settings/text_keys.h"
 #include "support/engine_fixture.h"
 #include "support/numbered_name.h"
 
@@ -172,6 +173,36 @@ TEST_F(RunSafety, AFileChangedDuringTheWalkIsTakenByTheNextRun) {
         found = found || (entry.is_regular_file() && ReadBytes(entry.path()) == "second");
     }
     EXPECT_TRUE(found) << "stamped " << firstRun;
+}
+
+TEST_F(RunSafety, ARunWarnsOfJobsThatDeleteEachOthersFiles) {
+    MakeFile(base / "a.txt", "a");
+    MakeFile(folder / "other/b.txt", "b");
+    const auto mirror = AddJob(base, target);
+    AddJob(folder / "other", target / "inside");
+    AddJob(folder / "other", folder / "elsewhere");
+    WriteSyncDelNoSrc(stores.setting, mirror, true);
+    Run();
+    ASSERT_EQ(observer.messages.size(), 1u);
+    EXPECT_TRUE(observer.messages[0].IsText(text::RootTargetsOverlap));
+    EXPECT_EQ(observer.messages[0].detail, u"1, 2");
+
+    observer.messages.clear();
+    engine::RunOptions onlyTheMirror;
+    onlyTheMirror.jobs = {mirror};
+    Run(onlyTheMirror);
+    EXPECT_TRUE(observer.messages.empty());
+}
+
+TEST_F(RunSafety, ARunTakesTheSettingsAnotherProgramChangedMeanwhile) {
+    MakeFile(base / "keep.txt", "k");
+    MakeFile(base / "skip.tmp", "s");
+    const auto job = AddJob(base, target);
+    // Written by another process after this one loaded its stores.
+    Edit(job, [](JobRecord& record) { record.filterOn = 1; });
+    test::WriteBytes(home / "Filter.ini", "[1]\r\n1=*.tmp\r\n");
+    ASSERT_TRUE(Run().Succeeded());
+    EXPECT_EQ(FileContents(target), (std::map<std::string, std::string>{{"keep.txt", "k"}}));
 }
 
 // A source rewritten while its copy is under way: the copy is refused, the target keeps its

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/text.h"
 #include "filters/filter_lists.h"
 #include "filters/filter_match.h"
 #include "jobs/environment_file.h"
@@ -60,8 +61,7 @@ TEST_F(Filters, IncludeListLetsOnlyMatchingFilesThroughAndExcludeWins) {
 
 TEST_F(Filters, OnlyTheFirst99PatternsTakeEffectAndAHundredthIsRefused) {
     for (int i = 1; i <= 99; ++i) {
-        Add(stores.filter,
-            u"never-matches-" + std::u16string(1, static_cast<char16_t>(0x4E00 + i)));
+        Add(stores.filter, u"never-matches-" + ToDecimal(i) + u"-");
     }
     const auto refused = AddPattern(stores.EnvironmentPath(), stores.filter, job, u"*.tmp");
     EXPECT_FALSE(refused.saved);
@@ -112,10 +112,37 @@ TEST_F(Filters, ARunLeavesFilteredFilesOutButStillCountsThemAsExamined) {
     EXPECT_EQ(observer.jobs.at(0).examined, 3u);
 }
 
-TEST_F(Filters, PatternsWithLineBreaksAreRefused) {
-    const auto outcome = AddPattern(stores.EnvironmentPath(), stores.filter, job, u"a\nb");
-    EXPECT_FALSE(outcome.saved);
-    EXPECT_TRUE(ListPatterns(stores.filter, job).empty());
+bool Says(const CommandOutcome& outcome, const TextKey& key) {
+    return outcome.messages.size() == 1 && outcome.messages[0].IsText(key);
+}
+
+// An empty pattern would leave out every file; a line break or a line longer than the reader
+// reads would lose it and hide what follows. Nothing is written for any of them.
+TEST_F(Filters, PatternsThatCannotWorkAreRefusedWhereEnteredAndNothingIsWritten) {
+    const auto env = stores.EnvironmentPath();
+    const std::string before = test::ReadBytes(home / "Filter.ini");
+    EXPECT_TRUE(Says(AddPattern(env, stores.filter, job, u""), text::FilterEmpty));
+    EXPECT_TRUE(Says(AddPattern(env, stores.filter, job, u"a\nb"), text::FilterLineBreak));
+    // "1=" and 2045 characters make the longest line a reader reads.
+    const std::u16string tooLong(2046, u'x');
+    EXPECT_TRUE(Says(AddPattern(env, stores.filter, job, tooLong), text::FilterTooLong));
+    EXPECT_EQ(test::ReadBytes(home / "Filter.ini"), before);
+    EXPECT_EQ(stores.filter.FindSection(u"1"), -1);
+    EXPECT_EQ(Job(job).filterOn, 0u);
+
+    Add(stores.filter, std::u16string(2045, u'x'));
+    Add(stores.filter, u"*.tmp");
+    const std::string withTwo = test::ReadBytes(home / "Filter.ini");
+    EXPECT_TRUE(Says(EditPattern(stores.filter, job, 2, u""), text::FilterEmpty));
+    EXPECT_TRUE(Says(EditPattern(stores.filter, job, 2, u"a\r"), text::FilterLineBreak));
+    EXPECT_TRUE(Says(EditPattern(stores.filter, job, 2, tooLong), text::FilterTooLong));
+    // A key the list no longer has is not made up.
+    EXPECT_FALSE(EditPattern(stores.filter, job, 3, u"*.bak").saved);
+    EXPECT_EQ(test::ReadBytes(home / "Filter.ini"), withTwo);
+    EXPECT_EQ(stores.filter.GetValue(u"1", u"2"), u"*.tmp");
+    EXPECT_TRUE(EditPattern(stores.filter, job, 2, u"*.bak").saved);
+    EXPECT_EQ(ListPatterns(stores.filter, job),
+              (std::vector<std::u16string>{std::u16string(2045, u'x'), u"*.bak"}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "jobs/environment_format.h"
@@ -233,9 +234,13 @@ TEST(EnvironmentFile, AFailedSaveLeavesTheOldFileWhole) {
 
     EXPECT_EQ(status, LoadStatus::CannotOpen);
     EXPECT_EQ(ReadBytes(path), old);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
-                            std::filesystem::directory_iterator()),
-              1);
+    // Nothing is left beside it but the data folder's lock file.
+    std::vector<std::filesystem::path> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        names.push_back(entry.path().filename());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::filesystem::path>{kDataFolderLockFile, "LastSetting.env"}));
 }
 #endif
 

@@ -252,6 +252,10 @@ TEST_F(JobDeletion, DeletingAJobMovesTheSectionsOfTheJobsBehindIt) {
     // The stores in memory agree with their files.
     EXPECT_EQ(filter.GetValue(u"2", u"1"), u"*.tmp3");
     EXPECT_EQ(filter.FindSection(u"4"), -1);
+    // A moved section goes to the end of its file, as it always has.
+    EXPECT_EQ(ReadBytes(folder / "Filter.ini"),
+              "[1]\r\n1=*.tmp1\r\n2=cache1\r\n[2]\r\n1=*.tmp3\r\n2=cache3\r\n[3]\r\n1=*.tmp4\r\n"
+              "2=cache4\r\n");
 }
 
 TEST_F(JobDeletion, DeletingTheLastJobLeavesAFileWithoutJobList) {
@@ -282,7 +286,7 @@ TEST(JobOptionAccessors, ReadAndWriteFieldsInTheFile) {
     job.target = u"/b";
     ASSERT_TRUE(RegisterJob(env, job).saved);
     int errors = 0;
-    JobOptionAccessors accessors(env, [&errors](LoadStatus) { ++errors; });
+    JobOptionAccessors accessors(env, [&errors](const UserMessage&) { ++errors; });
     accessors.SetJobOption(0, JobOption::BackupType, 2);
     accessors.SetJobTime(0, JobOption::LastIncTime, 1700000123);
     EXPECT_EQ(accessors.GetJobOption(0, JobOption::BackupType), 2);

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <list>
+#include <map>
+#include <random>
 #include <thread>
 
+#include "common/text.h"
 #include "support/temp_folder.h"
 
 namespace arkivo {
@@ -22,6 +25,19 @@ std::string Utf16File(std::u16string_view text) {
     }
     return bytes;
 }
+
+// The reader leaves a working copy of a UTF-16 file in the current folder.
+class WorkingFolder {
+  public:
+    explicit WorkingFolder(const std::filesystem::path& folder)
+        : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~WorkingFolder() { std::filesystem::current_path(previous_); }
+
+  private:
+    std::filesystem::path previous_;
+};
 
 class IniStore : public ::testing::Test {
   protected:
@@ -69,13 +85,21 @@ TEST_F(IniStore, MissingSectionsAndKeysReadEmptyAndSayWhy) {
     EXPECT_EQ(ReadNumber(store, u"Static", u"BASE"), 0);
 }
 
-TEST_F(IniStore, ALineLongerThan2047BytesEndsTheReading) {
-    CLangIni& store = Load("[S]\nbefore=1\nlong=" + std::string(2100, 'x') + "\nafter=2\n");
+TEST_F(IniStore, ALineLongerThan2047IsPassedOverAndTheRestRead) {
+    CLangIni& store =
+        Load("[S]\nbefore=1\nlong=" + std::string(2043, 'x') + "\nafter=2\n[T]\nk=3\n");
     EXPECT_EQ(store.GetValue(u"S", u"before"), u"1");
     EXPECT_EQ(store.FindKey(store.FindSection(u"S"), u"long"), -1);
-    EXPECT_EQ(store.FindKey(store.FindSection(u"S"), u"after"), -1);
+    EXPECT_EQ(store.GetValue(u"S", u"after"), u"2");
+    EXPECT_EQ(store.GetValue(u"T", u"k"), u"3");
+    // A long header is no header: its entries stay in the section before it.
+    CLangIni& header = Load("[S]\n[" + std::string(2046, 'x') + "]\nk=1\n");
+    EXPECT_EQ(header.GetValue(u"S", u"k"), u"1");
     CLangIni& fits = Load("[S]\nlong=" + std::string(2042, 'x') + "\nafter=2\n");
-    EXPECT_EQ(fits.GetValue(u"S", u"after"), u"2");
+    EXPECT_EQ(fits.GetValue(u"S", u"long"), std::u16string(2042, u'x'));
+    // UTF-16 files count code units: 2047 of them fit.
+    CLangIni& wide = Load(Utf16File(u"[S]\r\nk=" + std::u16string(2045, u'\u65e5') + u"\r\n"));
+    EXPECT_EQ(wide.GetValue(u"S", u"k").size(), 2045u);
 }
 
 TEST_F(IniStore, Utf16FilesAreReadThroughAWorkingCopy) {
@@ -112,22 +136,25 @@ TEST_F(IniStore, SetValueCreatesOnlyWhenAsked) {
     EXPECT_EQ(ReadBytes(path), "[S]\nk=1\n");
 }
 
-TEST_F(IniStore, WriteValueEditsTheFileLikeTheSystemWriter) {
-    CLangIni& store = Load("; settings\n[Report]\nReportOn=0\n\n[Other]\nx=1\n");
-    ASSERT_TRUE(store.WriteValue(u"report", u"REPORTON", u"1"));
+TEST_F(IniStore, WriteValueEditsTheFileAsTheReaderReadsIt) {
+    CLangIni& store = Load("; settings\n[report]\nReportOn=0\n\n[Other]\nx=1\n");
+    ASSERT_TRUE(store.WriteValue(u"Report", u"ReportOn", u"1"));
     ASSERT_TRUE(store.WriteValue(u"Report", u"ReportCreatedOn", u"1"));
     ASSERT_TRUE(store.WriteValue(u"New", u"k", u"v"));
+    ASSERT_TRUE(store.WriteValue(u"report", u"ReportCreatedOn", u"0"));
     CLangIni reread;
     ASSERT_TRUE(reread.Open(path));
+    // "Report" is a section of its own beside the hand-written "[report]".
     EXPECT_EQ(reread.GetValue(u"Report", u"ReportOn"), u"1");
-    EXPECT_EQ(reread.FindKey(reread.FindSection(u"Report"), u"REPORTON"), -1);
+    EXPECT_EQ(reread.GetValue(u"report", u"ReportOn"), u"0");
     EXPECT_EQ(reread.GetValue(u"Report", u"ReportCreatedOn"), u"1");
     EXPECT_EQ(reread.GetValue(u"Other", u"x"), u"1");
     EXPECT_EQ(reread.GetValue(u"New", u"k"), u"v");
     const std::string text = ReadBytes(path);
     EXPECT_EQ(text.rfind("; settings", 0), 0u);
-    // The new key joins its own section, before the next one.
-    EXPECT_LT(text.find("ReportCreatedOn=1"), text.find("[Other]"));
+    EXPECT_LT(text.find("ReportCreatedOn=1"), text.find("[New]"));
+    // A new key joins its own section, before the blank line and the next section.
+    EXPECT_EQ(text.find("[report]\nReportOn=0\nReportCreatedOn=0\r\n\n[Other]"), 11u);
 }
 
 TEST_F(IniStore, WriteValueRemovesKeysAndSections) {
@@ -143,6 +170,106 @@ TEST_F(IniStore, WriteValueRemovesKeysAndSections) {
     EXPECT_EQ(afterSection.FindSection(u"1"), -1);
     EXPECT_EQ(afterSection.GetValue(u"2", u"1"), u"*.log");
     EXPECT_TRUE(store.WriteValue(u"absent", std::nullopt, std::nullopt));
+}
+
+using ReadEntries = std::map<std::pair<std::u16string, std::u16string>, std::u16string>;
+
+// Everything a fresh reader finds in the file.
+ReadEntries ReadAll(const std::filesystem::path& path) {
+    CLangIni store;
+    store.Open(path);
+    ReadEntries entries;
+    for (const auto& section : store.SectionNames()) {
+        for (const auto& [key, value] : store.SectionEntries(section)) {
+            entries[{section, key}] = value;
+        }
+    }
+    return entries;
+}
+
+// Hand-written files full of lines that look alike: whatever is written or removed is what a
+// fresh reader then finds, and nothing else it found changes.
+TEST_F(IniStore, TheReaderFindsExactlyWhatTheWriterWrote) {
+    const WorkingFolder scratch(folder.path());
+    const std::vector<std::u16string> lines = {u"[Report]",
+                                               u"[report]",
+                                               u"[ Report]",
+                                               u"[Report] ",
+                                               u"[[Report]]",
+                                               u"[]",
+                                               u"[Re]port]",
+                                               u"ReportOn=1",
+                                               u"reporton=2",
+                                               u"ReportOn =3",
+                                               u" ReportOn=4",
+                                               u"ReportOn",
+                                               u";ReportOn=5",
+                                               u"=6",
+                                               u"a=b=c",
+                                               u"",
+                                               u"  ",
+                                               u"[" + std::u16string(2046, u'L') + u"]",
+                                               u"k=" + std::u16string(2046, u'L'),
+                                               u"\u65e5=\u672c"};
+    const std::vector<std::u16string> names = {u"Report", u"report",  u" Report",
+                                               u"",       u"Re]port", u"1"};
+    const std::vector<std::u16string> keys = {u"ReportOn", u"reporton", u"ReportOn ", u" ReportOn",
+                                              u"",         u"a",        u"k",         u"\u65e5"};
+    std::mt19937 random(77);
+    auto pick = [&random](const auto& list) { return list[random() % list.size()]; };
+    for (int round = 0; round < 60; ++round) {
+        std::u16string text;
+        for (int i = 0; i < 12; ++i) {
+            text += pick(lines) + (random() % 4 == 0 ? u"\n" : u"\r\n");
+        }
+        if (random() % 3 == 0) {
+            text.pop_back();  // no line end after the last line
+        }
+        const bool wide = round % 2 == 1;
+        WriteBytes(path, wide ? Utf16File(text) : Utf16ToUtf8(text));
+        CLangIni store;
+        store.Open(path);
+        for (int change = 0; change < 6; ++change) {
+            ReadEntries expected = ReadAll(path);
+            const auto section = pick(names);
+            auto key = pick(keys);
+            // An 8-bit file holds what the ANSI code page can; Japanese is not everywhere.
+            while (!wide && key.find(u'\u65e5') != std::u16string::npos) {
+                key = pick(keys);
+            }
+            const int what = static_cast<int>(random() % 4);
+            if (what == 0) {
+                ASSERT_TRUE(store.WriteValue(section, key, std::nullopt));
+                expected.erase({section, key});
+            } else if (what == 1) {
+                ASSERT_TRUE(store.WriteValue(section, std::nullopt, std::nullopt));
+                std::erase_if(expected, [&](const auto& e) { return e.first.first == section; });
+            } else {
+                const std::u16string value = u"v" + ToDecimal(round * 10 + change) + u" ";
+                ASSERT_TRUE(store.WriteValue(section, key, value));
+                expected[{section, key}] = value;
+            }
+            ASSERT_EQ(ReadAll(path), expected) << "round " << round << ", change " << change;
+        }
+    }
+}
+
+TEST_F(IniStore, AnEntryTheReaderCouldNotReadBackIsNotWritten) {
+    CLangIni& store = Load("[S]\r\nk=1\r\n");
+    const std::string before = ReadBytes(path);
+    // "k=" and 2045 characters make a line of 2047: the longest a reader reads.
+    EXPECT_TRUE(store.WriteValue(u"S", u"k", std::u16string(2045, u'x')));
+    EXPECT_FALSE(store.WriteValue(u"S", u"k", std::u16string(2046, u'x')));
+    EXPECT_EQ(store.LastWriteError(), std::errc::value_too_large);
+    EXPECT_FALSE(store.WriteValue(u"T", std::u16string(2047, u'k'), u""));
+    EXPECT_FALSE(store.WriteValue(std::u16string(2046, u's'), u"k", u"v"));
+    EXPECT_FALSE(store.WriteValue(u"S", u"k", u"line\nbreak"));
+    EXPECT_FALSE(store.WriteValue(u"S", u"a=b", u"v"));
+    EXPECT_FALSE(store.WriteValue(u"S", u";k", u"v"));
+    EXPECT_FALSE(store.WriteValue(u"[S]", u"k", u"v"));
+    EXPECT_EQ(ReadAll(path), (ReadEntries{{{u"S", u"k"}, std::u16string(2045, u'x')}}));
+    store.WriteValue(u"S", u"k", u"1");
+    EXPECT_EQ(ReadBytes(path), before);
 }
 
 TEST_F(IniStore, WriteValueCreatesAMissingFileAndKeepsUtf16Files) {

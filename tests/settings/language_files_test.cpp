@@ -22,7 +22,7 @@ struct LoadedLanguage {
 
 // Working copies of UTF-16 files land in the current folder; keep them out of the tree.
 class LanguageFiles : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         previous = std::filesystem::current_path();
         std::filesystem::current_path(scratch.path());
@@ -64,7 +64,8 @@ TEST_F(LanguageFiles, EveryTextTheProgramLooksUpIsThereAndNotEmpty) {
         for (const auto& text : kAllTextKeys) {
             const int section = language.store.FindSection(text.section);
             EXPECT_GE(language.store.FindKey(section, text.key), 0)
-                << name << " lacks a key of section " << std::string(text.section.begin(), text.section.end());
+                << name << " lacks a key of section "
+                << std::string(text.section.begin(), text.section.end());
             EXPECT_FALSE(language.store.GetValue(text).empty());
         }
     }
@@ -88,6 +89,31 @@ TEST_F(LanguageFiles, LabelsUsedBeforeValuesCarryTheirSeparator) {
         for (const auto& text : {text::StaticBase, text::StaticTarget, text::ReportBackupNo,
                                  text::ReportBackupTime, text::ReportBackupElapsed}) {
             EXPECT_EQ(language.store.GetValue(text).back(), u' ') << name;
+        }
+    }
+}
+
+// The writer keeps the files as the build made them: UTF-16 with its byte-order mark for
+// Japanese and Korean, 8-bit for English, CR LF throughout. Every text changed and changed
+// back leaves the file byte for byte as it was.
+TEST_F(LanguageFiles, EveryTextChangedAndChangedBackLeavesTheFileAsItWas) {
+    for (auto name : kLanguageFiles) {
+        const auto copy = scratch / name;
+        std::filesystem::copy_file(kLanguageFolder / name, copy);
+        const std::string original = test::ReadBytes(copy);
+        // An 8-bit file holds what the ANSI code page can: plain letters everywhere.
+        const bool utf16 = original.rfind("\xFF\xFE", 0) == 0;
+        EXPECT_EQ(utf16, std::string_view(name) != "english.ini");
+        const std::u16string change = utf16 ? u"\u00e9\u65e5\ud55c" : u" (changed)";
+        CLangIni store;
+        ASSERT_TRUE(store.Open(copy));
+        for (const auto& section : store.SectionNames()) {
+            for (const auto& [key, value] : store.SectionEntries(section)) {
+                ASSERT_TRUE(store.WriteValue(section, key, value + change));
+                ASSERT_NE(test::ReadBytes(copy), original);
+                ASSERT_TRUE(store.WriteValue(section, key, value));
+                ASSERT_EQ(test::ReadBytes(copy), original) << name;
+            }
         }
     }
 }

@@ -7,6 +7,7 @@
 
 #include "gui_support.h"
 #include "jobs/job_list_rows.h"
+#include "settings/run_lock.h"
 #include "ui/resource.h"
 
 namespace arkivo::test {
@@ -39,6 +40,33 @@ TEST_F(EngineRunTest, ASmallLocalJobRunsAndEndsWithTheCompletionDialog) {
     EXPECT_GT(table.jobs[0].lastBackupTime, 0u);
     EXPECT_NE(Cell(0, 3), FormatListDate(0)) << "the list shows the new run date";
     EXPECT_FALSE(::IsWindowVisible(dialog_->progress()->hwnd()));
+}
+
+// Another program (`arkivo run`, the scheduler) runs in the same folder: the start button
+// says so and starts nothing.
+TEST_F(EngineRunTest, TheStartIsRefusedWhileAnotherRunHoldsTheFolder) {
+    const auto source = folder_ / "source";
+    const auto target = folder_ / "target";
+    std::filesystem::create_directories(source);
+    std::ofstream(source / "report.txt") << "quarterly numbers";
+    NewJob job;
+    job.base = source.u16string();
+    job.target = target.u16string();
+    ASSERT_TRUE(RegisterJob(folder_.Environment(), job).saved);
+    const RunLock otherRun(folder_.path());
+    Open(ui::MakeEngineRunControl());
+    AnswerCompletionDialog();
+
+    Click(dialog(), IDC_START);
+    for (int i = 0; i < 100 && driver_.Messages().empty(); ++i) {
+        PumpMessages();
+    }
+
+    ASSERT_EQ(driver_.Messages().size(), 1u);
+    EXPECT_EQ(driver_.Messages()[0], folder_.English(text::RunAnotherInProgress));
+    EXPECT_FALSE(AwaitCompletion(50)) << "a refused run is not complete";
+    EXPECT_FALSE(std::filesystem::exists(target / "report.txt"));
+    EXPECT_EQ(folder_.Load().jobs[0].lastBackupTime, 0u);
 }
 
 }  // namespace

@@ -72,18 +72,34 @@ TEST_F(InPlaceEditTest, EscapeCancelsTheEditAndLeavesTheDialogOpen) {
     EXPECT_EQ(Stored("Filter.ini", u"1"), (Entries{u"1=pattern1", u"2=pattern2", u"3=pattern3"}));
 }
 
-TEST_F(InPlaceEditTest, LosingTheFocusKeepsTheTextAndAnEmptiedCellIsAnEmptyPattern) {
+TEST_F(InPlaceEditTest, LosingTheFocusKeepsTheText) {
     ClickAt(exclude(), RowPoint(exclude(), 2, 279));
     HWND edit = EditorOf(exclude());
     ASSERT_NE(edit, nullptr) << "x 279 is still on the pattern column";
-    ::SetWindowTextW(edit, L"");
+    ::SetWindowTextW(edit, L"*.bak");
 
     ::SetFocus(::GetDlgItem(editor(), IDC_MODIFY_BASE));
     PumpMessages();
 
     EXPECT_FALSE(::IsWindow(edit));
-    EXPECT_EQ(Column(exclude(), 1), (Entries{u"pattern1", u"pattern2", u""}));
-    EXPECT_EQ(Stored("Filter.ini", u"1"), (Entries{u"1=pattern1", u"2=pattern2", u"3="}));
+    EXPECT_EQ(Column(exclude(), 1), (Entries{u"pattern1", u"pattern2", u"*.bak"}));
+    EXPECT_EQ(Stored("Filter.ini", u"1"), (Entries{u"1=pattern1", u"2=pattern2", u"3=*.bak"}));
+    EXPECT_TRUE(driver_.Messages().empty());
+}
+
+// An empty pattern would match, and so leave out, every file.
+TEST_F(InPlaceEditTest, AnEmptiedCellIsRefusedWithAMessageAndKeepsItsPattern) {
+    ClickAt(exclude(), RowPoint(exclude(), 2, 200));
+    HWND edit = EditorOf(exclude());
+    ASSERT_NE(edit, nullptr);
+    ::SetWindowTextW(edit, L"");
+
+    Key(edit, VK_RETURN);
+
+    ASSERT_EQ(driver_.Messages().size(), 1u);
+    EXPECT_EQ(driver_.Messages()[0], folder_.English(text::FilterEmpty));
+    EXPECT_EQ(Column(exclude(), 1), (Entries{u"pattern1", u"pattern2", u"pattern3"}));
+    EXPECT_EQ(Stored("Filter.ini", u"1"), (Entries{u"1=pattern1", u"2=pattern2", u"3=pattern3"}));
 }
 
 TEST_F(InPlaceEditTest, ClicksOnTheNumberOrBelowTheRowsOpenNoEditor) {
