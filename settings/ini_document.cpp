@@ -1,6 +1,7 @@
 #include "settings/ini_document.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/codepage.h"
 #include "settings/ini_syntax.h"
@@ -111,15 +112,15 @@ std::vector<IniDocument::Block> IniDocument::BlocksOf(std::u16string_view sectio
     return blocks;
 }
 
-std::error_code IniDocument::MakeLine(std::u16string_view text, Line& line) const {
+std::error_code IniDocument::MakeLine(std::u16string_view text, Line& line) {
+    std::optional<std::string> ansi;
+    if (!utf16_ && !(ansi = platform::Utf16ToAnsi(text))) {
+        BecomeUtf16();
+    }
     if (utf16_) {
         line.stored = Utf16Bytes(text);
         line.end = Utf16Bytes(u"\r\n");
     } else {
-        auto ansi = platform::Utf16ToAnsi(text);
-        if (!ansi) {
-            return std::make_error_code(std::errc::illegal_byte_sequence);
-        }
         line.stored = std::move(*ansi);
         line.end = "\r\n";
     }
@@ -128,6 +129,18 @@ std::error_code IniDocument::MakeLine(std::u16string_view text, Line& line) cons
     }
     line.text = text;
     return {};
+}
+
+void IniDocument::BecomeUtf16() {
+    for (auto& line : lines_) {
+        const std::u16string text = platform::AnsiToUtf16(line.stored);
+        line.stored = Utf16Bytes(text);
+        line.end = Utf16Bytes(std::u16string(line.end.begin(), line.end.end()));
+        // A line too long in bytes may be short enough in UTF-16 units: judged anew.
+        line.text = text.size() <= kMaxIniLine ? text : std::u16string();
+    }
+    prefix_ = kUtf16Mark;
+    utf16_ = true;
 }
 
 // Only a line feed ends a line for the reader; a last line may have none, or a lone CR.

@@ -1,8 +1,10 @@
 // An INI file's bytes as lines that can be changed one entry or section at a time. Lines that
 // are not touched keep their bytes and their line ends; a file with a UTF-16 byte-order mark
-// stays UTF-16, an 8-bit file stays in the ANSI code page (UTF-8 on POSIX). New lines end in
-// CR LF. Every change is judged by the reader's line syntax (settings/ini_syntax.h), so the
-// reader finds exactly what was written.
+// stays UTF-16, an 8-bit file stays in the ANSI code page (UTF-8 on POSIX) until it must hold
+// text that code page cannot: then the whole file becomes UTF-16 with a byte-order mark, which
+// every reader of these files reads, rather than losing the text. New lines end in CR LF. Every
+// change is judged by the reader's line syntax (settings/ini_syntax.h), so the reader finds exactly
+// what was written.
 #pragma once
 
 #include <string>
@@ -24,8 +26,7 @@ class IniDocument {
     // Sets the key's value where the reader takes it from; a new key joins the section's first
     // block after its last non-blank line, a new section goes to the end of the file.
     // std::errc::invalid_argument for a name or value the reader would not get back,
-    // std::errc::value_too_large for a line longer than the reader reads and
-    // std::errc::illegal_byte_sequence for text an 8-bit file cannot hold.
+    // and std::errc::value_too_large for a line longer than the reader reads.
     std::error_code SetEntry(std::u16string_view section, std::u16string_view key,
                              std::u16string_view value);
 
@@ -60,7 +61,8 @@ class IniDocument {
 
     std::size_t StoredLength(const Line& line) const;
     std::vector<Block> BlocksOf(std::u16string_view section) const;
-    std::error_code MakeLine(std::u16string_view text, Line& line) const;
+    std::error_code MakeLine(std::u16string_view text, Line& line);
+    void BecomeUtf16();
     void EndLine(std::size_t index);
 
     bool utf16_ = false;

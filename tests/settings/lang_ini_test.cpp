@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "common/text.h"
+#include "platform/codepage.h"
 #include "support/temp_folder.h"
 
 namespace arkivo {
@@ -288,6 +289,21 @@ TEST_F(IniStore, WriteValueCreatesAMissingFileAndKeepsUtf16Files) {
     EXPECT_EQ(ReadBytes(path).substr(0, 2), "\xFF\xFE");
     EXPECT_EQ(reread.GetValue(u"Static", u"BASE"), u"\uC6D0\uBCF8");
     EXPECT_EQ(reread.GetValue(u"Static", u"TARGET"), u"\uB300\uC0C1");
+}
+
+TEST_F(IniStore, TextAn8BitFileCannotHoldTurnsTheFileIntoUtf16) {
+    const std::u16string omega = u"\u03c9\u03c1\u03b1";
+    if (platform::Utf16ToAnsi(omega)) {
+        GTEST_SKIP() << "this system's code page holds every character";
+    }
+    CLangIni& store = Load("[1]\r\n1=*.tmp\r\n[2]\r\n1=cache\r\n");
+    ASSERT_TRUE(store.WriteValue(u"1", u"2", omega));
+    const WorkingFolder working(folder.path());
+    EXPECT_EQ(ReadBytes(path),
+              Utf16File(u"[1]\r\n1=*.tmp\r\n2=" + omega + u"\r\n[2]\r\n1=cache\r\n"));
+    EXPECT_EQ(
+        ReadAll(path),
+        (ReadEntries{{{u"1", u"1"}, u"*.tmp"}, {{u"1", u"2"}, omega}, {{u"2", u"1"}, u"cache"}}));
 }
 
 std::u16string SectionName(int thread) {
