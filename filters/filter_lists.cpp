@@ -56,17 +56,15 @@ bool StorePattern(CLangIni& store, const std::u16string& section, const std::u16
 // The job list, loaded for a change of the job's lists: the EnvironmentFile holds the data
 // folder's lock until the change is over, so the job cannot go away meanwhile.
 JobRecord* LoadJob(EnvironmentFile& file, std::size_t jobIndex, CommandOutcome& outcome) {
-    JobTable& table = file.Load();
-    if (table.loadStatus != LoadStatus::Ok) {
-        outcome.messages.push_back(file.LoadProblem());
-        outcome.error = file.error();
+    JobTable* table = LoadForChange(file, outcome);
+    if (table == nullptr) {
         return nullptr;
     }
-    if (jobIndex >= table.jobs.size()) {
+    if (jobIndex >= table->jobs.size()) {
         outcome.messages.push_back(UserMessage::Text(text::RootNoSuchJob));
         return nullptr;
     }
-    return &table.jobs[jobIndex];
+    return &table->jobs[jobIndex];
 }
 
 void SetFilterSwitch(EnvironmentFile& file, JobRecord& job, bool on, CommandOutcome& outcome) {

@@ -51,18 +51,31 @@ bool CheckFtpUser(const std::u16string& path, const FtpCredentials& ftp, const T
     return true;
 }
 
+}  // namespace
+
+JobTable* LoadForChange(EnvironmentFile& file, CommandOutcome& outcome) {
+    JobTable& table = file.Load();
+    if (table.loadStatus != LoadStatus::Ok) {
+        outcome.messages.push_back(file.LoadProblem());
+        outcome.error = file.error();
+        return nullptr;
+    }
+    return &table;
+}
+
+namespace {
+
 // One load-change-save sequence under the environment file's lock. `change` returns whether
 // the table is to be saved; it may add messages for the user.
 template <typename Change>
 CommandOutcome ChangeTable(const std::filesystem::path& environment, Change change) {
     CommandOutcome outcome;
     EnvironmentFile file(environment);
-    JobTable& table = file.Load();
-    if (table.loadStatus != LoadStatus::Ok) {
-        outcome.messages.push_back(file.LoadProblem());
-        outcome.error = file.error();
+    JobTable* loaded = LoadForChange(file, outcome);
+    if (loaded == nullptr) {
         return outcome;
     }
+    JobTable& table = *loaded;
     if (!change(table, outcome)) {
         return outcome;
     }
@@ -211,12 +224,11 @@ CommandOutcome DeleteJobs(const std::filesystem::path& environment, PerJobStores
                           const std::vector<std::uint32_t>& positions) {
     CommandOutcome outcome;
     EnvironmentFile file(environment);
-    JobTable& table = file.Load();
-    if (table.loadStatus != LoadStatus::Ok) {
-        outcome.messages.push_back(file.LoadProblem());
-        outcome.error = file.error();
+    JobTable* loaded = LoadForChange(file, outcome);
+    if (loaded == nullptr) {
         return outcome;
     }
+    JobTable& table = *loaded;
     std::vector<bool> deleted(table.jobs.size(), false);
     for (auto position : positions) {
         if (position >= 1 && position <= table.jobs.size()) {

@@ -40,6 +40,12 @@ struct CommandOutcome {
     std::error_code error;               // the system's reason when a file failed
 };
 
+class EnvironmentFile;
+
+// Loads the job list for a change. When it cannot be used, the outcome says why and nothing
+// comes back.
+JobTable* LoadForChange(EnvironmentFile& file, CommandOutcome& outcome);
+
 // Refuses texts the file cannot hold, a duplicate pair, a full table, an FTP side without a
 // user, and a base that is its target or lies inside it. Warns (and still adds the job) when
 // the new job's target overlaps that of a job which deletes orphans (jobs/target_overlap.h).

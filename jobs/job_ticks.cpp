@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "jobs/environment_file.h"
+#include "jobs/job_commands.h"
 
 namespace arkivo {
 
@@ -10,12 +11,11 @@ CommandOutcome StoreJobTicks(const std::filesystem::path& environment,
                              const std::vector<bool>& rowTicks) {
     CommandOutcome outcome;
     EnvironmentFile file(environment);
-    JobTable& table = file.Load();
-    if (table.loadStatus != LoadStatus::Ok) {
-        outcome.messages.push_back(file.LoadProblem());
-        outcome.error = file.error();
+    JobTable* loaded = LoadForChange(file, outcome);
+    if (loaded == nullptr) {
         return outcome;
     }
+    JobTable& table = *loaded;
     bool changed = false;
     const std::size_t rows = std::min(rowTicks.size(), table.jobs.size());
     for (std::size_t i = 0; i < rows; ++i) {

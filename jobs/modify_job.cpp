@@ -4,9 +4,9 @@
 #include "jobs/job_text.h"
 #include "jobs/location_relation.h"
 #include "jobs/target_overlap.h"
+#include "platform/upper_case.h"
 #include "settings/app_stores.h"
 #include "settings/lang_ini.h"
-#include "platform/upper_case.h"
 
 namespace arkivo {
 namespace {
@@ -70,12 +70,11 @@ CommandOutcome ModifyJob(const std::filesystem::path& environment, const JobEdit
     }
 
     EnvironmentFile file(environment);
-    JobTable& table = file.Load();
-    if (table.loadStatus != LoadStatus::Ok) {
-        messages.push_back(file.LoadProblem());
-        outcome.error = file.error();
+    JobTable* loaded = LoadForChange(file, outcome);
+    if (loaded == nullptr) {
         return outcome;
     }
+    JobTable& table = *loaded;
     if (edit.jobIndex >= table.jobs.size()) {
         messages.push_back(UserMessage::Text(text::RootNoSuchJob));
         return outcome;

@@ -83,17 +83,4 @@ std::error_code RenameDurably(const std::filesystem::path& from, const std::file
     return {};
 }
 
-std::error_code ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes,
-                                    FilePrivacy privacy) {
-    std::filesystem::path temp;
-    if (auto error = WriteTemporaryFor(path, bytes, privacy, temp)) {
-        return error;
-    }
-    if (auto error = RenameDurably(temp, path)) {
-        ::DeleteFileW(temp.c_str());
-        return error;
-    }
-    return {};
-}
-
 }  // namespace arkivo::platform

@@ -2,9 +2,7 @@
 // nothing that did not happen.
 #include <gtest/gtest.h>
 
-#include "common/text.h"
 #include "engine/dated_name.h"
-#include "platform/clock.h"
 #include "schedule/job_flags.h"
 #include "support/engine_fixture.h"
 
@@ -14,54 +12,7 @@ namespace {
 using test::MakeFile;
 using test::ReadBytes;
 
-class RunReport : public test::EngineTest {
-  protected:
-    // The lines listed under the report's "<< heading >>", up to the next heading.
-    static std::vector<std::string> Listed(const std::string& report, const std::string& heading) {
-        std::vector<std::string> lines;
-        auto at = report.find("<< " + heading + " >>\r\n");
-        if (at == std::string::npos) {
-            return lines;
-        }
-        at = report.find('\n', at) + 1;
-        for (auto end = report.find("\r\n", at); end != std::string::npos && end > at;
-             at = end + 2, end = report.find("\r\n", at)) {
-            const auto line = report.substr(at, end - at);
-            if (line.rfind("  <<", 0) == 0) {
-                break;
-            }
-            lines.push_back(line);
-        }
-        return lines;
-    }
-};
-
-TEST_F(RunReport, ArchivedFilesAreListedAsTheArchivesPathAndTheEntryName) {
-    ReportEverything();
-    MakeFile(base / "first.txt", "1");
-    AddZipJob(BackupType::Inc);
-    const std::string name = NameNow(engine::kIncPrefix);
-    ASSERT_TRUE(Run().Succeeded());
-    MakeFile(base / "second.txt", "2");
-    ASSERT_TRUE(Run().Succeeded());
-    if (NameNow(engine::kIncPrefix) != name) {
-        GTEST_SKIP() << "the minute changed between the runs";
-    }
-    const auto reports = Reports();
-    ASSERT_EQ(reports.size(), 2u);
-    EXPECT_EQ(Listed(ReadBytes(reports[0]), "Created"),
-              (std::vector<std::string>{(target / (name + ".zip") / name / "first.txt").string()}));
-    // The second run of the minute wrote an archive of its own, and says which. (Files of the
-    // very second the first run began are taken again.)
-    const auto second = Listed(ReadBytes(reports[1]), "Created");
-    const auto secondEntries = (target / (name + "_2.zip") / (name + "_2")).string();
-    EXPECT_NE(std::find(second.begin(), second.end(),
-                        (target / (name + "_2.zip") / (name + "_2") / "second.txt").string()),
-              second.end());
-    for (const auto& line : second) {
-        EXPECT_EQ(line.rfind(secondEntries, 0), 0u) << line;
-    }
-}
+class RunReport : public test::EngineTest {};
 
 TEST_F(RunReport, EachRunOfAMinuteKeepsAReportOfItsOwn) {
     ReportEverything();

@@ -57,18 +57,31 @@ TEST_F(ZipMode, ADifferentialArchiveIsNamedAfterItsDatedFolderAndLeavesNoFolder)
     EXPECT_EQ(observer.jobs.at(0).copied, 3u);
 }
 
-TEST_F(ZipMode, ASecondIncrementalRunInTheSameMinuteKeepsTheFirstArchive) {
+TEST_F(ZipMode, ASecondIncrementalRunInTheSameMinuteKeepsTheFirstArchiveAndSaysSo) {
+    ReportEverything();
     MakeFile(base / "first.txt", "1");
     AddZipJob(BackupType::Inc);
     const std::string name = NameNow(engine::kIncPrefix);
-    ASSERT_TRUE(Run().Succeeded());
+    const auto first = Run();
     MakeFile(base / "second.txt", "2");
-    ASSERT_TRUE(Run().Succeeded());
+    const auto second = Run();
+    ASSERT_TRUE(first.Succeeded() && second.Succeeded());
     if (NameNow(engine::kIncPrefix) != name) {
         GTEST_SKIP() << "the minute changed between the runs";
     }
     EXPECT_EQ(EntryNames(target / (name + ".zip")).count(name + "/first.txt"), 1u);
     EXPECT_EQ(EntryNames(target / (name + "_2.zip")).count(name + "_2/second.txt"), 1u);
+    // Each report lists the archive's path followed by the entry's name. (Files of the very
+    // second the first run began are taken again by the second.)
+    EXPECT_EQ(Listed(ReadBytes(first.reportFile), "Created"),
+              (std::vector<std::string>{(target / (name + ".zip") / name / "first.txt").string()}));
+    const auto listed = Listed(ReadBytes(second.reportFile), "Created");
+    const auto entries = target / (name + "_2.zip") / (name + "_2");
+    EXPECT_NE(std::find(listed.begin(), listed.end(), (entries / "second.txt").string()),
+              listed.end());
+    for (const auto& line : listed) {
+        EXPECT_EQ(line.rfind(entries.string(), 0), 0u) << line;
+    }
 }
 
 TEST_F(ZipMode, ASecondDifferentialRunInTheSameMinuteReplacesItsArchive) {

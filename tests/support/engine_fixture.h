@@ -178,6 +178,25 @@ class EngineTest : public ::testing::Test {
         return reports;
     }
 
+    // The lines listed under the report's "<< heading >>", up to the next heading.
+    static std::vector<std::string> Listed(const std::string& report, const std::string& heading) {
+        std::vector<std::string> lines;
+        auto at = report.find("<< " + heading + " >>\r\n");
+        if (at == std::string::npos) {
+            return lines;
+        }
+        at = report.find('\n', at) + 1;
+        for (auto end = report.find("\r\n", at); end != std::string::npos && end > at;
+             at = end + 2, end = report.find("\r\n", at)) {
+            const auto line = report.substr(at, end - at);
+            if (line.rfind("  <<", 0) == 0) {
+                break;
+            }
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
     std::string LatestReport() {
         const auto reports = Reports();
         return reports.empty() ? std::string() : ReadBytes(reports.back());
