@@ -63,33 +63,6 @@ JobTable* LoadForChange(EnvironmentFile& file, CommandOutcome& outcome) {
     return &table;
 }
 
-namespace {
-
-// One load-change-save sequence under the environment file's lock. `change` returns whether
-// the table is to be saved; it may add messages for the user.
-template <typename Change>
-CommandOutcome ChangeTable(const std::filesystem::path& environment, Change change) {
-    CommandOutcome outcome;
-    EnvironmentFile file(environment);
-    JobTable* loaded = LoadForChange(file, outcome);
-    if (loaded == nullptr) {
-        return outcome;
-    }
-    JobTable& table = *loaded;
-    if (!change(table, outcome)) {
-        return outcome;
-    }
-    if (file.Save(table) != LoadStatus::Ok) {
-        outcome.messages.push_back(file.SaveProblem());
-        outcome.error = file.error();
-        return outcome;
-    }
-    outcome.saved = true;
-    return outcome;
-}
-
-}  // namespace
-
 CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJob& job) {
     CommandOutcome outcome;
     auto& messages = outcome.messages;

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <vector>
 
+#include "jobs/environment_file.h"
 #include "jobs/job_record.h"
 #include "settings/user_message.h"
 
@@ -40,11 +41,28 @@ struct CommandOutcome {
     std::error_code error;               // the system's reason when a file failed
 };
 
-class EnvironmentFile;
-
 // Loads the job list for a change. When it cannot be used, the outcome says why and nothing
 // comes back.
 JobTable* LoadForChange(EnvironmentFile& file, CommandOutcome& outcome);
+
+// One load-change-save sequence under the environment file's lock. `change` returns whether
+// the table is to be saved; it may add messages for the user.
+template <typename Change>
+CommandOutcome ChangeTable(const std::filesystem::path& environment, Change change) {
+    CommandOutcome outcome;
+    EnvironmentFile file(environment);
+    JobTable* table = LoadForChange(file, outcome);
+    if (table == nullptr || !change(*table, outcome)) {
+        return outcome;
+    }
+    if (file.Save(*table) != LoadStatus::Ok) {
+        outcome.messages.push_back(file.SaveProblem());
+        outcome.error = file.error();
+        return outcome;
+    }
+    outcome.saved = true;
+    return outcome;
+}
 
 // Refuses texts the file cannot hold, a duplicate pair, a full table, an FTP side without a
 // user, and a base that is its target or lies inside it. Warns (and still adds the job) when
