@@ -19,15 +19,16 @@ std::string Rate(std::uint64_t bytes, Clock::duration elapsed) {
     return buffer;
 }
 
-const char* SkipText(engine::SkipReason reason) {
-    return reason == engine::SkipReason::DotFolder ? "folders whose names begin with '.'"
-                                                   : "links to folders";
-}
-
 void PrintSkipped(std::uint64_t count, engine::SkipReason reason) {
-    if (count > 0) {
-        std::cout << "  skipped " << count << " " << SkipText(reason) << '\n';
+    if (count == 0) {
+        return;
     }
+    const bool one = count == 1;
+    std::cout << "  skipped " << count << " "
+              << (reason == engine::SkipReason::DotFolder
+                      ? (one ? "folder whose name begins" : "folders whose names begin")
+                      : (one ? "link to a folder" : "links to folders"))
+              << (reason == engine::SkipReason::DotFolder ? " with '.'" : "") << '\n';
 }
 
 std::string Shortened(const std::string& path, std::size_t width) {
