@@ -57,14 +57,6 @@ TEST_F(Dated, DifferentialTakesOnlyWhatIsNewerThanTheReference) {
     EXPECT_EQ(ReadBytes(target / "changed.txt"), "old");  // the reference is never changed
 }
 
-TEST_F(Dated, ARunWithNothingToCopyLeavesNoDatedFolder) {
-    MakeFile(base / "x/same.txt", "s", 1600000000);
-    MakeFile(target / "x/same.txt", "s", 1600000000);
-    AddJob(base, target, BackupType::Dif);
-    ASSERT_TRUE(Run().Succeeded());
-    EXPECT_TRUE(DatedFolders(target, "DIF_").empty());
-}
-
 TEST_F(Dated, IncrementalPicksUpChangesSinceItsLastRun) {
     ReportEverything();
     MakeFile(base / "one.txt", "1", 1500000000);
@@ -82,8 +74,9 @@ TEST_F(Dated, IncrementalPicksUpChangesSinceItsLastRun) {
     EXPECT_GE(Job(job).lastBackupTime, stamped);
     std::filesystem::remove_all(dated[0]);
 
-    // A second run finds nothing new; then a file written after the run, and a file copied in
-    // with an old write time (so only its creation time is new), are both picked up.
+    // A second run finds nothing new and makes no dated folder; then a file written after the
+    // run, and a file copied in with an old write time (so only its creation time is new), are
+    // both picked up.
     ASSERT_TRUE(Run().Succeeded());
     EXPECT_TRUE(DatedFolders(target, "INC_").empty());
     MakeFile(base / "two.txt", "2 again");
@@ -122,15 +115,17 @@ TEST_F(Dated, PeriodCopiesFilesWrittenBeforeItsEnd) {
     EXPECT_EQ(Job(job).periodEnd, 4000000000u);
 }
 
-TEST_F(Dated, AnUnknownTypeCopiesNothingAndTheRunGoesOn) {
+TEST_F(Dated, AnUnknownTypeCopiesNothingFailsTheRunAndTheRunGoesOn) {
     MakeFile(base / "a.txt", "a");
     std::filesystem::create_directories(target);
     const auto strange = AddJob(base, target, BackupType::Dif);
     Edit(strange, [](JobRecord& record) { record.backupType = 5; });
     const auto normal = AddJob(base, folder / "second");
     ASSERT_EQ(normal, 1u);
-    Run();
-    ASSERT_FALSE(observer.messages.empty());
+    const auto summary = Run();
+    EXPECT_FALSE(summary.Succeeded());
+    EXPECT_EQ(summary.failed, 1u);
+    ASSERT_EQ(observer.messages.size(), 1u);
     EXPECT_EQ(observer.messages[0].fixedText, u"ERROR-0x0001");
     EXPECT_EQ(test::FileContents(target).size(), 0u);
     EXPECT_EQ(ReadBytes(folder / "second/a.txt"), "a");

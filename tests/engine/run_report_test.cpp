@@ -42,20 +42,6 @@ TEST_F(RunReport, WithTheReportOffNoReportOrListIsWritten) {
     }
 }
 
-TEST_F(RunReport, AStoppedRunSaysSoInTheJobsSection) {
-    ReportEverything();
-    for (int i = 0; i < 5; ++i) {
-        MakeFile(base / ("f" + std::to_string(i)), "x");
-    }
-    AddJob(base, target);
-    engine::RunController control;
-    observer.onFile = [&control](const std::filesystem::path&) { control.Stop(); };
-    control.Start(stores, observer);
-    const auto summary = control.Wait();
-    EXPECT_TRUE(summary.stopped);
-    EXPECT_NE(ReadBytes(summary.reportFile).find("  ! Stopped here\r\n"), std::string::npos);
-}
-
 #ifndef _WIN32
 TEST_F(RunReport, AReportThatCannotBeWrittenFailsTheRunWithTheReason) {
     ReportEverything();
@@ -97,18 +83,6 @@ TEST_F(RunReport, AnArchiveThatCannotBeCompletedCountsAndListsNothingAsCopied) {
     EXPECT_TRUE(Listed(report, "Created").empty());
     EXPECT_EQ(Listed(report, "Failed"),
               (std::vector<std::string>{(target / (name + ".zip")).string()}));
-}
-
-TEST_F(RunReport, AJobOfAnUnknownTypeFailsTheRun) {
-    MakeFile(base / "a.txt", "a");
-    AddJob(base, target);
-    Edit(0, [](JobRecord& record) { record.backupType = 7; });
-    const auto summary = Run();
-    EXPECT_FALSE(summary.Succeeded());
-    EXPECT_EQ(summary.failed, 1u);
-    EXPECT_FALSE(std::filesystem::exists(target / "a.txt"));
-    ASSERT_EQ(observer.messages.size(), 1u);
-    EXPECT_EQ(observer.messages[0].fixedText, u"ERROR-0x0001");
 }
 
 }  // namespace

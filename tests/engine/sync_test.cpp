@@ -23,8 +23,9 @@ TEST_F(Sync, FirstRunMirrorsTheTreeAndKeepsWriteTimes) {
     MakeFile(base / "docs/deep/er/c.bin", std::string(100000, '\x07'));
     MakeFile(base / ".hidden-file", "dot files are files");
     MakeFile(base / ".git/config", "dot folders are skipped");
+    // An empty source folder is not copied, and its empty copy from before is removed.
     std::filesystem::create_directories(base / "empty");
-    std::filesystem::create_directories(target);
+    std::filesystem::create_directories(target / "empty");
     AddJob(base, target);
 
     const auto summary = Run();
@@ -84,17 +85,6 @@ TEST_F(Sync, MirrorsEveryFileWhoseSizeOrTimeDiffersAndReportsIt) {
     observer.files.clear();
     ASSERT_TRUE(Run().Succeeded());
     EXPECT_TRUE(observer.files.empty());
-}
-
-TEST_F(Sync, EmptyTargetFoldersWithEmptySourcesAreRemoved) {
-    MakeFile(base / "kept/file.txt", "x", 1600000000);
-    MakeFile(target / "kept/file.txt", "x", 1600000000);
-    std::filesystem::create_directories(base / "hollow");
-    std::filesystem::create_directories(target / "hollow");
-    AddJob(base, target);
-    ASSERT_TRUE(Run().Succeeded());
-    EXPECT_TRUE(std::filesystem::exists(target / "kept/file.txt"));
-    EXPECT_FALSE(std::filesystem::exists(target / "hollow"));
 }
 
 class SyncDeletion : public Sync {
@@ -165,8 +155,8 @@ TEST_F(SyncDeletion, DotFoldersAreLeftOutAndToldOfUnlessTheJobTakesThem) {
     EXPECT_TRUE(second.Succeeded());
     EXPECT_EQ(second.skippedDotFolders, 0u);
     EXPECT_TRUE(skipped(LatestReport()).empty());
-    auto mirrored = test::FileContents(base);
-    EXPECT_EQ(test::FileContents(target), mirrored);  // .snapshots, not in the base, is deleted
+    // .snapshots, not in the base, is deleted.
+    EXPECT_EQ(test::FileContents(target), test::FileContents(base));
 }
 
 TEST_F(SyncDeletion, AMissingBaseNeverWipesTheTarget) {
@@ -240,8 +230,7 @@ TEST_F(SyncDeletion, StaysOutOfABaseThatLiesInsideTheTarget) {
     Edit(job, [this](JobRecord& record) { record.basePath = (target / "live").u16string(); });
     MakeFile(target / "live/work.txt", "the user's own files");
     MakeFile(target / "work.txt", "w", 1);
-    const auto summary = Run();
-    EXPECT_TRUE(std::filesystem::exists(target / "live/work.txt"));
+    Run();
     EXPECT_EQ(ReadBytes(target / "live/work.txt"), "the user's own files");
 }
 
