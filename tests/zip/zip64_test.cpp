@@ -56,14 +56,12 @@ TEST(Zip64, LargeSourcesAndAnArchivePastFourGibibytes) {
     MakeSparseSource(folder / "four", fourSize);
     WriteFile(folder / "small.txt", TextLike(50000, 1));
     const auto archive = folder / "out.zip";
-    auto handle = CreateZipArchive(archive);
-    ASSERT_EQ(AddFileToZipArchive(handle.get(), u"first.txt", folder / "small.txt"), ZipOk);
-    ASSERT_EQ(AddFileToZipArchive(handle.get(), u"two.bin", folder / "two"), ZipOk);
-    ASSERT_EQ(AddFileToZipArchive(handle.get(), u"four.bin", folder / "four"), ZipOk);
-    // Stored, so that the archive grows past 4 GiB.
-    ASSERT_EQ(AddFileToZipArchive(handle.get(), u"four.zip", folder / "four"), ZipOk);
-    ASSERT_EQ(AddFileToZipArchive(handle.get(), u"last.txt", folder / "small.txt"), ZipOk);
-    ASSERT_EQ(CloseZipArchive(std::move(handle)), ZipOk);
+    const auto manifest = WriteArchive(archive, {{u"first.txt", folder / "small.txt"},
+                                                 {u"two.bin", folder / "two"},
+                                                 {u"four.bin", folder / "four"},
+                                                 // Stored, so that the archive grows past 4 GiB.
+                                                 {u"four.zip", folder / "four"},
+                                                 {u"last.txt", folder / "small.txt"}});
     EXPECT_LT(PeakMemoryBytes(), 256u << 20) << "a source was held in memory";
     ASSERT_GT(std::filesystem::file_size(archive), 4 * kGiB);
 
@@ -131,13 +129,7 @@ TEST(Zip64, LargeSourcesAndAnArchivePastFourGibibytes) {
     EXPECT_EQ(lastLocal.extra.size(), 17u);
     EXPECT_EQ(z.end.zip64DirectoryOffset, lastOffset + 30 + 8 + 17 + last.compressedSize);
 
-    ExpectReadersAccept(archive,
-                        {{"first.txt", folder / "small.txt"},
-                         {"two.bin", folder / "two"},
-                         {"four.bin", folder / "four"},
-                         {"four.zip", folder / "four"},
-                         {"last.txt", folder / "small.txt"}},
-                        {.pythonTestzip = false});
+    ExpectReadersAccept(archive, manifest, {.pythonTestzip = false});
 }
 
 TEST(Zip64, MoreThan65535EntriesAreCountedInTheZip64EndRecord) {
@@ -147,19 +139,14 @@ TEST(Zip64, MoreThan65535EntriesAreCountedInTheZip64EndRecord) {
     for (int i = 0; i < kSources; ++i) {
         WriteFile(folder / NumberedName("s", i), TextLike(50 + 30 * i, i));
     }
-    const auto archive = folder / "out.zip";
-    auto handle = CreateZipArchive(archive);
-    Manifest manifest;
-    manifest.reserve(kEntries);
+    std::vector<Added> files;
     for (std::uint32_t i = 0; i < kEntries; ++i) {
         const std::string name = NumberedName("d", i / 1000).append(NumberedName("/f", i));
-        const auto source = folder / NumberedName("s", i % kSources);
-        ASSERT_EQ(
-            AddFileToZipArchive(handle.get(), std::u16string(name.begin(), name.end()), source),
-            ZipOk);
-        manifest.push_back({name, source});
+        files.push_back(
+            {std::u16string(name.begin(), name.end()), folder / NumberedName("s", i % kSources)});
     }
-    ASSERT_EQ(CloseZipArchive(std::move(handle)), ZipOk);
+    const auto archive = folder / "out.zip";
+    const auto manifest = WriteArchive(archive, files);
     const Inspected z = Inspect(archive);
     ASSERT_TRUE(z.end.hasZip64);
     EXPECT_EQ(z.end.entriesOnDisk, 0xFFFFu);

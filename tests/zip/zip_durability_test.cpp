@@ -89,7 +89,8 @@ TEST(ZipDurability, TheArchiveIsFlushedBeforeItsRenameAndItsFolderAfter) {
     std::size_t rename = calls.size();
     for (std::size_t i = 0; i < calls.size(); ++i) {
         if (Names(calls[i], {"rename", "renameat", "renameat2"}) && calls[i].result == 0 &&
-            calls[i].paths.size() == 2 && platform::IsTemporaryName(std::filesystem::path(calls[i].paths[0]).filename())) {
+            calls[i].paths.size() == 2 &&
+            platform::IsTemporaryName(std::filesystem::path(calls[i].paths[0]).filename())) {
             rename = i;
         }
     }

@@ -57,17 +57,14 @@ TEST(ZipPermissions, ReadersRestoreTheModeOfEachFile) {
         const char* name;
         ::mode_t mode;
     } files[] = {{"private.txt", 0600}, {"script.sh", 0755}, {"group.txt", 0640}};
-    const auto archive = folder / "out.zip";
-    auto handle = CreateZipArchive(archive);
-    Manifest manifest;
+    std::vector<Added> added;
     for (const auto& f : files) {
         WriteFile(folder / f.name, TextLike(2000, 1));
         ASSERT_EQ(::chmod((folder / f.name).c_str(), f.mode), 0);
-        ASSERT_EQ(AddFileToZipArchive(handle.get(), AsciiToUtf16(f.name), folder / f.name), ZipOk);
-        manifest.push_back({f.name, folder / f.name});
+        added.push_back({AsciiToUtf16(f.name), folder / f.name});
     }
-    ASSERT_EQ(CloseZipArchive(std::move(handle)), ZipOk);
-    ExpectReadersAccept(archive, manifest);
+    const auto archive = folder / "out.zip";
+    ExpectReadersAccept(archive, WriteArchive(archive, added));
 
     const auto seen = ModesSeenByZipfile(archive);
     const auto unzipped = folder / "unzipped";

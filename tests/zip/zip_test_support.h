@@ -29,6 +29,20 @@ struct ManifestEntry {
 };
 using Manifest = std::vector<ManifestEntry>;
 
+// A file handed to the writer under `name`, and the name's bytes as the archive must store
+// them; an empty `stored` stands for the name itself, which must then be ASCII.
+struct Added {
+    Added(std::u16string name, std::filesystem::path source, std::string stored = {})
+        : name(std::move(name)), source(std::move(source)), stored(std::move(stored)) {}
+    std::u16string name;
+    std::filesystem::path source;
+    std::string stored;
+};
+
+// Writes the archive of the files, every step expected to succeed, and gives the manifest of
+// the entries readers must find in it.
+Manifest WriteArchive(const std::filesystem::path& archive, const std::vector<Added>& files);
+
 struct ReaderOptions {
     // Python's testzip pass reads everything once more; the entry comparison checks CRCs too.
     bool pythonTestzip = true;
