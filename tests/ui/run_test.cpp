@@ -63,7 +63,16 @@ class RunTest : public MainDialogTest {
     RecordingRun* run_ = nullptr;
 };
 
+// Nothing starts, or pauses, without a ticked job.
 TEST_F(RunTest, StartShowsTheProgressWindowAndAStartWhileRunningResumes) {
+    ListView_SetCheckState(list(), 0, FALSE);
+    ListView_SetCheckState(list(), 1, FALSE);
+    Click(dialog(), IDC_START);
+    EXPECT_EQ(run_->starts, 0);
+    Click(dialog(), IDC_PAUSE);
+    EXPECT_FALSE(run_->paused);
+
+    ListView_SetCheckState(list(), 1, TRUE);
     Click(dialog(), IDC_START);
     ASSERT_EQ(run_->starts, 1);
     ASSERT_NE(dialog_->progress(), nullptr);
@@ -81,15 +90,6 @@ TEST_F(RunTest, StartShowsTheProgressWindowAndAStartWhileRunningResumes) {
     Click(dialog(), IDC_STOP);
     EXPECT_FALSE(run_->running);
     EXPECT_FALSE(::IsWindowVisible(progress()));
-}
-
-TEST_F(RunTest, NothingStartsWithoutATickedJob) {
-    ListView_SetCheckState(list(), 0, FALSE);
-    ListView_SetCheckState(list(), 1, FALSE);
-    Click(dialog(), IDC_START);
-    EXPECT_EQ(run_->starts, 0);
-    Click(dialog(), IDC_PAUSE);
-    EXPECT_FALSE(run_->paused);
 }
 
 TEST_F(RunTest, TheWorkersReportsReachTheProgressWindow) {
@@ -126,28 +126,24 @@ TEST_F(RunTest, TheWorkersReportsReachTheProgressWindow) {
     EXPECT_EQ(ItemText(dialog(), IDC_ANALYSIS_STATUS), u"");
 }
 
+// A stopped run shows no completion dialog; a finished one does, and refills the list.
 TEST_F(RunTest, AFinishedRunRefillsTheListAndShowsTheCompletionDialog) {
-    Click(dialog(), IDC_START);
-    AnswerCompletionDialog();
-    folder_.AddJobs(1);
-
-    FromWorker([](engine::RunObserver& observer) {
-        observer.OnRunFinished(engine::RunSummary{}, u"All jobs are done.");
-    });
-
-    EXPECT_TRUE(AwaitCompletion(100));
-    EXPECT_EQ(completionText_, u"All jobs are done.");
-    EXPECT_EQ(Rows(), 3);
-    EXPECT_FALSE(::IsWindowVisible(progress()));
-}
-
-TEST_F(RunTest, AStoppedRunShowsNoCompletionDialog) {
     Click(dialog(), IDC_START);
     AnswerCompletionDialog();
     engine::RunSummary stopped;
     stopped.stopped = true;
     FromWorker([&](engine::RunObserver& observer) { observer.OnRunFinished(stopped, u"done"); });
     EXPECT_FALSE(AwaitCompletion(20));
+
+    Click(dialog(), IDC_START);
+    folder_.AddJobs(1);
+    FromWorker([](engine::RunObserver& observer) {
+        observer.OnRunFinished(engine::RunSummary{}, u"All jobs are done.");
+    });
+    EXPECT_TRUE(AwaitCompletion(100));
+    EXPECT_EQ(completionText_, u"All jobs are done.");
+    EXPECT_EQ(Rows(), 3);
+    EXPECT_FALSE(::IsWindowVisible(progress()));
 }
 
 }  // namespace
