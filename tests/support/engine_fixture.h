@@ -174,7 +174,7 @@ class EngineTest : public ::testing::Test {
         return reports;
     }
 
-    // The lines listed under the report's "<< heading >>", up to the next heading.
+    // The lines listed under the report's "<< heading >>", up to the next heading, sorted.
     static std::vector<std::string> Listed(const std::string& report, const std::string& heading) {
         std::vector<std::string> lines;
         auto at = report.find("<< " + heading + " >>\r\n");
@@ -190,6 +190,7 @@ class EngineTest : public ::testing::Test {
             }
             lines.push_back(line);
         }
+        std::sort(lines.begin(), lines.end());
         return lines;
     }
 
