@@ -32,15 +32,6 @@ TEST_F(JobTicks, CopiesEveryRowTickIntoItsJobAndSavesOnlyAChange) {
     EXPECT_EQ(Load().jobs[2].checked, 1u);
 }
 
-TEST_F(JobTicks, ReportsADamagedFileAndDoesNotOverwriteIt) {
-    test::WriteBytes(env, "garbage without separators");
-    const auto outcome = StoreJobTicks(env, {true});
-    EXPECT_FALSE(outcome.saved);
-    ASSERT_EQ(outcome.messages.size(), 1u);
-    EXPECT_EQ(outcome.messages[0].fixedText, u"EF001-unknown file format");
-    EXPECT_EQ(test::ReadBytes(env), "garbage without separators");
-}
-
 std::int64_t LocalNoon(int year, int month, int day) {
     return platform::FromLocalTime({year, month, day, 12, 0, 0, 0}).value();
 }

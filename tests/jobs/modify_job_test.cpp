@@ -113,14 +113,5 @@ TEST_F(ModifyJobTest, TakesFtpFieldsOnlyForFtpSidesWithAUser) {
     EXPECT_EQ(job.targetFtpUser, u"") << "the target is a local folder";
 }
 
-TEST_F(ModifyJobTest, ReportsAMissingEnvironmentFile) {
-    std::filesystem::remove(env);
-    const auto outcome = ModifyJob(env, JobEdit{0, true, u"a", u"b", {}, {}, {}});
-    EXPECT_FALSE(outcome.saved);
-    ASSERT_EQ(outcome.messages.size(), 1u);
-    EXPECT_EQ(outcome.messages[0].fixedText, u"EF002-There is no environment file");
-    EXPECT_FALSE(std::filesystem::exists(env));
-}
-
 }  // namespace
 }  // namespace arkivo

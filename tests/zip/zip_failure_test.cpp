@@ -45,16 +45,21 @@ int RunWithFileSizeLimit(rlim_t limit, const std::function<int()>& body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(ZipArchiveFile, IsWrittenUnderATemporaryNameUntilClosed) {
+// Under either name only its owner may read it: the archive may hold private files.
+TEST(ZipArchiveFile, IsWrittenUnderATemporaryNameUntilClosedAndReadableByItsOwnerOnly) {
+    const UsualUmask umask;
     TempFolder folder;
     WriteFile(folder / "a.txt", TextLike(5000, 1));
     const auto archive = folder / "out.zip";
+    const auto ownerOnly = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
     auto handle = CreateZipArchive(archive);
     ASSERT_EQ(AddFileToZipArchive(handle.get(), u"a.txt", folder / "a.txt"), ZipOk);
     EXPECT_FALSE(std::filesystem::exists(archive));
-    EXPECT_TRUE(TemporaryBeside(archive));
+    const auto temporary = TemporaryBeside(archive);
+    ASSERT_TRUE(temporary);
+    EXPECT_EQ(std::filesystem::status(*temporary).permissions(), ownerOnly);
     ASSERT_EQ(CloseZipArchive(std::move(handle)), ZipOk);
-    EXPECT_TRUE(std::filesystem::exists(archive));
+    EXPECT_EQ(std::filesystem::status(archive).permissions(), ownerOnly);
     EXPECT_FALSE(TemporaryBeside(archive));
     ExpectReadersAccept(archive, {{"a.txt", folder / "a.txt"}});
 }

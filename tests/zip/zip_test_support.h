@@ -2,6 +2,8 @@
 // unzip, 7-Zip, Python's zipfile) and of our own archive check.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <span>
 #include <string>
@@ -14,6 +16,18 @@ namespace arkivo::test {
 
 void WriteFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 Bytes ReadFile(const std::filesystem::path& path);
+
+// The usual umask, under which a file created without care is readable by everyone.
+class UsualUmask {
+  public:
+    UsualUmask() : previous_(::umask(022)) {}
+    ~UsualUmask() { ::umask(previous_); }
+    UsualUmask(const UsualUmask&) = delete;
+    UsualUmask& operator=(const UsualUmask&) = delete;
+
+  private:
+    ::mode_t previous_;
+};
 
 struct CommandResult {
     int exitCode = -1;
