@@ -26,35 +26,31 @@ TEST(DatedName, PrefixDateAndTimeWithoutLeadingZeros) {
 
 class Dated : public test::EngineTest {};
 
-TEST_F(Dated, FirstDifferentialCopiesEverythingAndReportsThePathsWritten) {
+// The target is the reference and is never changed; the dated folder takes what it lacks or
+// holds older, and the report lists the paths written there.
+TEST_F(Dated, DifferentialTakesWhatIsMissingOrNewerThanTheReference) {
     ReportEverything();
-    MakeFile(base / "a.txt", "a");
-    MakeFile(base / "docs/b.txt", "b");
-    std::filesystem::create_directories(target);
-    AddJob(base, target, BackupType::Dif);
-    ASSERT_TRUE(Run().Succeeded());
-    const auto dated = DatedFolders(target, "DIF_");
-    ASSERT_EQ(dated.size(), 1u);
-    EXPECT_EQ(FileContents(dated[0]), FileContents(base));
-    const std::string report = LatestReport();
-    EXPECT_NE(report.find((dated[0] / "docs" / "b.txt").string()), std::string::npos);
-    EXPECT_EQ(report.find((target / "docs" / "b.txt").string()), std::string::npos);
-}
-
-TEST_F(Dated, DifferentialTakesOnlyWhatIsNewerThanTheReference) {
     MakeFile(base / "same.txt", "s", 1600000000);
     MakeFile(target / "same.txt", "s", 1600000000);
     MakeFile(base / "changed.txt", "new", 1600000001);
     MakeFile(target / "changed.txt", "old", 1600000000);
     MakeFile(base / "quiet/untouched.txt", "u", 1600000000);
     MakeFile(target / "quiet/untouched.txt", "u", 1600000000);
+    MakeFile(base / "docs/b.txt", "b");
     AddJob(base, target, BackupType::Dif);
     ASSERT_TRUE(Run().Succeeded());
     const auto dated = DatedFolders(target, "DIF_");
     ASSERT_EQ(dated.size(), 1u);
-    EXPECT_EQ(FileContents(dated[0]), (std::map<std::string, std::string>{{"changed.txt", "new"}}));
+    EXPECT_EQ(FileContents(dated[0]),
+              (std::map<std::string, std::string>{{"changed.txt", "new"}, {"docs/b.txt", "b"}}));
     EXPECT_FALSE(std::filesystem::exists(dated[0] / "quiet"));
-    EXPECT_EQ(ReadBytes(target / "changed.txt"), "old");  // the reference is never changed
+    EXPECT_EQ(ReadBytes(target / "changed.txt"), "old");
+    EXPECT_FALSE(std::filesystem::exists(target / "docs"));
+    const std::string report = LatestReport();
+    EXPECT_EQ(Listed(report, "Created"),
+              std::vector<std::string>{(dated[0] / "docs" / "b.txt").string()});
+    EXPECT_EQ(Listed(report, "Updated"),
+              std::vector<std::string>{(dated[0] / "changed.txt").string()});
 }
 
 TEST_F(Dated, IncrementalPicksUpChangesSinceItsLastRun) {

@@ -6,7 +6,6 @@
 #include <sstream>
 
 #include "common/text.h"
-#include "platform/files.h"
 #include "support/run_program.h"
 #include "tests/zip/zip_test_support.h"
 #include "zip/zip_archive.h"
