@@ -21,7 +21,7 @@ class Sync : public test::EngineTest {
     std::vector<std::string> Paths(std::initializer_list<const char*> names) const {
         std::vector<std::string> paths;
         for (const char* name : names) {
-            paths.push_back((target / name).string());
+            paths.push_back((target / name).make_preferred().string());
         }
         return paths;
     }
