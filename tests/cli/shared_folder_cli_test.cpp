@@ -1,7 +1,5 @@
 // Several `arkivo` processes working on one data folder at once, and processes killed in the
 // middle of a change: no change is lost and the job list stays readable.
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <map>
 #include <mutex>
@@ -10,78 +8,54 @@
 #include <thread>
 
 #include "common/text.h"
-#include "jobs/environment_file.h"
 #include "settings/lang_ini.h"
-#include "support/child_process.h"
-#include "support/run_program.h"
+#include "support/cli_fixture.h"
 
 namespace arkivo {
 namespace {
 
-using test::TempFolder;
+using test::kArkivo;
 
-const std::filesystem::path kArkivo = ARKIVO_CLI_PATH;
-
-class SharedFolder : public ::testing::Test {
+class SharedFolder : public test::CliTest {
   protected:
     void SetUp() override { ASSERT_EQ(Arkivo({"jobs", "list"}).exitCode, 0); }
 
-    test::ProgramResult Arkivo(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), {"--home", home.string()});
-        return test::RunProgram(kArkivo, arguments, {}, folder.path());
-    }
-
-    // Runs the shell loops at once, each with its worker number as $1, and returns what each
-    // printed on standard error.
-    std::vector<std::string> RunLoopsAtOnce(int workers, const std::string& loop) {
+    // Runs the shell loops at once, each with its worker number as $1; a loop tells on
+    // standard error what failed.
+    void RunLoopsAtOnce(int workers, const std::string& loop) {
         std::vector<pid_t> pids;
         for (int w = 0; w < workers; ++w) {
-            const auto name = "worker" + std::to_string(w);
             pids.push_back(test::StartProgram(
                 {"/bin/sh", "-c", loop, "sh", std::to_string(w), kArkivo.string(), home.string()},
-                folder / (name + ".out"), folder / (name + ".err")));
+                folder / test::NumberedName("worker", w, ".out"),
+                folder / test::NumberedName("worker", w, ".err")));
             EXPECT_GT(pids.back(), 0);
         }
-        std::vector<std::string> errors;
         for (int w = 0; w < workers; ++w) {
             EXPECT_EQ(test::WaitForExit(pids[static_cast<std::size_t>(w)]), 0);
-            errors.push_back(test::ReadBytes(folder / ("worker" + std::to_string(w) + ".err")));
+            EXPECT_EQ(test::ReadBytes(folder / test::NumberedName("worker", w, ".err")), "");
         }
-        return errors;
     }
-
-    JobTable Jobs() {
-        EnvironmentFile file(home / "LastSetting.env");
-        return file.Load();
-    }
-
-    TempFolder folder;
-    std::filesystem::path home = folder / "home";
 };
 
 TEST_F(SharedFolder, ConcurrentAddsKeepEveryJob) {
-    const auto errors = RunLoopsAtOnce(
-        4,
-        "for i in $(seq 1 50); do \"$2\" --home \"$3\" jobs add /src/w$1-$i /dst >/dev/null || "
-        "echo \"add $i failed\" >&2; done");
-    for (const auto& err : errors) {
-        EXPECT_EQ(err, "");
-    }
+    RunLoopsAtOnce(4,
+                   "for i in $(seq 1 50); do \"$2\" --home \"$3\" jobs add /src/w$1-$i /dst "
+                   ">/dev/null || echo \"add $i failed\" >&2; done");
     const JobTable table = Jobs();
     ASSERT_EQ(table.loadStatus, LoadStatus::Ok);
     ASSERT_EQ(table.jobs.size(), 200u);
-    std::set<std::u16string> bases;
+    std::set<std::u16string> bases, added;
     for (std::size_t i = 0; i < table.jobs.size(); ++i) {
         EXPECT_EQ(table.jobs[i].jobNumber, i + 1);
         bases.insert(table.jobs[i].basePath);
     }
     for (int w = 0; w < 4; ++w) {
         for (int i = 1; i <= 50; ++i) {
-            EXPECT_EQ(
-                bases.count(Utf8ToUtf16("/src/w" + std::to_string(w) + "-" + std::to_string(i))),
-                1u);
+            added.insert(Utf8ToUtf16("/src/w" + std::to_string(w) + "-" + std::to_string(i)));
         }
     }
+    EXPECT_EQ(bases, added);
 }
 
 TEST_F(SharedFolder, ConcurrentPatternAdditionsKeepEveryPattern) {
@@ -90,15 +64,11 @@ TEST_F(SharedFolder, ConcurrentPatternAdditionsKeepEveryPattern) {
     }
     // Pattern i of a worker goes to job i % 4 + 1, to the exclude or include list by i / 4:
     // every list gets 25 patterns from the four workers together.
-    const auto errors =
-        RunLoopsAtOnce(4,
-                       "for i in $(seq 0 49); do job=$((i % 4 + 1)); "
-                       "if [ $((i / 4 % 2)) = 0 ]; then list=exclude; else list=include; fi; "
-                       "\"$2\" --home \"$3\" filters add $job $list \"w$1-$i\" || "
-                       "echo \"add $i failed\" >&2; done");
-    for (const auto& err : errors) {
-        EXPECT_EQ(err, "");
-    }
+    RunLoopsAtOnce(4,
+                   "for i in $(seq 0 49); do job=$((i % 4 + 1)); "
+                   "if [ $((i / 4 % 2)) = 0 ]; then list=exclude; else list=include; fi; "
+                   "\"$2\" --home \"$3\" filters add $job $list \"w$1-$i\" || "
+                   "echo \"add $i failed\" >&2; done");
     std::map<std::pair<int, std::string>, std::set<std::u16string>> expected;
     for (int w = 0; w < 4; ++w) {
         for (int i = 0; i < 50; ++i) {

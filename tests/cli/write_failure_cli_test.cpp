@@ -1,64 +1,45 @@
 // A change that cannot be written says which file and why, in the words of the system; a job
 // list that cannot be read says why rather than that it is missing ("EF002").
-#include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include "support/run_program.h"
+#include "support/cli_fixture.h"
 
 namespace arkivo {
 namespace {
 
-using test::ProgramResult;
 using test::ReadBytes;
 
-const std::filesystem::path kArkivo = ARKIVO_CLI_PATH;
-
-class WriteFailureCli : public ::testing::Test {
+class WriteFailureCli : public test::CliTest {
   protected:
     void SetUp() override { ASSERT_EQ(Arkivo({"jobs", "add", "/a", "/b"}).exitCode, 0); }
 
-    ProgramResult Arkivo(std::vector<std::string> arguments) {
-        return Run({}, std::move(arguments));
+    // Files may not grow past blocks of 512 bytes, as on a full disk; the signal that would
+    // end the program is ignored, so writes fail with an error instead.
+    test::ProgramResult WithFileSizeLimit(int blocks, std::vector<std::string> arguments) {
+        return Arkivo(std::move(arguments), {"/bin/sh", "-c",
+                                             "trap '' XFSZ; ulimit -f " + std::to_string(blocks) +
+                                                 "; exec \"$0\" \"$@\""});
     }
 
-    // Files may not grow past `bytes`, as on a full disk; the signal that would end the
-    // program is ignored, so writes fail with an error instead.
-    ProgramResult WithFileSizeLimit(int blocksOf512, std::vector<std::string> arguments) {
-        return Run(
-            {"/bin/sh", "-c",
-             "trap '' XFSZ; ulimit -f " + std::to_string(blocksOf512) + "; exec \"$0\" \"$@\""},
-            std::move(arguments));
-    }
-
-    // Runs as a user other than the folder's owner when the tests run as root, for whom
+    // As a user other than the folder's owner when the tests run as root, for whom
     // permissions do not count (setpriv, from util-linux, changes the user).
+    test::ProgramResult WithoutPermissions(std::vector<std::string> arguments) {
+        if (::geteuid() != 0) {
+            return Arkivo(std::move(arguments));
+        }
+        return Arkivo(std::move(arguments),
+                      {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+    }
     static bool CanDropPermissions() {
         return ::geteuid() != 0 || std::filesystem::exists("/usr/bin/setpriv");
     }
 
-    ProgramResult WithoutPermissions(std::vector<std::string> arguments) {
-        if (::geteuid() != 0) {
-            return Run({}, std::move(arguments));
-        }
-        return Run({"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"},
-                   std::move(arguments));
+    // What the program says of a file it could not write or read, and why.
+    static std::string Names(const std::string& what, const std::filesystem::path& file,
+                             int error) {
+        return what + file.string() + " (" + std::generic_category().message(error) + ")";
     }
 
-    ProgramResult Run(std::vector<std::string> prefix, std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), {"--home", home.string()});
-        if (prefix.empty()) {
-            return test::RunProgram(kArkivo, arguments, {}, folder.path());
-        }
-        const std::filesystem::path program = prefix.front();
-        prefix.erase(prefix.begin());
-        prefix.push_back(kArkivo.string());
-        arguments.insert(arguments.begin(), prefix.begin(), prefix.end());
-        return test::RunProgram(program, arguments, {}, folder.path());
-    }
-
-    test::TempFolder folder;
-    std::filesystem::path home = folder / "home";
     std::filesystem::path env = home / "LastSetting.env";
 };
 
@@ -67,8 +48,7 @@ TEST_F(WriteFailureCli, AFullDiskIsNamedWithTheFileThatCouldNotBeSaved) {
     ASSERT_LT(before.size(), 512u);
     const auto add = WithFileSizeLimit(1, {"jobs", "add", "/" + std::string(250, 'c'), "/d"});
     EXPECT_EQ(add.exitCode, 1);
-    EXPECT_NE(add.err.find("This file could not be written: " + env.string() + " (" +
-                           std::generic_category().message(EFBIG) + ")"),
+    EXPECT_NE(add.err.find(Names("This file could not be written: ", env, EFBIG)),
               std::string::npos)
         << add.err;
     EXPECT_EQ(add.err.find("EF002"), std::string::npos);
@@ -79,10 +59,7 @@ TEST_F(WriteFailureCli, AFilterListThatCannotBeWrittenIsNamedWithTheReason) {
     test::WriteBytes(home / "Filter.ini", "[9]\r\n1=" + std::string(600, 'x') + "\r\n");
     const auto add = WithFileSizeLimit(1, {"filters", "add", "1", "exclude", "*.tmp"});
     EXPECT_EQ(add.exitCode, 1);
-    EXPECT_NE(add.err.find((home / "Filter.ini").string() + " (" +
-                           std::generic_category().message(EFBIG) + ")"),
-              std::string::npos)
-        << add.err;
+    EXPECT_NE(add.err.find(Names("", home / "Filter.ini", EFBIG)), std::string::npos) << add.err;
     EXPECT_NE(Arkivo({"filters", "list", "1"}).out.find("exclude: none"), std::string::npos);
 }
 
@@ -95,8 +72,7 @@ TEST_F(WriteFailureCli, AReadOnlyDataFolderIsNamedWithThePermissionDenied) {
     const auto add = WithoutPermissions({"jobs", "add", "/c", "/d"});
     ::chmod(home.c_str(), 0755);
     EXPECT_EQ(add.exitCode, 1);
-    EXPECT_NE(add.err.find("This file could not be written: " + env.string() + " (" +
-                           std::generic_category().message(EACCES) + ")"),
+    EXPECT_NE(add.err.find(Names("This file could not be written: ", env, EACCES)),
               std::string::npos)
         << add.err;
 }
@@ -108,8 +84,7 @@ TEST_F(WriteFailureCli, AnUnreadableListSaysWhyInsteadOfCallingItMissing) {
     ASSERT_EQ(::chmod(env.c_str(), 0), 0);
     const auto unreadable = WithoutPermissions({"jobs", "list"});
     EXPECT_EQ(unreadable.exitCode, 1);
-    EXPECT_NE(unreadable.err.find("This file could not be read: " + env.string() + " (" +
-                                  std::generic_category().message(EACCES) + ")"),
+    EXPECT_NE(unreadable.err.find(Names("This file could not be read: ", env, EACCES)),
               std::string::npos)
         << unreadable.err;
     EXPECT_EQ(unreadable.err.find("EF002"), std::string::npos);
@@ -119,9 +94,7 @@ TEST_F(WriteFailureCli, AnUnreadableListSaysWhyInsteadOfCallingItMissing) {
     std::filesystem::create_directory(env);
     const auto folderInstead = Arkivo({"jobs", "list"});
     EXPECT_EQ(folderInstead.exitCode, 1);
-    EXPECT_NE(
-        folderInstead.err.find(env.string() + " (" + std::generic_category().message(EISDIR) + ")"),
-        std::string::npos)
+    EXPECT_NE(folderInstead.err.find(Names("", env, EISDIR)), std::string::npos)
         << folderInstead.err;
 }
 

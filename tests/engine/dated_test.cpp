@@ -26,43 +26,31 @@ TEST(DatedName, PrefixDateAndTimeWithoutLeadingZeros) {
 
 class Dated : public test::EngineTest {};
 
-TEST_F(Dated, FirstDifferentialCopiesEverythingAndReportsThePathsWritten) {
+// The target is the reference and is never changed; the dated folder takes what it lacks or
+// holds older, and the report lists the paths written there.
+TEST_F(Dated, DifferentialTakesWhatIsMissingOrNewerThanTheReference) {
     ReportEverything();
-    MakeFile(base / "a.txt", "a");
-    MakeFile(base / "docs/b.txt", "b");
-    std::filesystem::create_directories(target);
-    AddJob(base, target, BackupType::Dif);
-    ASSERT_TRUE(Run().Succeeded());
-    const auto dated = DatedFolders(target, "DIF_");
-    ASSERT_EQ(dated.size(), 1u);
-    EXPECT_EQ(FileContents(dated[0]), FileContents(base));
-    const std::string report = LatestReport();
-    EXPECT_NE(report.find((dated[0] / "docs" / "b.txt").string()), std::string::npos);
-    EXPECT_EQ(report.find((target / "docs" / "b.txt").string()), std::string::npos);
-}
-
-TEST_F(Dated, DifferentialTakesOnlyWhatIsNewerThanTheReference) {
     MakeFile(base / "same.txt", "s", 1600000000);
     MakeFile(target / "same.txt", "s", 1600000000);
     MakeFile(base / "changed.txt", "new", 1600000001);
     MakeFile(target / "changed.txt", "old", 1600000000);
     MakeFile(base / "quiet/untouched.txt", "u", 1600000000);
     MakeFile(target / "quiet/untouched.txt", "u", 1600000000);
+    MakeFile(base / "docs/b.txt", "b");
     AddJob(base, target, BackupType::Dif);
     ASSERT_TRUE(Run().Succeeded());
     const auto dated = DatedFolders(target, "DIF_");
     ASSERT_EQ(dated.size(), 1u);
-    EXPECT_EQ(FileContents(dated[0]), (std::map<std::string, std::string>{{"changed.txt", "new"}}));
+    EXPECT_EQ(FileContents(dated[0]),
+              (std::map<std::string, std::string>{{"changed.txt", "new"}, {"docs/b.txt", "b"}}));
     EXPECT_FALSE(std::filesystem::exists(dated[0] / "quiet"));
-    EXPECT_EQ(ReadBytes(target / "changed.txt"), "old");  // the reference is never changed
-}
-
-TEST_F(Dated, ARunWithNothingToCopyLeavesNoDatedFolder) {
-    MakeFile(base / "x/same.txt", "s", 1600000000);
-    MakeFile(target / "x/same.txt", "s", 1600000000);
-    AddJob(base, target, BackupType::Dif);
-    ASSERT_TRUE(Run().Succeeded());
-    EXPECT_TRUE(DatedFolders(target, "DIF_").empty());
+    EXPECT_EQ(ReadBytes(target / "changed.txt"), "old");
+    EXPECT_FALSE(std::filesystem::exists(target / "docs"));
+    const std::string report = LatestReport();
+    EXPECT_EQ(Listed(report, "Created"),
+              std::vector<std::string>{(dated[0] / "docs" / "b.txt").string()});
+    EXPECT_EQ(Listed(report, "Updated"),
+              std::vector<std::string>{(dated[0] / "changed.txt").string()});
 }
 
 TEST_F(Dated, IncrementalPicksUpChangesSinceItsLastRun) {
@@ -82,8 +70,9 @@ TEST_F(Dated, IncrementalPicksUpChangesSinceItsLastRun) {
     EXPECT_GE(Job(job).lastBackupTime, stamped);
     std::filesystem::remove_all(dated[0]);
 
-    // A second run finds nothing new; then a file written after the run, and a file copied in
-    // with an old write time (so only its creation time is new), are both picked up.
+    // A second run finds nothing new and makes no dated folder; then a file written after the
+    // run, and a file copied in with an old write time (so only its creation time is new), are
+    // both picked up.
     ASSERT_TRUE(Run().Succeeded());
     EXPECT_TRUE(DatedFolders(target, "INC_").empty());
     MakeFile(base / "two.txt", "2 again");
@@ -122,15 +111,17 @@ TEST_F(Dated, PeriodCopiesFilesWrittenBeforeItsEnd) {
     EXPECT_EQ(Job(job).periodEnd, 4000000000u);
 }
 
-TEST_F(Dated, AnUnknownTypeCopiesNothingAndTheRunGoesOn) {
+TEST_F(Dated, AnUnknownTypeCopiesNothingFailsTheRunAndTheRunGoesOn) {
     MakeFile(base / "a.txt", "a");
     std::filesystem::create_directories(target);
     const auto strange = AddJob(base, target, BackupType::Dif);
     Edit(strange, [](JobRecord& record) { record.backupType = 5; });
     const auto normal = AddJob(base, folder / "second");
     ASSERT_EQ(normal, 1u);
-    Run();
-    ASSERT_FALSE(observer.messages.empty());
+    const auto summary = Run();
+    EXPECT_FALSE(summary.Succeeded());
+    EXPECT_EQ(summary.failed, 1u);
+    ASSERT_EQ(observer.messages.size(), 1u);
     EXPECT_EQ(observer.messages[0].fixedText, u"ERROR-0x0001");
     EXPECT_EQ(test::FileContents(target).size(), 0u);
     EXPECT_EQ(ReadBytes(folder / "second/a.txt"), "a");

@@ -1,7 +1,6 @@
 // The run's promises about failures, interruptions and leftovers.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <thread>
 
 #include "platform/file_system.h"
@@ -12,9 +11,7 @@
 #include "support/numbered_name.h"
 
 #ifndef _WIN32
-#include <sys/resource.h>
-
-#include <csignal>
+#include "support/file_size_limit.h"
 #endif
 
 namespace arkivo {
@@ -37,47 +34,42 @@ TEST_F(RunSafety, AFailedCopyIsCountedListedAndNeverReportedAsCopied) {
     EXPECT_FALSE(summary.Succeeded());
     EXPECT_EQ(summary.failed, 1u);
     EXPECT_EQ(summary.copied, 1u);
-    ASSERT_EQ(observer.failures.size(), 1u);
-    EXPECT_EQ(observer.failures[0], base / "blocked.txt");
+    EXPECT_EQ(observer.failures, std::vector<std::filesystem::path>{base / "blocked.txt"});
     const std::string report = LatestReport();
-    const auto failedSection = report.find("<< Failed >>");
-    ASSERT_NE(failedSection, std::string::npos);
-    EXPECT_GT(report.find((base / "blocked.txt").string()), failedSection);
+    EXPECT_EQ(Listed(report, "Failed"), std::vector<std::string>{(base / "blocked.txt").string()});
+    EXPECT_EQ(Listed(report, "Created"), std::vector<std::string>{(target / "good.txt").string()});
     EXPECT_EQ(report.find((target / "blocked.txt").string()), std::string::npos);
     EXPECT_NE(report.find("Copied : 1"), std::string::npos);
     EXPECT_NE(report.find("Failures : 1"), std::string::npos);
 }
 
-TEST_F(RunSafety, AFailedIncrementalRunDoesNotMoveItsReferenceTime) {
-    MakeFile(base / "a.txt", "a");
-    std::filesystem::create_directories(target);
-    const auto job = AddJob(base, target, BackupType::Inc);
-    // No dated folder can be made: a file stands where the target should be.
-    std::filesystem::remove_all(target);
-    MakeFile(target, "not a folder");
-    EXPECT_FALSE(Run().Succeeded());
-    EXPECT_EQ(Job(job).lastIncTime, 0u);
-    EXPECT_GT(Job(job).lastBackupTime, 0u);
-}
-
-TEST_F(RunSafety, AStoppedIncrementalRunKeepsItsReferenceTimeButStampsTheRun) {
+// Neither a stopped nor a failed incremental run moves the time the next one starts from, but
+// both count as runs. The jobs after a stopped one are not touched, and its report says where
+// it stopped.
+TEST_F(RunSafety, AStoppedOrFailedIncrementalRunKeepsItsReferenceTimeButStampsTheRun) {
+    ReportEverything();
     for (int i = 0; i < 50; ++i) {
         MakeFile(base / test::NumberedName("f", i), "x");
     }
     std::filesystem::create_directories(target);
     const auto job = AddJob(base, target, BackupType::Inc);
     const auto second = AddJob(base, folder / "t2", BackupType::Inc);
-    engine::RunController control;
-    observer.onFile = [&control](const std::filesystem::path&) { control.Stop(); };
-    control.Start(stores, observer);
-    const auto summary = control.Wait();
-    EXPECT_TRUE(summary.stopped);
-    EXPECT_FALSE(summary.Succeeded());
+    const auto stopped = RunStoppedAtFirstFile();
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_FALSE(stopped.Succeeded());
     EXPECT_EQ(Job(job).lastIncTime, 0u);
     EXPECT_GT(Job(job).lastBackupTime, 0u);
-    // The jobs after the stopped one are not touched.
     EXPECT_EQ(Job(second).lastBackupTime, 0u);
     EXPECT_EQ(observer.startedJobs, (std::vector<std::size_t>{0}));
+    EXPECT_NE(ReadBytes(stopped.reportFile).find("  ! Stopped here\r\n"), std::string::npos);
+
+    // No dated folder can be made: a file stands where the target should be.
+    Edit(job, [](JobRecord& record) { record.lastBackupTime = 0; });
+    std::filesystem::remove_all(target);
+    MakeFile(target, "not a folder");
+    EXPECT_FALSE(Run({.jobs = {job}}).Succeeded());
+    EXPECT_EQ(Job(job).lastIncTime, 0u);
+    EXPECT_GT(Job(job).lastBackupTime, 0u);
 }
 
 // A period job over files written well inside its period, which starts at kPeriodStart.
@@ -119,10 +111,7 @@ class PeriodRunSafety : public RunSafety {
 };
 
 TEST_F(PeriodRunSafety, AStoppedRunKeepsThePeriodStartAndTheNextRunTakesWhatItMissed) {
-    engine::RunController control;
-    observer.onFile = [&control](const std::filesystem::path&) { control.Stop(); };
-    control.Start(stores, observer);
-    const auto summary = control.Wait();
+    const auto summary = RunStoppedAtFirstFile();
     ASSERT_TRUE(summary.stopped);
     EXPECT_LT(summary.copied, 20u);
     EXPECT_EQ(Job(job).periodStart, kPeriodStart);
@@ -188,9 +177,7 @@ TEST_F(RunSafety, ARunWarnsOfJobsThatDeleteEachOthersFiles) {
     EXPECT_EQ(observer.messages[0].detail, u"1, 2");
 
     observer.messages.clear();
-    engine::RunOptions onlyTheMirror;
-    onlyTheMirror.jobs = {mirror};
-    Run(onlyTheMirror);
+    Run({.jobs = {mirror}});
     EXPECT_TRUE(observer.messages.empty());
 }
 
@@ -319,10 +306,9 @@ TEST_F(RunSafety, LeftoversInTheLastDatedFolderAreRemovedByTheNextRun) {
     MakeFile(target / "DIF_2020_01_1_1h1m/mine.arkivo-tmp", "the user's");
     AddJob(base, target, BackupType::Dif);
     ASSERT_TRUE(Run().Succeeded());
-    EXPECT_FALSE(std::filesystem::exists(target / "DIF_2020_01_1_1h1m" / kLeftover));
-    EXPECT_FALSE(std::filesystem::exists(target / "DIF_2020_01_1_1h1m/sub" / kOtherLeftover));
+    auto kept = FileContents(target / "DIF_2020_01_1_1h1m");
+    EXPECT_EQ(kept, (std::map<std::string, std::string>{{"mine.arkivo-tmp", "the user's"}}));
     EXPECT_FALSE(std::filesystem::exists(target / kLeftover));
-    EXPECT_TRUE(std::filesystem::exists(target / "DIF_2020_01_1_1h1m/mine.arkivo-tmp"));
 }
 
 TEST_F(RunSafety, AMissingTargetDriveIsNotRecreatedElsewhere) {
@@ -341,10 +327,8 @@ TEST_F(RunSafety, ADryRunChangesNothing) {
     WriteSyncDelNoSrc(stores.setting, job, true);
     const auto envBefore = ReadBytes(home / "LastSetting.env");
     const auto settingBefore = ReadBytes(home / "Setting.ini");
-    const auto before = test::TreeContents(folder.path() / "target");
-    engine::RunOptions options;
-    options.dryRun = true;
-    EXPECT_TRUE(Run(options).Succeeded());
+    const auto before = test::TreeContents(target);
+    EXPECT_TRUE(Run({.dryRun = true, .jobs = {}}).Succeeded());
     EXPECT_EQ(test::TreeContents(target), before);
     EXPECT_EQ(ReadBytes(home / "LastSetting.env"), envBefore);
     EXPECT_EQ(ReadBytes(home / "Setting.ini"), settingBefore);
@@ -366,9 +350,7 @@ TEST_F(RunSafety, OnlyTickedJobsRunUnlessJobsAreNamed) {
     EXPECT_TRUE(std::filesystem::exists(folder / "t1/a.txt"));
     EXPECT_FALSE(std::filesystem::exists(folder / "t2"));
     EXPECT_EQ(Job(unticked).checked, 0u);
-    engine::RunOptions named;
-    named.jobs = {unticked};
-    ASSERT_TRUE(Run(named).Succeeded());
+    ASSERT_TRUE(Run({.jobs = {unticked}}).Succeeded());
     EXPECT_TRUE(std::filesystem::exists(folder / "t2/a.txt"));
     EXPECT_EQ(Job(unticked).checked, 0u);
 }
@@ -395,16 +377,10 @@ TEST(AtomicCopy, AFullDiskNeverLeavesATornFileUnderTheRealName) {
     test::TempFolder folder;
     MakeFile(folder / "big", std::string(64 * 1024, 'n'));
     MakeFile(folder / "copy", "the previous backup");
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 8192;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const auto error = platform::CopyFileAtomically(folder / "big", folder / "copy");
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
-    EXPECT_TRUE(error);
+    EXPECT_TRUE([&] {
+        const test::FileSizeLimit full(8192);
+        return platform::CopyFileAtomically(folder / "big", folder / "copy");
+    }());
     EXPECT_EQ(ReadBytes(folder / "copy"), "the previous backup");
     for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
         EXPECT_FALSE(platform::IsTemporaryName(entry.path().filename())) << entry.path();

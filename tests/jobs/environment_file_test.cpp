@@ -9,10 +9,9 @@
 #include "support/temp_folder.h"
 
 #ifndef _WIN32
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
+#include "support/file_size_limit.h"
 #endif
 
 namespace arkivo {
@@ -77,10 +76,11 @@ std::u16string JobLine(std::u16string_view base, bool last) {
            (last ? u"]" : u"") + u"\n";
 }
 
-TEST(EnvironmentReferenceFiles, LoadGivesTheDocumentedFields) {
+TEST(EnvironmentReferenceFiles, LoadGiveTheDocumentedFieldsAndSaveWritesThemBackByteForByte) {
     const JobTable loaded = LoadBytes(ReadBytes(kData / "two_jobs.env"));
     ASSERT_EQ(loaded.loadStatus, LoadStatus::Ok);
     EXPECT_EQ(loaded, TwoJobTable());
+    EXPECT_EQ(EncodeEnvironment(TwoJobTable()), ReadBytes(kData / "two_jobs.env"));
 
     const JobTable empty = LoadBytes(ReadBytes(kData / "no_jobs.env"));
     ASSERT_EQ(empty.loadStatus, LoadStatus::Ok);
@@ -88,12 +88,6 @@ TEST(EnvironmentReferenceFiles, LoadGivesTheDocumentedFields) {
     EXPECT_EQ(empty.version, 1u);
     EXPECT_TRUE(empty.jobs.empty());
     EXPECT_TRUE(empty.lastTargetPath.empty());
-}
-
-TEST(EnvironmentReferenceFiles, SaveWritesThemBackByteForByte) {
-    EXPECT_EQ(EncodeEnvironment(TwoJobTable()), ReadBytes(kData / "two_jobs.env"));
-    JobTable empty;
-    empty.version = 1;
     EXPECT_EQ(EncodeEnvironment(empty), ReadBytes(kData / "no_jobs.env"));
 }
 
@@ -134,45 +128,39 @@ TEST(EnvironmentFormat, EveryCharacterAPathCanHoldRoundTrips) {
     EXPECT_EQ(loaded.jobs, table.jobs);
 }
 
-TEST(EnvironmentFormat, SeparatorBudgetIs256CodeUnitsPerPrimitive) {
+// The reader's limits: the skip to the first ":" may read 256 units, the ":" included, but
+// not 257; a text holds at most 254 units; a table at most 255 jobs. A file cut short is
+// damaged, and a table too long is an error, not a table cut short.
+TEST(EnvironmentFormat, LimitsAndDamageAreRefusedAsSuch) {
     const std::u16string rest = u"VERSION :1,\nBASE PATH :,\nTARGET PATH :,]\n\n[END]";
-    // The skip to the first ":" may read 256 units, the ":" included, but not 257.
-    const std::u16string title255(255 - 8, u'T');
-    EXPECT_EQ(LoadBytes(Encoded(title255 + rest)).loadStatus, LoadStatus::Ok);
-    const std::u16string title256(256 - 8, u'T');
-    EXPECT_EQ(LoadBytes(Encoded(title256 + rest)).loadStatus, LoadStatus::BadFormat);
-}
-
-TEST(EnvironmentFormat, TextsLongerThan254AreRefused) {
-    const std::u16string fits(254, u'a');
-    const JobTable ok = LoadBytes(Encoded(kHead + u"[JOB LIST]\n" + JobLine(fits, true)));
-    ASSERT_EQ(ok.loadStatus, LoadStatus::Ok);
-    EXPECT_EQ(ok.jobs[0].basePath, fits);
-    const std::u16string tooLong(255, u'a');
-    EXPECT_EQ(LoadBytes(Encoded(kHead + u"[JOB LIST]\n" + JobLine(tooLong, true))).loadStatus,
-              LoadStatus::BadFormat);
-}
-
-TEST(EnvironmentFormat, DamagedFilesAreBadFormat) {
-    EXPECT_EQ(LoadBytes(Encoded(kHead + u"[JOB LIST]\n")).loadStatus, LoadStatus::BadFormat);
-    EXPECT_EQ(LoadBytes(Encoded(u"[FILE_TITLE]\nVERSION :1,\n")).loadStatus, LoadStatus::BadFormat);
-    EXPECT_EQ(LoadBytes(std::string()).loadStatus, LoadStatus::BadFormat);
-    // A job line cut short: fewer than 21 fields before the end of the file.
-    EXPECT_EQ(LoadBytes(Encoded(kHead + u"[JOB LIST]\nPATH1 :1,1,0,")).loadStatus,
-              LoadStatus::BadFormat);
-}
-
-TEST(EnvironmentFormat, MoreThan255JobLinesIsAnErrorNotATruncatedTable) {
-    std::u16string text = kHead + u"[JOB LIST]\n";
+    const std::u16string list = kHead + u"[JOB LIST]\n";
+    std::u16string jobs255 = list;
     for (int i = 0; i < 255; ++i) {
-        text += JobLine(u"/b" + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)), false);
+        jobs255 += JobLine(u"/b" + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)), false);
     }
-    const std::u16string exactly255 = text.substr(0, text.size() - 1) + u"]\n";
-    EXPECT_EQ(LoadBytes(Encoded(exactly255 + u"\n[END]")).loadStatus, LoadStatus::Ok);
-    EXPECT_EQ(LoadBytes(Encoded(exactly255 + u"\n[END]")).jobs.size(), 255u);
-    text += JobLine(u"/last", true);
-    const JobTable loaded = LoadBytes(Encoded(text + u"\n[END]"));
-    EXPECT_EQ(loaded.loadStatus, LoadStatus::TooManyJobs);
+    const struct {
+        const char* what;
+        std::u16string text;
+        LoadStatus status;
+    } cases[] = {
+        {"255 units to the colon", std::u16string(255 - 8, u'T') + rest, LoadStatus::Ok},
+        {"256 units to the colon", std::u16string(256 - 8, u'T') + rest, LoadStatus::BadFormat},
+        {"a text of 254", list + JobLine(std::u16string(254, u'a'), true), LoadStatus::Ok},
+        {"a text of 255", list + JobLine(std::u16string(255, u'a'), true), LoadStatus::BadFormat},
+        {"255 jobs", jobs255.substr(0, jobs255.size() - 1) + u"]\n\n[END]", LoadStatus::Ok},
+        {"256 jobs", jobs255 + JobLine(u"/last", true) + u"\n[END]", LoadStatus::TooManyJobs},
+        {"no job line", list, LoadStatus::BadFormat},
+        {"no last path", u"[FILE_TITLE]\nVERSION :1,\n", LoadStatus::BadFormat},
+        {"nothing", u"", LoadStatus::BadFormat},
+        // Fewer than 21 fields before the end of the file.
+        {"a job line cut short", list + u"PATH1 :1,1,0,", LoadStatus::BadFormat},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(LoadBytes(Encoded(c.text)).loadStatus, c.status) << c.what;
+    }
+    // What the limits let through is read whole.
+    EXPECT_EQ(LoadBytes(Encoded(cases[2].text)).jobs.at(0).basePath, std::u16string(254, u'a'));
+    EXPECT_EQ(LoadBytes(Encoded(cases[4].text)).jobs.size(), 255u);
 }
 
 TEST(EnvironmentFile, MissingFileCannotBeOpenedAndEnsureCreatesAnEmptyOne) {
@@ -212,7 +200,6 @@ TEST(EnvironmentFile, AFailedSaveLeavesTheOldFileWhole) {
     const auto path = folder / "LastSetting.env";
     const std::string old = ReadBytes(kData / "two_jobs.env");
     WriteBytes(path, old);
-
     JobTable big = TwoJobTable();
     for (int i = 0; i < 200; ++i) {
         JobRecord job;
@@ -220,19 +207,14 @@ TEST(EnvironmentFile, AFailedSaveLeavesTheOldFileWhole) {
         job.targetPath = u"/t";
         big.jobs.push_back(job);
     }
-    // Let the write fail part-way: files may not grow past 4 KiB for a moment.
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     EnvironmentFile file(path);
-    const LoadStatus status = file.Save(big);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
-
-    EXPECT_EQ(status, LoadStatus::CannotOpen);
+    // The write fails part-way: files may not grow past 4 KiB for a moment.
+    EXPECT_EQ(
+        [&] {
+            const test::FileSizeLimit full(4096);
+            return file.Save(big);
+        }(),
+        LoadStatus::CannotOpen);
     EXPECT_EQ(ReadBytes(path), old);
     // Nothing is left beside it but the data folder's lock file.
     std::vector<std::filesystem::path> names;

@@ -4,46 +4,18 @@
 
 #include <thread>
 
-#include "jobs/environment_file.h"
 #include "jobs/job_options.h"
 #include "settings/lang_ini.h"
-#include "support/temp_folder.h"
+#include "support/job_folder.h"
 
 namespace arkivo {
 namespace {
 
 using test::ReadBytes;
-using test::TempFolder;
+using test::Says;
 using test::WriteBytes;
 
-class JobCommands : public ::testing::Test {
-  protected:
-    void SetUp() override { ASSERT_TRUE(EnsureEnvironmentFile(env)); }
-
-    JobTable Load() {
-        EnvironmentFile file(env);
-        return file.Load();
-    }
-
-    CommandOutcome Add(std::u16string base, std::u16string target) {
-        NewJob job;
-        job.base = std::move(base);
-        job.target = std::move(target);
-        return RegisterJob(env, job);
-    }
-
-    static bool Says(const CommandOutcome& outcome, const TextKey& key) {
-        for (const auto& m : outcome.messages) {
-            if (m.IsText(key)) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    TempFolder folder;
-    std::filesystem::path env = folder / "LastSetting.env";
-};
+using JobCommands = test::JobFolderTest;
 
 TEST_F(JobCommands, RegisterAddsATickedJobWithTheDefaults) {
     const auto outcome = Add(u"/data", u"/backup");
@@ -73,81 +45,76 @@ TEST_F(JobCommands, RegisterRefusesTheSamePairInAnyCase) {
     const auto before = ReadBytes(env);
     const auto again = Add(u"/data", u"/BACKUP");
     EXPECT_FALSE(again.saved);
-    EXPECT_TRUE(Says(again, text::RootAlreadyRegistered));
+    EXPECT_TRUE(Says(again.messages, text::RootAlreadyRegistered));
     EXPECT_EQ(ReadBytes(env), before);
 }
 
-TEST_F(JobCommands, RegisterChecksTheUserOfEachFtpSide) {
+// An FTP side needs its user; a local side keeps no credentials, whatever the form held.
+TEST_F(JobCommands, RegisterTakesCredentialsOnlyForFtpSidesAndAsksForTheirUsers) {
     NewJob job;
     job.base = u"ftp://a/x";
     job.target = u"FTP://b/y";
     const auto both = RegisterJob(env, job);
     EXPECT_FALSE(both.saved);
-    EXPECT_TRUE(Says(both, text::RootConnectFtpBase));
-    EXPECT_TRUE(Says(both, text::RootConnectFtpTarget));
+    ASSERT_EQ(both.messages.size(), 2u);
+    EXPECT_TRUE(both.messages[0].IsText(text::RootConnectFtpBase));
+    EXPECT_TRUE(both.messages[1].IsText(text::RootConnectFtpTarget));
     EXPECT_TRUE(Load().jobs.empty());
 
     job.baseFtp = {u"anna", u"pw", 2121, 0};
     job.targetFtp = {u"ben", u"", 21, 1};
     ASSERT_TRUE(RegisterJob(env, job).saved);
-    const JobRecord saved = Load().jobs[0];
-    EXPECT_EQ(saved.baseFtpUser, u"anna");
-    EXPECT_EQ(saved.baseFtpPassword, u"pw");
-    EXPECT_EQ(saved.baseFtpPort, 2121u);
-    EXPECT_EQ(saved.baseFtpPassive, 0u);
-    EXPECT_EQ(saved.targetFtpUser, u"ben");
-}
-
-TEST_F(JobCommands, RegisterClearsCredentialsOfALocalSide) {
-    NewJob job;
     job.base = u"/local";
-    job.target = u"ftp://b/y";
     job.baseFtp = {u"stale", u"secret", 99, 0};
-    job.targetFtp = {u"ben", u"pw", 21, 1};
     ASSERT_TRUE(RegisterJob(env, job).saved);
-    const JobRecord saved = Load().jobs[0];
-    EXPECT_EQ(saved.baseFtpUser, u"");
-    EXPECT_EQ(saved.baseFtpPassword, u"");
-    EXPECT_EQ(saved.baseFtpPort, 21u);
-    EXPECT_EQ(saved.baseFtpPassive, 1u);
+    const JobTable table = Load();
+    EXPECT_EQ(table.jobs[0].baseFtpUser, u"anna");
+    EXPECT_EQ(table.jobs[0].baseFtpPassword, u"pw");
+    EXPECT_EQ(table.jobs[0].baseFtpPort, 2121u);
+    EXPECT_EQ(table.jobs[0].baseFtpPassive, 0u);
+    EXPECT_EQ(table.jobs[0].targetFtpUser, u"ben");
+    EXPECT_EQ(table.jobs[1].baseFtpUser, u"");
+    EXPECT_EQ(table.jobs[1].baseFtpPassword, u"");
+    EXPECT_EQ(table.jobs[1].baseFtpPort, 21u);
+    EXPECT_EQ(table.jobs[1].baseFtpPassive, 1u);
 }
 
 TEST_F(JobCommands, TextsThatWouldCorruptTheFileAreRefusedWhereEntered) {
-    EXPECT_TRUE(Says(Add(u"/a,b", u"/t"), text::RootCommaInText));
-    EXPECT_TRUE(Says(Add(u"/a", std::u16string(255, u'x')), text::RootTextTooLong));
+    EXPECT_TRUE(Says(Add(u"/a,b", u"/t").messages, text::RootCommaInText));
+    EXPECT_TRUE(Says(Add(u"/a", std::u16string(255, u'x')).messages, text::RootTextTooLong));
     EXPECT_TRUE(Add(u"/a", u"/" + std::u16string(253, u'x')).saved);
     NewJob job;
     job.base = u"ftp://h/x";
     job.target = u"/t";
     job.baseFtp.user = u"u";
     job.baseFtp.password = u"p,w";
-    EXPECT_TRUE(Says(RegisterJob(env, job), text::RootCommaInText));
-    EXPECT_TRUE(Says(Add(u"", u"/t"), text::RootEmptyPath));
-    EXPECT_TRUE(Says(Add(u"ftp://hostonly", u"/t"), text::RootBadFtpLocation));
+    EXPECT_TRUE(Says(RegisterJob(env, job).messages, text::RootCommaInText));
+    EXPECT_TRUE(Says(Add(u"", u"/t").messages, text::RootEmptyPath));
+    EXPECT_TRUE(Says(Add(u"ftp://hostonly", u"/t").messages, text::RootBadFtpLocation));
     EXPECT_EQ(Load().jobs.size(), 1u);
 }
 
 TEST_F(JobCommands, AFullTableRefusesThe256thJobAndIsNeverOverfilled) {
-    EnvironmentFile file(env);
-    JobTable& table = file.Load();
-    table.jobListFlag = kHasJobList;
-    for (std::uint32_t i = 0; i < kMaxJobs; ++i) {
-        JobRecord job;
-        job.jobNumber = i + 1;
-        job.basePath = u"/b" + std::u16string(1, static_cast<char16_t>(0x4E00 + i));
-        job.targetPath = u"/t";
-        table.jobs.push_back(job);
-    }
-    ASSERT_EQ(file.Save(table), LoadStatus::Ok);
+    Change([](JobTable& table) {
+        table.jobListFlag = kHasJobList;
+        for (std::uint32_t i = 0; i < kMaxJobs; ++i) {
+            JobRecord job;
+            job.jobNumber = i + 1;
+            job.basePath = u"/b" + std::u16string(1, static_cast<char16_t>(0x4E00 + i));
+            job.targetPath = u"/t";
+            table.jobs.push_back(job);
+        }
+    });
     const auto before = ReadBytes(env);
     const auto outcome = Add(u"/one/more", u"/t");
     EXPECT_FALSE(outcome.saved);
-    EXPECT_TRUE(Says(outcome, text::RootJobTableFull));
+    EXPECT_TRUE(Says(outcome.messages, text::RootJobTableFull));
     EXPECT_EQ(ReadBytes(env), before);
     EXPECT_EQ(Load().jobs.size(), kMaxJobs);
 }
 
-TEST_F(JobCommands, ADamagedFileIsReportedAndNeverSavedOver) {
+// Every change of the job list (adding, editing, ticking) loads it the same way.
+TEST_F(JobCommands, ADamagedFileIsReportedAndNeverSavedOverAndAMissingOneNeverMade) {
     WriteBytes(env, std::string("\x5b\x00\x78\x00", 4));
     const auto before = ReadBytes(env);
     const auto outcome = Add(u"/a", u"/b");
@@ -156,6 +123,7 @@ TEST_F(JobCommands, ADamagedFileIsReportedAndNeverSavedOver) {
     EXPECT_EQ(ReadBytes(env), before);
     std::filesystem::remove(env);
     EXPECT_EQ(Add(u"/a", u"/b").messages[0].fixedText, u"EF002-There is no environment file");
+    EXPECT_FALSE(std::filesystem::exists(env));
 }
 
 TEST_F(JobCommands, ConcurrentRegistrationsKeepEveryJob) {
@@ -165,11 +133,9 @@ TEST_F(JobCommands, ConcurrentRegistrationsKeepEveryJob) {
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([this, t] {
             for (int j = 0; j < kJobsEach; ++j) {
-                NewJob job;
-                job.base = u"/src/" + std::u16string(1, static_cast<char16_t>(u'a' + t)) +
-                           std::u16string(1, static_cast<char16_t>(u'A' + j));
-                job.target = u"/dst";
-                RegisterJob(env, job);
+                Add(u"/src/" + std::u16string(1, static_cast<char16_t>(u'a' + t)) +
+                        std::u16string(1, static_cast<char16_t>(u'A' + j)),
+                    u"/dst");
             }
         });
     }
@@ -194,7 +160,7 @@ TEST_F(JobCommands, TickingChangesOnlyTheNamedJobs) {
     EXPECT_EQ(table.jobs[2].checked, 0u);
     const auto missing = SetJobsChecked(env, {4}, true);
     EXPECT_FALSE(missing.saved);
-    EXPECT_TRUE(Says(missing, text::RootNoSuchJob));
+    EXPECT_TRUE(Says(missing.messages, text::RootNoSuchJob));
 }
 
 class JobDeletion : public JobCommands {
@@ -237,14 +203,9 @@ TEST_F(JobDeletion, DeletingAJobMovesTheSectionsOfTheJobsBehindIt) {
         EXPECT_EQ(table.jobs[i].jobNumber, i + 1);
     }
     // Read the files afresh, as the next start of the program would.
-    CLangIni filterFile, incFile, settingFile;
-    filterFile.Open(folder / "Filter.ini");
+    CLangIni incFile, settingFile;
     incFile.Open(folder / "FilterInc.ini");
     settingFile.Open(folder / "Setting.ini");
-    EXPECT_EQ(filterFile.GetValue(u"2", u"1"), u"*.tmp3");
-    EXPECT_EQ(filterFile.GetValue(u"2", u"2"), u"cache3");
-    EXPECT_EQ(filterFile.GetValue(u"3", u"1"), u"*.tmp4");
-    EXPECT_EQ(filterFile.FindSection(u"4"), -1);
     EXPECT_EQ(incFile.GetValue(u"2", u"1"), u".doc3");
     EXPECT_EQ(settingFile.GetValue(u"2", u"SyncDelNoSrc"), u"3");
     EXPECT_EQ(settingFile.GetValue(u"1", u"SyncDelNoSrc"), u"1");
@@ -258,8 +219,11 @@ TEST_F(JobDeletion, DeletingAJobMovesTheSectionsOfTheJobsBehindIt) {
               "2=cache4\r\n");
 }
 
-TEST_F(JobDeletion, DeletingTheLastJobLeavesAFileWithoutJobList) {
+TEST_F(JobDeletion, NumbersWithoutAJobChangeNothingAndTheLastJobLeavesAFileWithoutJobList) {
     AddJobs(1);
+    const auto before = ReadBytes(env);
+    EXPECT_FALSE(Delete({7}).saved);
+    EXPECT_EQ(ReadBytes(env), before);
     ASSERT_TRUE(Delete({1}).saved);
     const JobTable table = Load();
     EXPECT_EQ(table.loadStatus, LoadStatus::Ok);
@@ -270,21 +234,8 @@ TEST_F(JobDeletion, DeletingTheLastJobLeavesAFileWithoutJobList) {
     EXPECT_EQ(filterFile.FindSection(u"1"), -1);
 }
 
-TEST_F(JobDeletion, NumbersWithoutAJobChangeNothing) {
-    AddJobs(2);
-    const auto before = ReadBytes(env);
-    EXPECT_FALSE(Delete({7}).saved);
-    EXPECT_EQ(ReadBytes(env), before);
-}
-
-TEST(JobOptionAccessors, ReadAndWriteFieldsInTheFile) {
-    TempFolder folder;
-    const auto env = folder / "LastSetting.env";
-    ASSERT_TRUE(EnsureEnvironmentFile(env));
-    NewJob job;
-    job.base = u"/a";
-    job.target = u"/b";
-    ASSERT_TRUE(RegisterJob(env, job).saved);
+TEST_F(JobCommands, OptionAccessorsReadAndWriteFieldsInTheFile) {
+    ASSERT_TRUE(Add(u"/a", u"/b").saved);
     int errors = 0;
     JobOptionAccessors accessors(env, [&errors](const UserMessage&) { ++errors; });
     accessors.SetJobOption(0, JobOption::BackupType, 2);

@@ -9,11 +9,9 @@
 #include <map>
 
 #include "common/text.h"
-#include "jobs/environment_file.h"
-#include "jobs/job_commands.h"
 #include "settings/files_together.h"
 #include "settings/lang_ini.h"
-#include "support/temp_folder.h"
+#include "support/job_folder.h"
 
 namespace arkivo {
 namespace {
@@ -40,7 +38,7 @@ struct Stores {
     CLangIni filter, filterInc, setting;
 };
 
-class DeletionCrash : public ::testing::Test {
+class DeletionCrash : public test::JobFolderTest {
   protected:
     void MakeFolder() {
         std::filesystem::remove_all(folder.path());
@@ -48,10 +46,7 @@ class DeletionCrash : public ::testing::Test {
         ASSERT_TRUE(EnsureEnvironmentFile(env));
         Stores stores(folder.path());
         for (int n = 1; n <= kJobs; ++n) {
-            NewJob job;
-            job.base = u"/src" + ToDecimal(n);
-            job.target = u"/dst" + ToDecimal(n);
-            ASSERT_TRUE(RegisterJob(env, job).saved);
+            ASSERT_TRUE(Add(u"/src" + ToDecimal(n), u"/dst" + ToDecimal(n)).saved);
             const auto section = ToDecimal(n);
             for (const auto& [store, entries] : {std::pair{&stores.filter, ExcludesOf(n)},
                                                  {&stores.filterInc, IncludesOf(n)},
@@ -114,8 +109,6 @@ class DeletionCrash : public ::testing::Test {
     }
 
     static constexpr int kJobs = 4;
-    test::TempFolder folder;
-    std::filesystem::path env = folder / "LastSetting.env";
 };
 
 TEST_F(DeletionCrash, AKillAtAnyStepLeavesEveryJobWithItsOwnSettings) {

@@ -47,6 +47,10 @@ TEST(JobTableSearches, FirstMatchWinsWithoutRegardToCase) {
 }
 
 TEST(StampJobTimes, EachTypeMovesItsOwnReferenceTime) {
+    // By type (sync, differential, incremental, period, unknown): the sync time, incremental
+    // time and period start after a run stamped at 1000.
+    const std::uint64_t expected[][3] = {
+        {1000, 0, 11}, {0, 0, 11}, {0, 1000, 11}, {0, 0, 1000}, {0, 0, 11}};
     JobTable table;
     for (std::uint32_t type = 0; type < 5; ++type) {
         JobRecord job;
@@ -54,25 +58,17 @@ TEST(StampJobTimes, EachTypeMovesItsOwnReferenceTime) {
         job.periodStart = 11;
         job.periodEnd = 22;
         table.jobs.push_back(job);
+        StampJobTimes(table, type, 1000);
     }
-    for (std::size_t i = 0; i < table.jobs.size(); ++i) {
-        StampJobTimes(table, i, 1000);
-    }
-    for (const auto& job : table.jobs) {
+    for (std::uint32_t type = 0; type < 5; ++type) {
+        const JobRecord& job = table.jobs[type];
+        SCOPED_TRACE(type);
         EXPECT_EQ(job.lastBackupTime, 1000u);
+        EXPECT_EQ(job.lastSyncTime, expected[type][0]);
+        EXPECT_EQ(job.lastIncTime, expected[type][1]);
+        EXPECT_EQ(job.periodStart, expected[type][2]);
         EXPECT_EQ(job.periodEnd, 22u);
     }
-    EXPECT_EQ(table.jobs[0].lastSyncTime, 1000u);
-    EXPECT_EQ(table.jobs[0].lastIncTime, 0u);
-    EXPECT_EQ(table.jobs[1].lastSyncTime, 0u);
-    EXPECT_EQ(table.jobs[1].lastIncTime, 0u);
-    EXPECT_EQ(table.jobs[1].periodStart, 11u);
-    EXPECT_EQ(table.jobs[2].lastIncTime, 1000u);
-    EXPECT_EQ(table.jobs[2].lastSyncTime, 0u);
-    EXPECT_EQ(table.jobs[3].periodStart, 1000u);
-    EXPECT_EQ(table.jobs[3].lastIncTime, 0u);
-    EXPECT_EQ(table.jobs[4].lastSyncTime, 0u);
-    EXPECT_EQ(table.jobs[4].periodStart, 11u);
 }
 
 }  // namespace

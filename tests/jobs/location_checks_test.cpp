@@ -3,18 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "common/text.h"
-#include "jobs/environment_file.h"
-#include "jobs/job_commands.h"
 #include "jobs/location_relation.h"
-#include "jobs/modify_job.h"
 #include "jobs/target_overlap.h"
 #include "settings/lang_ini.h"
-#include "support/temp_folder.h"
+#include "support/job_folder.h"
 
 namespace arkivo {
 namespace {
 
 using Relation = LocationRelation;
+using test::Says;
 
 TEST(RelateLocations, ComparesNormalFormsComponentByComponent) {
     EXPECT_EQ(RelateLocations(u"/data", u"/data"), Relation::Same);
@@ -38,30 +36,13 @@ TEST(RelateLocations, ComparesNormalFormsComponentByComponent) {
     EXPECT_EQ(RelateLocations(u"/a", u"ftp://nas/a"), Relation::Apart);
 }
 
-class LocationChecks : public ::testing::Test {
+class LocationChecks : public test::JobFolderTest {
   protected:
-    void SetUp() override { ASSERT_TRUE(EnsureEnvironmentFile(env)); }
-
-    CommandOutcome Add(std::u16string base, std::u16string target,
-                       BackupType type = BackupType::Sync) {
-        NewJob job;
-        job.base = std::move(base);
-        job.target = std::move(target);
-        job.type = type;
-        return RegisterJob(env, job);
-    }
-
     CommandOutcome Edit(std::size_t index, std::u16string base, std::u16string target) {
-        JobEdit edit;
-        edit.jobIndex = index;
+        auto edit = EditOf(index);
         edit.base = std::move(base);
         edit.target = std::move(target);
         return ModifyJob(env, edit);
-    }
-
-    static bool Says(const std::vector<UserMessage>& messages, const TextKey& key,
-                     std::u16string_view detail = {}) {
-        return messages.size() == 1 && messages[0].IsText(key) && messages[0].detail == detail;
     }
 
     void DeleteOrphans(std::size_t index) {
@@ -69,19 +50,13 @@ class LocationChecks : public ::testing::Test {
         setting.Open(folder / "Setting.ini");
         ASSERT_TRUE(StoreValue(setting, ToDecimalUnsigned(index + 1), u"SyncDelNoSrc", u"1"));
     }
-
-    test::TempFolder folder;
-    std::filesystem::path env = folder / "LastSetting.env";
 };
 
 TEST_F(LocationChecks, ABaseThatIsItsTargetOrLiesInsideItIsRefused) {
     EXPECT_TRUE(Says(Add(u"/data", u"/data/").messages, text::RootBaseIsTarget));
     EXPECT_TRUE(Says(Add(u"/data/photos", u"/data").messages, text::RootBaseInsideTarget));
     EXPECT_TRUE(Says(Add(u"ftp://nas/a/b", u"ftp://nas/a").messages, text::RootBaseInsideTarget));
-    {
-        EnvironmentFile file(env);
-        EXPECT_TRUE(file.Load().jobs.empty());
-    }
+    EXPECT_TRUE(Load().jobs.empty());
     EXPECT_TRUE(Add(u"/data", u"/data/backup").saved);  // the engine keeps out of it
     EXPECT_TRUE(Add(u"/data", u"/database").saved);
 
@@ -106,10 +81,9 @@ TEST_F(LocationChecks, OverlappingTargetsWithDeletionAreFoundInPairs) {
     for (std::size_t job : {0, 4, 6}) {
         DeleteOrphans(job);
     }
-    EnvironmentFile file(env);
     CLangIni setting;
     setting.Open(folder / "Setting.ini");
-    const auto conflicts = FindTargetConflicts(file.Load(), setting);
+    const auto conflicts = FindTargetConflicts(Load(), setting);
     EXPECT_EQ(conflicts, (std::vector<TargetConflict>{{0, 1}, {0, 2}, {4, 5}}));
     EXPECT_EQ(TargetConflictWarnings(conflicts, 2).size(), 1u);
     EXPECT_TRUE(Says(TargetConflictWarnings(conflicts, 5), text::RootTargetsOverlap, u"5, 6"));
@@ -127,8 +101,7 @@ TEST_F(LocationChecks, RegisteringOrEditingIntoADeletingJobsTargetWarnsAndStillS
     const auto edited = Edit(1, u"/s2", u"/t");
     EXPECT_TRUE(edited.saved);
     EXPECT_TRUE(Says(edited.warnings, text::RootTargetsOverlap, u"1, 2"));
-    EnvironmentFile file(env);
-    EXPECT_EQ(file.Load().jobs.size(), 4u);
+    EXPECT_EQ(Load().jobs.size(), 4u);
 }
 
 }  // namespace

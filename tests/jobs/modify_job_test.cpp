@@ -2,62 +2,34 @@
 
 #include <gtest/gtest.h>
 
-#include "jobs/environment_file.h"
-#include "support/temp_folder.h"
+#include "support/job_folder.h"
 
 namespace arkivo {
 namespace {
 
-class ModifyJobTest : public ::testing::Test {
+using test::Says;
+
+class ModifyJobTest : public test::JobFolderTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(EnsureEnvironmentFile(env_));
-        Register(u"C:\\Photos", u"D:\\Backup\\Photos");
-        Register(u"C:\\Mail", u"D:\\Backup\\Mail");
+        JobFolderTest::SetUp();
+        ASSERT_TRUE(Add(u"C:\\Photos", u"D:\\Backup\\Photos").saved);
+        ASSERT_TRUE(Add(u"C:\\Mail", u"D:\\Backup\\Mail").saved);
     }
-
-    void Register(std::u16string base, std::u16string target) {
-        NewJob job;
-        job.base = std::move(base);
-        job.target = std::move(target);
-        ASSERT_TRUE(RegisterJob(env_, job).saved);
-    }
-
-    JobTable Load() {
-        EnvironmentFile file(env_);
-        return file.Load();
-    }
-
-    JobEdit EditOf(std::size_t index) {
-        const auto table = Load();
-        const auto& job = table.jobs.at(index);
-        JobEdit edit;
-        edit.jobIndex = index;
-        edit.checked = job.checked != 0;
-        edit.base = job.basePath;
-        edit.target = job.targetPath;
-        return edit;
-    }
-
-    test::TempFolder folder_;
-    std::filesystem::path env_ = folder_ / "LastSetting.env";
 };
 
 TEST_F(ModifyJobTest, RewritesTheEditedFieldsAndKeepsTheOthers) {
-    {
-        EnvironmentFile file(env_);
-        auto& table = file.Load();
+    Change([](JobTable& table) {
         table.jobs[1].lastBackupTime = 1236211200;
         table.jobs[1].zipOption = 1;
         table.jobs[1].state = u"DONE";
-        file.Save(table);
-    }
+    });
     auto edit = EditOf(1);
     edit.checked = false;
     edit.base = u"C:\\Mail\\2009";
     edit.type = BackupType::Inc;
 
-    const auto outcome = ModifyJob(env_, edit);
+    const auto outcome = ModifyJob(env, edit);
 
     ASSERT_TRUE(outcome.saved);
     EXPECT_TRUE(outcome.messages.empty());
@@ -76,24 +48,20 @@ TEST_F(ModifyJobTest, RewritesTheEditedFieldsAndKeepsTheOthers) {
     EXPECT_EQ(table.jobs[0].basePath, u"C:\\Photos");
 }
 
-TEST_F(ModifyJobTest, RefusesAPairThatAnotherJobHasInAnyCase) {
+// Compared without regard to case; the job's own pair is no duplicate.
+TEST_F(ModifyJobTest, RefusesAPairThatAnotherJobHasInAnyCaseButNotItsOwn) {
     const auto before = Load();
     auto edit = EditOf(1);
     edit.base = u"c:\\photos";
     edit.target = u"d:\\BACKUP\\photos";
-
-    const auto outcome = ModifyJob(env_, edit);
-
+    const auto outcome = ModifyJob(env, edit);
     EXPECT_FALSE(outcome.saved);
-    ASSERT_EQ(outcome.messages.size(), 1u);
-    EXPECT_TRUE(outcome.messages[0].IsText(text::RootAlreadyRegistered));
+    EXPECT_TRUE(Says(outcome.messages, text::RootAlreadyRegistered));
     EXPECT_EQ(Load(), before);
-}
 
-TEST_F(ModifyJobTest, AJobMayKeepItsOwnPairOrChangeItsCase) {
-    auto edit = EditOf(0);
-    edit.base = u"C:\\PHOTOS";
-    EXPECT_TRUE(ModifyJob(env_, edit).saved);
+    auto own = EditOf(0);
+    own.base = u"C:\\PHOTOS";
+    EXPECT_TRUE(ModifyJob(env, own).saved);
     EXPECT_EQ(Load().jobs[0].basePath, u"C:\\PHOTOS");
 }
 
@@ -101,41 +69,32 @@ TEST_F(ModifyJobTest, RefusesTextsTheFileCannotHold) {
     const auto before = Load();
     auto comma = EditOf(0);
     comma.base = u"C:\\a,b";
+    EXPECT_TRUE(Says(ModifyJob(env, comma).messages, text::RootCommaInText));
     auto tooLong = EditOf(0);
     tooLong.target = std::u16string(255, u'x');
+    EXPECT_TRUE(Says(ModifyJob(env, tooLong).messages, text::RootTextTooLong));
     auto empty = EditOf(0);
     empty.target.clear();
-
-    const auto commaOutcome = ModifyJob(env_, comma);
-    const auto longOutcome = ModifyJob(env_, tooLong);
-    const auto emptyOutcome = ModifyJob(env_, empty);
-
-    ASSERT_EQ(commaOutcome.messages.size(), 1u);
-    EXPECT_TRUE(commaOutcome.messages[0].IsText(text::RootCommaInText));
-    ASSERT_EQ(longOutcome.messages.size(), 1u);
-    EXPECT_TRUE(longOutcome.messages[0].IsText(text::RootTextTooLong));
+    const auto emptyOutcome = ModifyJob(env, empty);
     ASSERT_FALSE(emptyOutcome.messages.empty());
     EXPECT_TRUE(emptyOutcome.messages[0].IsText(text::RootEmptyPath));
     EXPECT_EQ(Load(), before);
 
     auto longest = EditOf(0);
     longest.target = std::u16string(254, u'x');
-    EXPECT_TRUE(ModifyJob(env_, longest).saved);
+    EXPECT_TRUE(ModifyJob(env, longest).saved);
 }
 
 TEST_F(ModifyJobTest, TakesFtpFieldsOnlyForFtpSidesWithAUser) {
-    {
-        EnvironmentFile file(env_);
-        auto& table = file.Load();
+    Change([](JobTable& table) {
         table.jobs[0].basePath = u"ftp://old.example/photos";
         table.jobs[0].baseFtpUser = u"old";
         table.jobs[0].baseFtpPassword = u"secret";
         table.jobs[0].baseFtpPort = 2121;
-        file.Save(table);
-    }
+    });
     auto withoutUser = EditOf(0);
     withoutUser.baseFtp = {u"", u"ignored", 21, 0};
-    ASSERT_TRUE(ModifyJob(env_, withoutUser).saved);
+    ASSERT_TRUE(ModifyJob(env, withoutUser).saved);
     auto job = Load().jobs[0];
     EXPECT_EQ(job.baseFtpUser, u"old");
     EXPECT_EQ(job.baseFtpPassword, u"secret");
@@ -145,22 +104,13 @@ TEST_F(ModifyJobTest, TakesFtpFieldsOnlyForFtpSidesWithAUser) {
     withUser.base = u"FTP://new.example/photos";
     withUser.baseFtp = {u"new", u"pw", 990, 0};
     withUser.targetFtp = {u"local-user", u"pw", 21, 1};
-    ASSERT_TRUE(ModifyJob(env_, withUser).saved);
+    ASSERT_TRUE(ModifyJob(env, withUser).saved);
     job = Load().jobs[0];
     EXPECT_EQ(job.baseFtpUser, u"new");
     EXPECT_EQ(job.baseFtpPassword, u"pw");
     EXPECT_EQ(job.baseFtpPort, 990u);
     EXPECT_EQ(job.baseFtpPassive, 0u);
     EXPECT_EQ(job.targetFtpUser, u"") << "the target is a local folder";
-}
-
-TEST_F(ModifyJobTest, ReportsAMissingEnvironmentFile) {
-    std::filesystem::remove(env_);
-    const auto outcome = ModifyJob(env_, JobEdit{0, true, u"a", u"b", {}, {}, {}});
-    EXPECT_FALSE(outcome.saved);
-    ASSERT_EQ(outcome.messages.size(), 1u);
-    EXPECT_EQ(outcome.messages[0].fixedText, u"EF002-There is no environment file");
-    EXPECT_FALSE(std::filesystem::exists(env_));
 }
 
 }  // namespace

@@ -27,6 +27,21 @@ std::string Utf16File(std::u16string_view text) {
     return bytes;
 }
 
+using ReadEntries = std::map<std::pair<std::u16string, std::u16string>, std::u16string>;
+
+// Everything a fresh reader finds in the file.
+ReadEntries ReadAll(const std::filesystem::path& path) {
+    CLangIni store;
+    store.Open(path);
+    ReadEntries entries;
+    for (const auto& section : store.SectionNames()) {
+        for (const auto& [key, value] : store.SectionEntries(section)) {
+            entries[{section, key}] = value;
+        }
+    }
+    return entries;
+}
+
 // The reader leaves a working copy of a UTF-16 file in the current folder.
 class WorkingFolder {
   public:
@@ -55,6 +70,8 @@ class IniStore : public ::testing::Test {
     std::filesystem::path path = folder / "Option.ini";
 };
 
+// Keys and values exactly as written; a repeated key keeps its last value and a repeated
+// section goes on.
 TEST_F(IniStore, KeysAndValuesAreTakenExactlyAsWritten) {
     CLangIni& store = Load(
         "[Report]\nReportOn=1\nReportOn = 1\na=b=c\n; ReportOn=9\n\nno equals sign\n"
@@ -67,14 +84,11 @@ TEST_F(IniStore, KeysAndValuesAreTakenExactlyAsWritten) {
     EXPECT_EQ(store.GetValue(u"x", u"after"), u"header-like line");
     EXPECT_EQ(store.FindSection(u"y"), -1);
     EXPECT_EQ(store.FindKey(store.FindSection(u"Report"), u"reporton"), -1);
-}
-
-TEST_F(IniStore, RepeatedKeysKeepTheLastValueAndRepeatedSectionsContinue) {
-    CLangIni& store = Load("k=top\n[S]\nk=1\n[T]\nk=t\n[S]\nk=2\nj=3\n");
-    EXPECT_EQ(store.GetValue(u"", u"k"), u"top");
-    EXPECT_EQ(store.GetValue(u"S", u"k"), u"2");
-    EXPECT_EQ(store.GetValue(u"S", u"j"), u"3");
-    EXPECT_EQ((store.SectionNames()), (std::vector<std::u16string>{u"", u"S", u"T"}));
+    CLangIni& repeated = Load("k=top\n[S]\nk=1\n[T]\nk=t\n[S]\nk=2\nj=3\n");
+    EXPECT_EQ(repeated.GetValue(u"", u"k"), u"top");
+    EXPECT_EQ(repeated.GetValue(u"S", u"k"), u"2");
+    EXPECT_EQ(repeated.GetValue(u"S", u"j"), u"3");
+    EXPECT_EQ((repeated.SectionNames()), (std::vector<std::u16string>{u"", u"S", u"T"}));
 }
 
 TEST_F(IniStore, MissingSectionsAndKeysReadEmptyAndSayWhy) {
@@ -104,10 +118,8 @@ TEST_F(IniStore, ALineLongerThan2047IsPassedOverAndTheRestRead) {
 }
 
 TEST_F(IniStore, Utf16FilesAreReadThroughAWorkingCopy) {
-    const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder.path());
+    const WorkingFolder working(folder.path());
     CLangIni& store = Load(Utf16File(u"[Static]\r\nBASE=\u5143\u30D5\u30A9\u30EB\u30C0 : \r\n"));
-    std::filesystem::current_path(previous);
     EXPECT_EQ(store.GetValue(u"Static", u"BASE"), u"\u5143\u30D5\u30A9\u30EB\u30C0 : ");
     // The working copy holds the content after the byte-order mark, unchanged.
     EXPECT_EQ(ReadBytes(folder / "Temp.ini"),
@@ -143,14 +155,13 @@ TEST_F(IniStore, WriteValueEditsTheFileAsTheReaderReadsIt) {
     ASSERT_TRUE(store.WriteValue(u"Report", u"ReportCreatedOn", u"1"));
     ASSERT_TRUE(store.WriteValue(u"New", u"k", u"v"));
     ASSERT_TRUE(store.WriteValue(u"report", u"ReportCreatedOn", u"0"));
-    CLangIni reread;
-    ASSERT_TRUE(reread.Open(path));
     // "Report" is a section of its own beside the hand-written "[report]".
-    EXPECT_EQ(reread.GetValue(u"Report", u"ReportOn"), u"1");
-    EXPECT_EQ(reread.GetValue(u"report", u"ReportOn"), u"0");
-    EXPECT_EQ(reread.GetValue(u"Report", u"ReportCreatedOn"), u"1");
-    EXPECT_EQ(reread.GetValue(u"Other", u"x"), u"1");
-    EXPECT_EQ(reread.GetValue(u"New", u"k"), u"v");
+    EXPECT_EQ(ReadAll(path), (ReadEntries{{{u"report", u"ReportOn"}, u"0"},
+                                          {{u"report", u"ReportCreatedOn"}, u"0"},
+                                          {{u"Other", u"x"}, u"1"},
+                                          {{u"Report", u"ReportOn"}, u"1"},
+                                          {{u"Report", u"ReportCreatedOn"}, u"1"},
+                                          {{u"New", u"k"}, u"v"}}));
     const std::string text = ReadBytes(path);
     EXPECT_EQ(text.rfind("; settings", 0), 0u);
     EXPECT_LT(text.find("ReportCreatedOn=1"), text.find("[New]"));
@@ -158,38 +169,9 @@ TEST_F(IniStore, WriteValueEditsTheFileAsTheReaderReadsIt) {
     EXPECT_EQ(text.find("[report]\nReportOn=0\nReportCreatedOn=0\r\n\n[Other]"), 11u);
 }
 
-TEST_F(IniStore, WriteValueRemovesKeysAndSections) {
-    CLangIni& store = Load("[1]\n1=*.exe\n2=tmp\n[2]\n1=*.log\n");
-    ASSERT_TRUE(store.WriteValue(u"1", u"1", std::nullopt));
-    CLangIni afterKey;
-    afterKey.Open(path);
-    EXPECT_EQ(afterKey.FindKey(afterKey.FindSection(u"1"), u"1"), -1);
-    EXPECT_EQ(afterKey.GetValue(u"1", u"2"), u"tmp");
-    ASSERT_TRUE(store.WriteValue(u"1", std::nullopt, std::nullopt));
-    CLangIni afterSection;
-    afterSection.Open(path);
-    EXPECT_EQ(afterSection.FindSection(u"1"), -1);
-    EXPECT_EQ(afterSection.GetValue(u"2", u"1"), u"*.log");
-    EXPECT_TRUE(store.WriteValue(u"absent", std::nullopt, std::nullopt));
-}
-
-using ReadEntries = std::map<std::pair<std::u16string, std::u16string>, std::u16string>;
-
-// Everything a fresh reader finds in the file.
-ReadEntries ReadAll(const std::filesystem::path& path) {
-    CLangIni store;
-    store.Open(path);
-    ReadEntries entries;
-    for (const auto& section : store.SectionNames()) {
-        for (const auto& [key, value] : store.SectionEntries(section)) {
-            entries[{section, key}] = value;
-        }
-    }
-    return entries;
-}
-
-// Hand-written files full of lines that look alike: whatever is written or removed is what a
-// fresh reader then finds, and nothing else it found changes.
+// Hand-written files full of lines that look alike: whatever is written, or removed as a key or
+// a whole section (present or not), is what a fresh reader then finds, and nothing else it
+// found changes.
 TEST_F(IniStore, TheReaderFindsExactlyWhatTheWriterWrote) {
     const WorkingFolder scratch(folder.path());
     const std::vector<std::u16string> lines = {u"[Report]",
@@ -279,16 +261,12 @@ TEST_F(IniStore, WriteValueCreatesAMissingFileAndKeepsUtf16Files) {
     ASSERT_TRUE(StoreValue(fresh, u"1", u"ThereisFileToCopy", u"0"));
     EXPECT_EQ(ReadBytes(folder / "Setting.ini"), "[1]\r\nThereisFileToCopy=0\r\n");
 
-    const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder.path());
+    const WorkingFolder working(folder.path());
     CLangIni& wide = Load(Utf16File(u"[Static]\r\nBASE=\uC6D0\uBCF8\r\n"));
     ASSERT_TRUE(wide.WriteValue(u"Static", u"TARGET", u"\uB300\uC0C1"));
-    CLangIni reread;
-    reread.Open(path);
-    std::filesystem::current_path(previous);
     EXPECT_EQ(ReadBytes(path).substr(0, 2), "\xFF\xFE");
-    EXPECT_EQ(reread.GetValue(u"Static", u"BASE"), u"\uC6D0\uBCF8");
-    EXPECT_EQ(reread.GetValue(u"Static", u"TARGET"), u"\uB300\uC0C1");
+    EXPECT_EQ(ReadAll(path), (ReadEntries{{{u"Static", u"BASE"}, u"\uC6D0\uBCF8"},
+                                          {{u"Static", u"TARGET"}, u"\uB300\uC0C1"}}));
 }
 
 TEST_F(IniStore, TextAn8BitFileCannotHoldTurnsTheFileIntoUtf16) {
@@ -306,26 +284,23 @@ TEST_F(IniStore, TextAn8BitFileCannotHoldTurnsTheFileIntoUtf16) {
         (ReadEntries{{{u"1", u"1"}, u"*.tmp"}, {{u"1", u"2"}, omega}, {{u"2", u"1"}, u"cache"}}));
 }
 
-std::u16string SectionName(int thread) {
-    return std::u16string{u'S', static_cast<char16_t>(u'0' + thread)};
-}
-
 TEST_F(IniStore, ConcurrentChangesToOneStoreAreAllKept) {
     CLangIni& store = Load("");
     std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t) {
-        threads.emplace_back([&store, t] {
+    const std::u16string sections[] = {u"S0", u"S1", u"S2", u"S3"};
+    for (const auto& section : sections) {
+        threads.emplace_back([&store, section] {
             for (int i = 0; i < 200; ++i) {
-                store.SetValue(SectionName(t),
-                               std::u16string{u'k', static_cast<char16_t>(0x100 + i)}, u"v", true);
+                store.SetValue(section, std::u16string{u'k', static_cast<char16_t>(0x100 + i)},
+                               u"v", true);
             }
         });
     }
     for (auto& thread : threads) {
         thread.join();
     }
-    for (int t = 0; t < 4; ++t) {
-        EXPECT_EQ(store.SectionEntries(SectionName(t)).size(), 200u);
+    for (const auto& section : sections) {
+        EXPECT_EQ(store.SectionEntries(section).size(), 200u);
     }
 }
 

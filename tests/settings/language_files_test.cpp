@@ -52,21 +52,23 @@ bool HasScript(std::u16string_view text, char16_t from, char16_t to) {
     return false;
 }
 
-TEST_F(LanguageFiles, AllThreeHoldTheSameSectionsAndKeys) {
+// All three hold the same sections and keys, among them every text the program looks up, none
+// empty; labels put before values end with their separator.
+TEST_F(LanguageFiles, AllThreeHoldEveryTextTheProgramLooksUp) {
     const auto& english = languages["english.ini"].keys;
     EXPECT_GT(english.size(), 100u);
-    EXPECT_EQ(languages["japanese.ini"].keys, english);
-    EXPECT_EQ(languages["korean.ini"].keys, english);
-}
-
-TEST_F(LanguageFiles, EveryTextTheProgramLooksUpIsThereAndNotEmpty) {
     for (auto& [name, language] : languages) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(language.keys, english);
         for (const auto& text : kAllTextKeys) {
             const int section = language.store.FindSection(text.section);
             EXPECT_GE(language.store.FindKey(section, text.key), 0)
-                << name << " lacks a key of section "
-                << std::string(text.section.begin(), text.section.end());
+                << "a key of section " << std::string(text.section.begin(), text.section.end());
             EXPECT_FALSE(language.store.GetValue(text).empty());
+        }
+        for (const auto& text : {text::StaticBase, text::StaticTarget, text::ReportBackupNo,
+                                 text::ReportBackupTime, text::ReportBackupElapsed}) {
+            EXPECT_EQ(language.store.GetValue(text).back(), u' ');
         }
     }
 }
@@ -82,15 +84,6 @@ TEST_F(LanguageFiles, TranslationsAreWrittenInTheirOwnScript) {
     // Only a few texts such as "OK" and "FTP" may stay in Latin letters.
     EXPECT_GE(japanese, kAllTextKeys.size() - 3);
     EXPECT_GE(korean, kAllTextKeys.size() - 3);
-}
-
-TEST_F(LanguageFiles, LabelsUsedBeforeValuesCarryTheirSeparator) {
-    for (auto& [name, language] : languages) {
-        for (const auto& text : {text::StaticBase, text::StaticTarget, text::ReportBackupNo,
-                                 text::ReportBackupTime, text::ReportBackupElapsed}) {
-            EXPECT_EQ(language.store.GetValue(text).back(), u' ') << name;
-        }
-    }
 }
 
 // The writer keeps the files as the build made them: UTF-16 with its byte-order mark for

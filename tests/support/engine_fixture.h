@@ -23,58 +23,37 @@ namespace arkivo::test {
 class RecordingObserver : public engine::RunObserver {
   public:
     void OnFile(const std::filesystem::path& source) override {
-        {
-            std::lock_guard lock(mutex);
-            files.push_back(source);
-        }
+        Record(files, source);
         if (onFile) {
             onFile(source);
         }
     }
     void OnFailure(const std::filesystem::path& path, const std::filesystem::path&,
                    std::error_code error) override {
-        std::lock_guard lock(mutex);
-        failures.push_back(path);
-        failureErrors.push_back(error);
+        Record(failures, path);
+        Record(failureErrors, error);
     }
     void OnFileProgress(std::uint64_t done, std::uint64_t size) override {
         if (onFileProgress) {
             onFileProgress(done, size);
         }
     }
-    void OnMessage(const UserMessage& message) override {
-        std::lock_guard lock(mutex);
-        messages.push_back(message);
-    }
-    void OnPaused(bool paused) override {
-        std::lock_guard lock(mutex);
-        pauses.push_back(paused);
-    }
-    void OnProgressRange(std::uint64_t count) override {
-        std::lock_guard lock(mutex);
-        ranges.push_back(count);
-    }
+    void OnMessage(const UserMessage& message) override { Record(messages, message); }
+    void OnPaused(bool paused) override { Record(pauses, paused); }
+    void OnProgressRange(std::uint64_t count) override { Record(ranges, count); }
     void OnJobStarted(std::size_t jobIndex, std::u16string_view, std::u16string_view) override {
-        {
-            std::lock_guard lock(mutex);
-            startedJobs.push_back(jobIndex);
-        }
+        Record(startedJobs, jobIndex);
         if (onJobStarted) {
             onJobStarted(jobIndex);
         }
     }
-    void OnJobFinished(const engine::JobSummary& summary) override {
-        std::lock_guard lock(mutex);
-        jobs.push_back(summary);
-    }
+    void OnJobFinished(const engine::JobSummary& summary) override { Record(jobs, summary); }
     void OnPlannedCopy(const std::filesystem::path& source,
                        const std::filesystem::path& destination) override {
-        std::lock_guard lock(mutex);
-        plannedCopies.push_back({source, destination});
+        Record(plannedCopies, {source, destination});
     }
     void OnPlannedDeletion(const std::filesystem::path& path) override {
-        std::lock_guard lock(mutex);
-        plannedDeletions.push_back(path);
+        Record(plannedDeletions, path);
     }
 
     std::mutex mutex;
@@ -89,6 +68,13 @@ class RecordingObserver : public engine::RunObserver {
     std::vector<std::uint64_t> ranges;
     std::vector<std::size_t> startedJobs;
     std::vector<engine::JobSummary> jobs;
+
+  private:
+    template <typename T>
+    void Record(std::vector<T>& list, T value) {
+        std::lock_guard lock(mutex);
+        list.push_back(std::move(value));
+    }
 };
 
 class EngineTest : public ::testing::Test {
@@ -163,6 +149,16 @@ class EngineTest : public ::testing::Test {
         return control.Wait();
     }
 
+    // A run of the ticked jobs, stopped as soon as its first file is copied.
+    engine::RunSummary RunStoppedAtFirstFile() {
+        engine::RunController control;
+        observer.onFile = [&control](const std::filesystem::path&) { control.Stop(); };
+        control.Start(stores, observer);
+        const auto summary = control.Wait();
+        observer.onFile = nullptr;
+        return summary;
+    }
+
     // The reports in the data folder, oldest first.
     std::vector<std::filesystem::path> Reports() {
         std::vector<std::filesystem::path> reports;
@@ -178,7 +174,7 @@ class EngineTest : public ::testing::Test {
         return reports;
     }
 
-    // The lines listed under the report's "<< heading >>", up to the next heading.
+    // The lines listed under the report's "<< heading >>", up to the next heading, sorted.
     static std::vector<std::string> Listed(const std::string& report, const std::string& heading) {
         std::vector<std::string> lines;
         auto at = report.find("<< " + heading + " >>\r\n");
@@ -194,6 +190,7 @@ class EngineTest : public ::testing::Test {
             }
             lines.push_back(line);
         }
+        std::sort(lines.begin(), lines.end());
         return lines;
     }
 

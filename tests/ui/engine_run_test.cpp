@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "gui_support.h"
+#include "jobs/job_commands.h"
 #include "jobs/job_list_rows.h"
 #include "settings/run_lock.h"
 #include "ui/resource.h"
@@ -13,19 +14,25 @@
 namespace arkivo::test {
 namespace {
 
-using EngineRunTest = MainDialogTest;
+// A job over a small local folder, registered as the dialog does it.
+class EngineRunTest : public MainDialogTest {
+  protected:
+    void SetUp() override {
+        std::filesystem::create_directories(source / "letters");
+        std::ofstream(source / "report.txt") << "quarterly numbers";
+        std::ofstream(source / "letters" / "ada.txt") << "Dear Ada";
+        NewJob job;
+        job.base = source.u16string();
+        job.target = target.u16string();
+        ASSERT_TRUE(RegisterJob(folder_.Environment(), job).saved);
+    }
+
+    std::filesystem::path source = folder_ / "source";
+    std::filesystem::path target = folder_ / "target";
+};
 
 TEST_F(EngineRunTest, ASmallLocalJobRunsAndEndsWithTheCompletionDialog) {
-    const auto source = folder_ / "source";
-    const auto target = folder_ / "target";
-    std::filesystem::create_directories(source / "letters");
     std::filesystem::create_directories(target);
-    std::ofstream(source / "report.txt") << "quarterly numbers";
-    std::ofstream(source / "letters" / "ada.txt") << "Dear Ada";
-    NewJob job;
-    job.base = source.u16string();
-    job.target = target.u16string();
-    ASSERT_TRUE(RegisterJob(folder_.Environment(), job).saved);
     Open(ui::MakeEngineRunControl());
     AnswerCompletionDialog();
 
@@ -45,25 +52,14 @@ TEST_F(EngineRunTest, ASmallLocalJobRunsAndEndsWithTheCompletionDialog) {
 // Another program (`arkivo run`, the scheduler) runs in the same folder: the start button
 // says so and starts nothing.
 TEST_F(EngineRunTest, TheStartIsRefusedWhileAnotherRunHoldsTheFolder) {
-    const auto source = folder_ / "source";
-    const auto target = folder_ / "target";
-    std::filesystem::create_directories(source);
-    std::ofstream(source / "report.txt") << "quarterly numbers";
-    NewJob job;
-    job.base = source.u16string();
-    job.target = target.u16string();
-    ASSERT_TRUE(RegisterJob(folder_.Environment(), job).saved);
     const RunLock otherRun(folder_.path());
     Open(ui::MakeEngineRunControl());
     AnswerCompletionDialog();
 
     Click(dialog(), IDC_START);
-    for (int i = 0; i < 100 && driver_.Messages().empty(); ++i) {
-        PumpMessages();
-    }
 
-    ASSERT_EQ(driver_.Messages().size(), 1u);
-    EXPECT_EQ(driver_.Messages()[0], folder_.English(text::RunAnotherInProgress));
+    ASSERT_TRUE(driver_.AwaitMessage(100));
+    EXPECT_EQ(driver_.Messages(), Entries{folder_.English(text::RunAnotherInProgress)});
     EXPECT_FALSE(AwaitCompletion(50)) << "a refused run is not complete";
     EXPECT_FALSE(std::filesystem::exists(target / "report.txt"));
     EXPECT_EQ(folder_.Load().jobs[0].lastBackupTime, 0u);

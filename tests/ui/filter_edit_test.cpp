@@ -5,13 +5,12 @@
 
 #include <fstream>
 
-#include "editor_support.h"
+#include "common/text.h"
+#include "gui_support.h"
 #include "ui/resource.h"
 
 namespace arkivo::test {
 namespace {
-
-using Entries = std::vector<std::u16string>;
 
 class InPlaceEditTest : public JobEditorTest {
   protected:
@@ -21,6 +20,14 @@ class InPlaceEditTest : public JobEditorTest {
         Open();
     }
     HWND EditorOf(HWND list) { return ::GetDlgItem(list, IDC_INPLACE_EDIT); }
+    // Clicks the exclude list's row at x and types the text into the editor that opens.
+    HWND EditAt(int row, int x, const wchar_t* text) {
+        ClickAt(exclude(), RowPoint(exclude(), row, x));
+        const HWND edit = EditorOf(exclude());
+        EXPECT_NE(edit, nullptr) << "no editor at x " << x;
+        ::SetWindowTextW(edit, text);
+        return edit;
+    }
     void Key(HWND window, WPARAM key) {
         MSG press{window, WM_KEYDOWN, key, 0, 0, {}};
         if (!::IsDialogMessageW(editor(), &press)) {
@@ -29,11 +36,18 @@ class InPlaceEditTest : public JobEditorTest {
         }
         PumpMessages();
     }
+    void ExpectPatterns(const Entries& patterns) {
+        EXPECT_EQ(Column(exclude(), 1), patterns);
+        Entries stored;
+        for (std::size_t i = 0; i < patterns.size(); ++i) {
+            stored.push_back(ToDecimalUnsigned(i + 1) + u"=" + patterns[i]);
+        }
+        EXPECT_EQ(folder_.Stored("Filter.ini", u"1"), stored);
+    }
 };
 
 TEST_F(InPlaceEditTest, AClickOnAPatternOpensAnEditorOverItsCellAndEnterKeepsTheText) {
     ClickAt(exclude(), RowPoint(exclude(), 1, 100));
-
     HWND edit = EditorOf(exclude());
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(Text(edit), u"pattern2");
@@ -49,57 +63,34 @@ TEST_F(InPlaceEditTest, AClickOnAPatternOpensAnEditorOverItsCellAndEnterKeepsThe
 
     ::SetWindowTextW(edit, L"*.old");
     Key(edit, VK_RETURN);
-
     EXPECT_TRUE(::IsWindow(editor())) << "Enter belongs to the cell, not to the OK button";
     EXPECT_FALSE(::IsWindow(edit));
     EXPECT_EQ(::GetFocus(), exclude());
-    EXPECT_EQ(Column(exclude(), 1), (Entries{u"pattern1", u"*.old", u"pattern3"}));
-    EXPECT_EQ(Stored("Filter.ini", u"1"), (Entries{u"1=pattern1", u"2=*.old", u"3=pattern3"}));
+    ExpectPatterns({u"pattern1", u"*.old", u"pattern3"});
     EXPECT_EQ(FilterOn(0), 0u) << "an edit leaves the switch alone";
 }
 
-TEST_F(InPlaceEditTest, EscapeCancelsTheEditAndLeavesTheDialogOpen) {
-    ClickAt(exclude(), RowPoint(exclude(), 0, 200));
-    HWND edit = EditorOf(exclude());
-    ASSERT_NE(edit, nullptr);
-    ::SetWindowTextW(edit, L"*.new");
+TEST_F(InPlaceEditTest, EscapeCancelsTheEditAndLosingTheFocusKeepsTheText) {
+    const HWND cancelled = EditAt(0, 200, L"*.new");
+    Key(cancelled, VK_ESCAPE);
+    EXPECT_TRUE(::IsWindow(editor())) << "Escape belongs to the cell, not to the dialog";
+    EXPECT_FALSE(::IsWindow(cancelled));
+    ExpectPatterns({u"pattern1", u"pattern2", u"pattern3"});
 
-    Key(edit, VK_ESCAPE);
-
-    EXPECT_TRUE(::IsWindow(editor()));
-    EXPECT_FALSE(::IsWindow(edit));
-    EXPECT_EQ(Column(exclude(), 1), (Entries{u"pattern1", u"pattern2", u"pattern3"}));
-    EXPECT_EQ(Stored("Filter.ini", u"1"), (Entries{u"1=pattern1", u"2=pattern2", u"3=pattern3"}));
-}
-
-TEST_F(InPlaceEditTest, LosingTheFocusKeepsTheText) {
-    ClickAt(exclude(), RowPoint(exclude(), 2, 279));
-    HWND edit = EditorOf(exclude());
-    ASSERT_NE(edit, nullptr) << "x 279 is still on the pattern column";
-    ::SetWindowTextW(edit, L"*.bak");
-
+    // x 279 is still on the pattern column.
+    const HWND left = EditAt(2, 279, L"*.bak");
     ::SetFocus(::GetDlgItem(editor(), IDC_MODIFY_BASE));
     PumpMessages();
-
-    EXPECT_FALSE(::IsWindow(edit));
-    EXPECT_EQ(Column(exclude(), 1), (Entries{u"pattern1", u"pattern2", u"*.bak"}));
-    EXPECT_EQ(Stored("Filter.ini", u"1"), (Entries{u"1=pattern1", u"2=pattern2", u"3=*.bak"}));
+    EXPECT_FALSE(::IsWindow(left));
+    ExpectPatterns({u"pattern1", u"pattern2", u"*.bak"});
     EXPECT_TRUE(driver_.Messages().empty());
 }
 
 // An empty pattern would match, and so leave out, every file.
 TEST_F(InPlaceEditTest, AnEmptiedCellIsRefusedWithAMessageAndKeepsItsPattern) {
-    ClickAt(exclude(), RowPoint(exclude(), 2, 200));
-    HWND edit = EditorOf(exclude());
-    ASSERT_NE(edit, nullptr);
-    ::SetWindowTextW(edit, L"");
-
-    Key(edit, VK_RETURN);
-
-    ASSERT_EQ(driver_.Messages().size(), 1u);
-    EXPECT_EQ(driver_.Messages()[0], folder_.English(text::FilterEmpty));
-    EXPECT_EQ(Column(exclude(), 1), (Entries{u"pattern1", u"pattern2", u"pattern3"}));
-    EXPECT_EQ(Stored("Filter.ini", u"1"), (Entries{u"1=pattern1", u"2=pattern2", u"3=pattern3"}));
+    Key(EditAt(2, 200, L""), VK_RETURN);
+    EXPECT_EQ(driver_.Messages(), Entries{folder_.English(text::FilterEmpty)});
+    ExpectPatterns({u"pattern1", u"pattern2", u"pattern3"});
 }
 
 TEST_F(InPlaceEditTest, ClicksOnTheNumberOrBelowTheRowsOpenNoEditor) {
@@ -133,16 +124,16 @@ TEST_F(PatternDropTest, DroppedFilesAndFoldersOnThePatternColumnBecomePatterns) 
     Drop(exclude(), {folder_ / "report.doc"}, 280);
     Drop(exclude(), {folder_ / "missing.doc"}, 100);
     EXPECT_EQ(ListView_GetItemCount(exclude()), 0);
-    EXPECT_TRUE(Stored("Filter.ini", u"1").empty());
+    EXPECT_TRUE(folder_.Stored("Filter.ini", u"1").empty());
     EXPECT_EQ(FilterOn(0), 0u);
 
     Drop(exclude(), {folder_ / "report.doc", folder_ / "missing.doc", folder_ / "drafts"}, 279);
 
-    EXPECT_EQ(Stored("Filter.ini", u"1"),
+    EXPECT_EQ(folder_.Stored("Filter.ini", u"1"),
               (Entries{u"1=" + Path("report.doc"), u"2=" + Path("drafts")}));
     EXPECT_EQ(Column(exclude(), 1), (Entries{Path("report.doc"), Path("drafts")}));
     EXPECT_EQ(FilterOn(0), 1u);
-    EXPECT_TRUE(Stored("FilterInc.ini", u"1").empty());
+    EXPECT_TRUE(folder_.Stored("FilterInc.ini", u"1").empty());
 }
 
 TEST_F(PatternDropTest, AShortcutAddsWhatItPointsToAndAnUnreadableOneItself) {
@@ -152,7 +143,7 @@ TEST_F(PatternDropTest, AShortcutAddsWhatItPointsToAndAnUnreadableOneItself) {
 
     Drop(include(), {link, folder_ / "broken.lnk"}, 100);
 
-    const auto stored = Stored("FilterInc.ini", u"1");
+    const auto stored = folder_.Stored("FilterInc.ini", u"1");
     ASSERT_EQ(stored.size(), 2u);
     EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::path(stored[0].substr(2)),
                                             folder_ / "report.doc"));

@@ -4,23 +4,15 @@
 // The Windows headers below build on this one.
 #include <commctrl.h>
 
-#include "editor_support.h"
+#include "gui_support.h"
 #include "settings/lang_ini.h"
 #include "ui/resource.h"
 
 namespace arkivo::test {
 namespace {
 
-using Entries = std::vector<std::u16string>;
-
 class FilterListTest : public JobEditorTest {
   protected:
-    void SetFilterOn(std::size_t job, unsigned on) {
-        EnvironmentFile file(folder_.Environment());
-        auto& table = file.Load();
-        table.jobs.at(job).filterOn = on;
-        ASSERT_EQ(file.Save(table), LoadStatus::Ok);
-    }
     // A right click on the list. The list follows the button until it is released, so the
     // release waits in the queue before the press.
     void RightClick(HWND list, POINT at) {
@@ -36,7 +28,7 @@ class FilterListTest : public JobEditorTest {
 };
 
 TEST_F(FilterListTest, AddFromTheMenuWritesThroughAndSwitchesTheFiltersOn) {
-    WriteFile("Filter.ini", "[1]\n1=*.tmp\n");
+    folder_.Write("Filter.ini", "[1]\n1=*.tmp\n");
     Open();
     ASSERT_EQ(FilterOn(0), 0u);
     driver_.ChooseFromMenus(ID_FILTER_ADD);
@@ -44,7 +36,7 @@ TEST_F(FilterListTest, AddFromTheMenuWritesThroughAndSwitchesTheFiltersOn) {
     RightClick(exclude(), RowPoint(exclude(), 0, 100));
 
     ASSERT_EQ(driver_.Menus().size(), 1u);
-    EXPECT_EQ(Stored("Filter.ini", u"1"), (Entries{u"1=*.tmp", u"2=*.exe"}));
+    EXPECT_EQ(folder_.Stored("Filter.ini", u"1"), (Entries{u"1=*.tmp", u"2=*.exe"}));
     EXPECT_EQ(Column(exclude(), 0), (Entries{u"1", u"2"}));
     EXPECT_EQ(Column(exclude(), 1), (Entries{u"*.tmp", u"*.exe"}));
     EXPECT_EQ(FilterOn(0), 1u);
@@ -52,52 +44,53 @@ TEST_F(FilterListTest, AddFromTheMenuWritesThroughAndSwitchesTheFiltersOn) {
     EXPECT_FALSE(HasSection("FilterInc.ini", u"1"));
     // Cancel keeps what the lists wrote.
     ::SendMessageW(editor(), WM_COMMAND, IDCANCEL, 0);
-    EXPECT_EQ(Stored("Filter.ini", u"1"), (Entries{u"1=*.tmp", u"2=*.exe"}));
+    EXPECT_EQ(folder_.Stored("Filter.ini", u"1"), (Entries{u"1=*.tmp", u"2=*.exe"}));
 }
 
 TEST_F(FilterListTest, DeletingRows2And4OfFiveKeepsPatterns1And3And5UnderKeys1To3) {
     WritePatterns("Filter.ini", 1, 5);
     Open();
-    Select(exclude(), {1, 3});
+    SelectRows(exclude(), {1, 3});
 
     Command(exclude(), ID_FILTER_DELETE);
 
-    EXPECT_EQ(Stored("Filter.ini", u"1"), (Entries{u"1=pattern1", u"2=pattern3", u"3=pattern5"}));
+    EXPECT_EQ(folder_.Stored("Filter.ini", u"1"),
+              (Entries{u"1=pattern1", u"2=pattern3", u"3=pattern5"}));
     EXPECT_EQ(Column(exclude(), 0), (Entries{u"1", u"2", u"3"}));
     EXPECT_EQ(Column(exclude(), 1), (Entries{u"pattern1", u"pattern3", u"pattern5"}));
     EXPECT_EQ(dialog_->excludeList().nextKey(), 4);
 
-    Select(exclude(), {});
+    SelectRows(exclude(), {});
     Command(exclude(), ID_FILTER_DELETE);
-    EXPECT_EQ(Stored("Filter.ini", u"1").size(), 3u) << "nothing selected, nothing deleted";
+    EXPECT_EQ(folder_.Stored("Filter.ini", u"1").size(), 3u) << "nothing selected, nothing deleted";
 }
 
 TEST_F(FilterListTest, ARightClickChoosesTheRowThatDeleteRemoves) {
     WritePatterns("FilterInc.ini", 1, 3);
     Open();
-    Select(include(), {0});
+    SelectRows(include(), {0});
     driver_.ChooseFromMenus(ID_FILTER_DELETE);
 
     RightClick(include(), RowPoint(include(), 2, 150));
 
-    EXPECT_EQ(Stored("FilterInc.ini", u"1"), (Entries{u"1=pattern1", u"2=pattern2"}));
+    EXPECT_EQ(folder_.Stored("FilterInc.ini", u"1"), (Entries{u"1=pattern1", u"2=pattern2"}));
     EXPECT_EQ(Column(include(), 1), (Entries{u"pattern1", u"pattern2"}));
 }
 
 TEST_F(FilterListTest, EmptyingTheIncludeListKeepsTheFiltersOnWhileExcludePatternsRemain) {
-    WriteFile("Filter.ini", "[1]\n1=*.tmp\n");
-    WriteFile("FilterInc.ini", "[1]\n1=*.doc\n2=*.xls\n");
-    SetFilterOn(0, 1);
+    folder_.Write("Filter.ini", "[1]\n1=*.tmp\n");
+    folder_.Write("FilterInc.ini", "[1]\n1=*.doc\n2=*.xls\n");
+    folder_.Change([](JobTable& table) { table.jobs[0].filterOn = 1; });
     Open();
 
-    Select(include(), {0, 1});
+    SelectRows(include(), {0, 1});
     Command(include(), ID_FILTER_DELETE);
 
     EXPECT_FALSE(HasSection("FilterInc.ini", u"1"));
     EXPECT_EQ(ListView_GetItemCount(include()), 0);
     EXPECT_EQ(FilterOn(0), 1u);
 
-    Select(exclude(), {0});
+    SelectRows(exclude(), {0});
     Command(exclude(), ID_FILTER_DELETE);
     EXPECT_FALSE(HasSection("Filter.ini", u"1"));
     EXPECT_EQ(FilterOn(0), 0u);
@@ -114,7 +107,7 @@ TEST_F(FilterListTest, AHundredthPatternIsRefusedWithAMessage) {
     EXPECT_EQ(driver_.Messages()[0], folder_.English(text::FilterListFull));
     EXPECT_EQ(driver_.MessageTitles()[0], u"Arkivo");
     EXPECT_EQ(ListView_GetItemCount(exclude()), 99);
-    EXPECT_EQ(Stored("Filter.ini", u"1").size(), 99u);
+    EXPECT_EQ(folder_.Stored("Filter.ini", u"1").size(), 99u);
     EXPECT_EQ(FilterOn(0), 0u);
 }
 

@@ -7,10 +7,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 
 #include "common/text.h"
 #include "jobs/job_record.h"
 #include "settings/lang_ini.h"
+#include "support/job_folder.h"
 #include "ui/resource.h"
 
 namespace arkivo::test {
@@ -84,6 +86,36 @@ void Click(HWND dialog, int id) {
     ::SendMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
+Entries Column(HWND list, int column) {
+    Entries texts;
+    for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+        wchar_t buffer[512] = {};
+        ListView_GetItemText(list, row, column, buffer, 512);
+        texts.emplace_back(buffer, buffer + ::wcslen(buffer));
+    }
+    return texts;
+}
+
+void SelectRows(HWND list, const std::vector<int>& rows) {
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    for (int row : rows) {
+        ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_SetSelectionMark(list, row);
+    }
+}
+
+Entries MenuItems(HMENU menu) {
+    Entries items;
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+        wchar_t text[64] = {};
+        ::GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+        items.push_back(std::u16string(text, text + ::wcslen(text)) + u"=" +
+                        ToDecimalUnsigned(::GetMenuItemID(menu, i)));
+    }
+    return items;
+}
+
 HDROP DropOf(const std::vector<std::filesystem::path>& paths, int x, int y) {
     std::wstring list;
     for (const auto& path : paths) {
@@ -132,14 +164,21 @@ void ModalDriver::OnDialog(std::u16string caption, std::function<bool(HWND)> han
     handlers_.emplace_back(std::move(caption), std::move(handler));
 }
 
-std::vector<std::u16string> ModalDriver::Messages() {
+Entries ModalDriver::Messages() {
     std::lock_guard guard(mutex_);
     return messages_;
 }
 
-std::vector<std::u16string> ModalDriver::MessageTitles() {
+Entries ModalDriver::MessageTitles() {
     std::lock_guard guard(mutex_);
     return titles_;
+}
+
+bool ModalDriver::AwaitMessage(int rounds) {
+    for (int i = 0; i < rounds && Messages().empty(); ++i) {
+        PumpMessages();
+    }
+    return !Messages().empty();
 }
 
 void ModalDriver::ChooseFromMenus(UINT command) {
@@ -160,17 +199,12 @@ void ModalDriver::AnswerMenu(HWND window) {
         return;
     }
     const HMENU menu = reinterpret_cast<HMENU>(handle);
-    ShownMenu shown;
+    ShownMenu shown{MenuItems(menu), {}};
     ::GetWindowRect(window, &shown.rect);
     int chosen = -1;
     std::lock_guard guard(mutex_);
     for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
-        wchar_t text[64] = {};
-        ::GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
-        const UINT command = ::GetMenuItemID(menu, i);
-        shown.items.push_back(std::u16string(text, text + ::wcslen(text)) + u"=" +
-                              ToDecimalUnsigned(command));
-        if (menuChoice_ != 0 && command == menuChoice_) {
+        if (menuChoice_ != 0 && ::GetMenuItemID(menu, i) == menuChoice_) {
             chosen = i;
         }
     }
@@ -244,22 +278,33 @@ ProgramFolder::ProgramFolder() {
 }
 
 void ProgramFolder::AddJobs(std::size_t count) {
-    EnvironmentFile file(Environment());
-    JobTable& table = file.Load();
-    for (std::size_t i = 0; i < count; ++i) {
-        JobRecord job;
-        job.jobNumber = static_cast<std::uint32_t>(table.jobs.size() + 1);
-        job.basePath = u"C:\\base" + ToDecimalUnsigned(job.jobNumber);
-        job.targetPath = u"D:\\target" + ToDecimalUnsigned(job.jobNumber);
-        table.jobs.push_back(job);
-    }
-    table.jobListFlag = kHasJobList;
-    ASSERT_EQ(file.Save(table), LoadStatus::Ok);
+    AddNumberedJobs(Environment(), count);
 }
 
 JobTable ProgramFolder::Load() const {
     EnvironmentFile file(Environment());
     return file.Load();
+}
+
+void ProgramFolder::Change(const std::function<void(JobTable&)>& change) {
+    EnvironmentFile file(Environment());
+    JobTable& table = file.Load();
+    change(table);
+    ASSERT_EQ(file.Save(table), LoadStatus::Ok);
+}
+
+void ProgramFolder::Write(std::string_view name, std::string_view text) const {
+    std::ofstream(folder_ / name, std::ios::binary) << text;
+}
+
+Entries ProgramFolder::Stored(std::string_view name, std::u16string_view section) const {
+    CLangIni file;
+    file.Open(folder_ / name);
+    Entries entries;
+    for (const auto& [key, value] : file.SectionEntries(section)) {
+        entries.push_back(key + u"=" + value);
+    }
+    return entries;
 }
 
 std::u16string ProgramFolder::English(const TextKey& key) const {
@@ -286,21 +331,6 @@ int MainDialogTest::Rows() const {
     return static_cast<int>(ListView_GetItemCount(list()));
 }
 
-std::u16string MainDialogTest::Cell(int row, int column) const {
-    wchar_t buffer[512] = {};
-    ListView_GetItemText(list(), row, column, buffer, 512);
-    return std::u16string(buffer, buffer + ::wcslen(buffer));
-}
-
-void MainDialogTest::SelectRows(const std::vector<int>& rows) {
-    ListView_SetItemState(list(), -1, 0, LVIS_SELECTED);
-    for (int row : rows) {
-        ListView_SetItemState(list(), row, LVIS_SELECTED | LVIS_FOCUSED,
-                              LVIS_SELECTED | LVIS_FOCUSED);
-        ListView_SetSelectionMark(list(), row);
-    }
-}
-
 void MainDialogTest::AnswerCompletionDialog() {
     driver_.OnDialog(u"Arkivo", [this](HWND window) {
         if (::GetDlgItem(window, IDC_COMPLETE_TEXT) == nullptr) {
@@ -318,6 +348,48 @@ bool MainDialogTest::AwaitCompletion(int rounds) {
         PumpMessages();
     }
     return completionShown_;
+}
+
+void JobEditorTest::TearDown() {
+    dialog_.reset();
+    PumpMessages();
+}
+
+void JobEditorTest::Open(std::size_t job, int language) {
+    stores_.LoadAll(folder_.path());
+    context_ =
+        std::make_unique<ui::AppContext>(ui::AppContext{stores_, folder_ / "Arkivo.exe", true});
+    options_.m_selLang = language;
+    dialog_ = std::make_unique<ui::ModifyList>(*context_, options_, job, base_, target_);
+    ASSERT_TRUE(dialog_->Create(nullptr));
+    ::ShowWindow(editor(), SW_SHOW);
+    PumpMessages();
+}
+
+void JobEditorTest::WritePatterns(std::string_view name, int job, int count) {
+    std::string text = "[" + std::to_string(job) + "]\n";
+    for (int k = 1; k <= count; ++k) {
+        text += std::to_string(k) + "=pattern" + std::to_string(k) + "\n";
+    }
+    folder_.Write(name, text);
+}
+
+POINT JobEditorTest::RowPoint(HWND list, int row, int x) const {
+    RECT bounds{};
+    ListView_GetItemRect(list, row, &bounds, LVIR_BOUNDS);
+    return {x, (bounds.top + bounds.bottom) / 2};
+}
+
+void JobEditorTest::ClickAt(HWND list, POINT at) {
+    const LPARAM position = MAKELPARAM(at.x, at.y);
+    ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, position);
+    ::SendMessageW(list, WM_LBUTTONUP, 0, position);
+    PumpMessages();
+}
+
+void JobEditorTest::Command(HWND list, int command) {
+    ::SendMessageW(list, WM_COMMAND, command, 0);
+    PumpMessages();
 }
 
 }  // namespace arkivo::test

@@ -1,5 +1,6 @@
 // Driving the real dialogs in-process: a program folder with the language files, the main
-// dialog created modeless, and a helper thread that answers the modal windows it opens.
+// dialog or the job editor created modeless, and a helper thread that answers the modal
+// windows they open.
 #pragma once
 
 #include <windows.h>
@@ -9,8 +10,10 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -18,9 +21,12 @@
 #include "settings/app_stores.h"
 #include "support/temp_folder.h"
 #include "ui/app_context.h"
+#include "ui/modify_list.h"
 #include "ui/tessaly_dlg.h"
 
 namespace arkivo::test {
+
+using Entries = std::vector<std::u16string>;
 
 // Lets the dialogs handle what is queued for them.
 void PumpMessages();
@@ -29,14 +35,20 @@ std::u16string Text(HWND window);
 std::u16string ItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, std::u16string_view text);
 void Click(HWND dialog, int id);
+// The texts of one column of a list view, top row first.
+Entries Column(HWND list, int column);
+// Selects exactly these rows of a list view.
+void SelectRows(HWND list, const std::vector<int>& rows);
+// A menu's items as "text=command".
+Entries MenuItems(HMENU menu);
 
 // What the shell hands a window when files are dropped on it at (x, y), client coordinates.
 HDROP DropOf(const std::vector<std::filesystem::path>& paths, int x, int y = 30);
 bool MakeShortcut(const std::filesystem::path& link, const std::filesystem::path& target);
 
-// A popup menu as it was shown: its items as "text=command" and its place on the screen.
+// A popup menu as it was shown: its items and its place on the screen.
 struct ShownMenu {
-    std::vector<std::u16string> items;
+    Entries items;
     RECT rect{};
 };
 
@@ -52,8 +64,10 @@ class ModalDriver {
 
     // The handler answers true when the window was the one it waited for.
     void OnDialog(std::u16string caption, std::function<bool(HWND)> handler);
-    std::vector<std::u16string> Messages();
-    std::vector<std::u16string> MessageTitles();
+    Entries Messages();
+    Entries MessageTitles();
+    // Lets the dialogs work until a message box was answered or the rounds run out.
+    bool AwaitMessage(int rounds = 50);
     // Picks the item with this command in the menus that open from now on; 0 closes them.
     void ChooseFromMenus(UINT command);
     std::vector<ShownMenu> Menus();
@@ -64,8 +78,8 @@ class ModalDriver {
 
     std::mutex mutex_;
     std::vector<std::pair<std::u16string, std::function<bool(HWND)>>> handlers_;
-    std::vector<std::u16string> messages_;
-    std::vector<std::u16string> titles_;
+    Entries messages_;
+    Entries titles_;
     std::vector<ShownMenu> menus_;
     UINT menuChoice_ = 0;
     std::vector<HWND> answered_;
@@ -83,6 +97,11 @@ class ProgramFolder {
     std::filesystem::path Environment() const { return folder_ / "LastSetting.env"; }
     void AddJobs(std::size_t count);
     JobTable Load() const;
+    void Change(const std::function<void(JobTable&)>& change);
+    // Writes a settings file, lines separated by line breaks.
+    void Write(std::string_view name, std::string_view text) const;
+    // A section of a settings file as the file holds it now, as "key=value" in file order.
+    Entries Stored(std::string_view name, std::u16string_view section) const;
     // The text as the English language file beside the program holds it.
     std::u16string English(const TextKey& key) const;
 
@@ -99,8 +118,7 @@ class MainDialogTest : public ::testing::Test {
     HWND dialog() const { return dialog_->hwnd(); }
     HWND list() const { return dialog_->jobList().hwnd(); }
     int Rows() const;
-    std::u16string Cell(int row, int column) const;
-    void SelectRows(const std::vector<int>& rows);
+    std::u16string Cell(int row, int column) const { return Column(list(), column).at(row); }
     // Confirms the completion dialog as soon as it opens, keeping the text it showed.
     void AnswerCompletionDialog();
     // Lets the dialogs work until the completion dialog was answered or the rounds run out.
@@ -113,6 +131,37 @@ class MainDialogTest : public ::testing::Test {
     // Before the driver, whose thread writes them until it ends.
     std::atomic<bool> completionShown_{false};
     std::u16string completionText_;
+    ModalDriver driver_;
+};
+
+// The job editor over a fresh program folder with two jobs, for driving its pattern lists.
+class JobEditorTest : public ::testing::Test {
+  protected:
+    void SetUp() override { folder_.AddJobs(2); }
+    void TearDown() override;
+
+    // Opens the editor of the job (0-based) with the interface in the language.
+    void Open(std::size_t job = 0, int language = 0);
+
+    // Patterns 1..count as "pattern1", "pattern2", ... in the job's section of the file.
+    void WritePatterns(std::string_view name, int job, int count);
+    unsigned FilterOn(std::size_t job) const { return folder_.Load().jobs.at(job).filterOn; }
+
+    HWND editor() const { return dialog_->hwnd(); }
+    HWND exclude() const { return dialog_->excludeList().hwnd(); }
+    HWND include() const { return dialog_->includeList().hwnd(); }
+    // The centre of a row, at the given x (list client coordinates).
+    POINT RowPoint(HWND list, int row, int x) const;
+    void ClickAt(HWND list, POINT at);
+    void Command(HWND list, int command);
+
+    ProgramFolder folder_;
+    AppStores stores_;
+    std::unique_ptr<ui::AppContext> context_;
+    ui::OptionBlock options_;
+    std::u16string base_ = u"C:\\base1";
+    std::u16string target_ = u"D:\\target1";
+    std::unique_ptr<ui::ModifyList> dialog_;
     ModalDriver driver_;
 };
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "gui_support.h"
 #include "platform/registry.h"
-#include "support/temp_folder.h"
 #include "ui/program_paths.h"
 #include "ui/resource.h"
 #include "ui/startup_registration.h"
@@ -79,12 +79,6 @@ HWND WaitForDialog(DWORD process, int controlId) {
     return nullptr;
 }
 
-std::u16string TextOf(HWND window) {
-    wchar_t buffer[256] = {};
-    ::GetWindowTextW(window, buffer, 256);
-    return std::u16string(buffer, buffer + ::wcslen(buffer));
-}
-
 TEST(Program, RunsOnceRecordsItsFolderAndEndsOnExit) {
     TempFolder folder;
     const auto exe = folder / "Arkivo.exe";
@@ -107,7 +101,7 @@ TEST(Program, RunsOnceRecordsItsFolderAndEndsOnExit) {
     ASSERT_TRUE(second.started());
     const HWND refusal = WaitForDialog(second.id(), 0xFFFF);
     ASSERT_NE(refusal, nullptr);
-    EXPECT_EQ(TextOf(::GetDlgItem(refusal, 0xFFFF)), u"Already Excuting, See Tray Icon");
+    EXPECT_EQ(ItemText(refusal, 0xFFFF), u"Already Excuting, See Tray Icon");
     ::PostMessageW(refusal, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(second.WaitForExit(10000));
     EXPECT_FALSE(first.WaitForExit(0));

@@ -13,33 +13,26 @@
 namespace arkivo::test {
 namespace {
 
-std::vector<std::u16string> MenuItems(int menuId) {
+// The popup of a menu resource.
+Entries MenuOf(int menuId) {
     HMENU menu = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(menuId));
-    std::vector<std::u16string> items;
-    HMENU popup = ::GetSubMenu(menu, 0);
-    for (int i = 0; i < ::GetMenuItemCount(popup); ++i) {
-        wchar_t text[64] = {};
-        ::GetMenuStringW(popup, i, text, 64, MF_BYPOSITION);
-        items.push_back(std::u16string(text, text + ::wcslen(text)) + u"=" +
-                        ToDecimalUnsigned(::GetMenuItemID(popup, i)));
-    }
+    const Entries items = MenuItems(::GetSubMenu(menu, 0));
     ::DestroyMenu(menu);
     return items;
 }
 
 TEST(Menus, HoldTheirItemsAndCommandsInEveryLanguage) {
-    using Items = std::vector<std::u16string>;
-    EXPECT_EQ(MenuItems(IDR_TRAY_ENGLISH), (Items{u"Open=32775", u"Option=32777", u"Exit=57665"}));
-    EXPECT_EQ(MenuItems(IDR_TRAY_JAPANESE), (Items{u"開く=32775", u"設定=32777", u"終了=57665"}));
-    EXPECT_EQ(MenuItems(IDR_TRAY_KOREAN), (Items{u"열기=32775", u"옵션=32777", u"종료=57665"}));
-    EXPECT_EQ(MenuItems(IDR_JOBLIST_ENGLISH), (Items{u"Delete=32771", u"Modify=32772"}));
-    EXPECT_EQ(MenuItems(IDR_JOBLIST_JAPANESE), (Items{u"削除=32771", u"修正=32772"}));
-    EXPECT_EQ(MenuItems(IDR_JOBLIST_KOREAN), (Items{u"삭제=32771", u"수정=32772"}));
+    EXPECT_EQ(MenuOf(IDR_TRAY_ENGLISH), (Entries{u"Open=32775", u"Option=32777", u"Exit=57665"}));
+    EXPECT_EQ(MenuOf(IDR_TRAY_JAPANESE), (Entries{u"開く=32775", u"設定=32777", u"終了=57665"}));
+    EXPECT_EQ(MenuOf(IDR_TRAY_KOREAN), (Entries{u"열기=32775", u"옵션=32777", u"종료=57665"}));
+    EXPECT_EQ(MenuOf(IDR_JOBLIST_ENGLISH), (Entries{u"Delete=32771", u"Modify=32772"}));
+    EXPECT_EQ(MenuOf(IDR_JOBLIST_JAPANESE), (Entries{u"削除=32771", u"修正=32772"}));
+    EXPECT_EQ(MenuOf(IDR_JOBLIST_KOREAN), (Entries{u"삭제=32771", u"수정=32772"}));
 }
 
 using WindowTest = MainDialogTest;
 
-TEST_F(WindowTest, CloseHidesAndOpenOrADoubleClickOnTheIconShows) {
+TEST_F(WindowTest, CloseHidesOpenOrADoubleClickOnTheIconShowsAndExitEnds) {
     Open();
     ASSERT_TRUE(::IsWindowVisible(dialog()));
 
@@ -60,10 +53,8 @@ TEST_F(WindowTest, CloseHidesAndOpenOrADoubleClickOnTheIconShows) {
     ::SendMessageW(dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
     ::SendMessageW(dialog(), WM_TRAY_NOTIFY, dialog_->trayIcon().id(), WM_LBUTTONDBLCLK);
     EXPECT_TRUE(::IsWindowVisible(dialog()));
-}
 
-TEST_F(WindowTest, ExitEndsTheDialogEvenWhenHidden) {
-    Open();
+    // Exit ends the dialog even when it is hidden.
     ::SendMessageW(dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
     const HWND window = dialog();
     ::SendMessageW(window, WM_COMMAND, ID_APP_EXIT, 0);
@@ -93,17 +84,14 @@ TEST_F(WindowTest, TheIconComesBackWhenTheNotificationAreaRestarts) {
     EXPECT_TRUE(icon.enabled());
 }
 
-TEST_F(WindowTest, ImageButtonsCarryTheirTextsAsToolTips) {
+// Image buttons carry their texts as tool tips, in the language chosen.
+TEST_F(WindowTest, ChoosingJapaneseInTheOptionsSwitchesTextsToolTipsAndMenus) {
     Open();
     EXPECT_EQ(ItemText(dialog(), IDC_BASE_LABEL), folder_.English(text::StaticBase));
     EXPECT_EQ(dialog_->toolTips().Text(::GetDlgItem(dialog(), IDC_START)),
               folder_.English(text::ButtonStartBackup));
     EXPECT_EQ(dialog_->toolTips().Text(::GetDlgItem(dialog(), IDC_REGISTER)),
               folder_.English(text::ButtonRegister));
-}
-
-TEST_F(WindowTest, ChoosingJapaneseInTheOptionsSwitchesTextsAndMenus) {
-    Open();
     ASSERT_EQ(dialog_->trayIcon().id(), static_cast<UINT>(IDR_TRAY_ENGLISH));
     driver_.OnDialog(u"Option", [](HWND options) {
         ::SendDlgItemMessageW(options, IDC_LANGUAGE_LIST, CB_SETCURSEL, 1, 0);

@@ -21,24 +21,17 @@ void ExpectRoundTrip(const Bytes& input, const std::string& label) {
     EXPECT_EQ(inflated->consumed, compressed.size()) << "bytes after the final block";
 }
 
-TEST(DeflateRoundTrip, EmptyInputIsOneFixedBlockHoldingOnlyTheEndCode) {
+// The shapes at their usual sizes are the seeded inputs' part.
+TEST(DeflateRoundTrip, ShortAndStructuredInputs) {
     // BFINAL 1, BTYPE 01 and the 7-bit end-of-block code 0000000, least significant bit first.
     EXPECT_EQ(Deflate({}), (Bytes{0x03, 0x00}));
     ExpectRoundTrip({}, "empty");
-}
-
-TEST(DeflateRoundTrip, ShortAndStructuredInputs) {
     ExpectRoundTrip({'a'}, "one byte");
     ExpectRoundTrip({'a', 'b'}, "two bytes");
     ExpectRoundTrip({'a', 'a', 'a'}, "three equal bytes");
     ExpectRoundTrip({'a', 'b', 'c', 'a', 'b', 'c', 'a', 'b', 'c', 'a'}, "short repeat");
     ExpectRoundTrip(Bytes(1 << 20, 'x'), "long run");
     ExpectRoundTrip(Bytes(100000, 0), "zeros");
-    ExpectRoundTrip(Runs(300000, 1), "runs");
-    ExpectRoundTrip(TextLike(300000, 2), "text");
-    ExpectRoundTrip(BinaryLike(300000, 3), "binary");
-    ExpectRoundTrip(RandomBytes(300000, 4), "random");
-    ExpectRoundTrip(Repetitive(300000, 5), "repetitive");
 }
 
 TEST(DeflateRoundTrip, SizesAroundWindowBufferAndStoredBlockLimits) {
@@ -54,8 +47,9 @@ TEST(DeflateRoundTrip, SizesAroundWindowBufferAndStoredBlockLimits) {
 
 TEST(DeflateRoundTrip, SeededInputsOfMixedShapes) {
     for (std::uint32_t seed = 0; seed < 300; ++seed) {
-        // Mostly small inputs, like most files, and every tenth one larger.
-        const std::size_t size = seed % 10 == 0 ? 200000 + seed * 1000 : (seed * 7919) % 60000;
+        // Mostly small inputs, like most files, and every eleventh one larger: every shape
+        // comes large in turn.
+        const std::size_t size = seed % 11 == 0 ? 200000 + seed * 1000 : (seed * 7919) % 60000;
         // Every seventh input mixes the shapes; the others take one each in turn.
         const Bytes input = seed % 7 == 6 ? MixedShapes(size, seed) : OfShape(seed, size, seed);
         ExpectRoundTrip(input, "seed " + std::to_string(seed));

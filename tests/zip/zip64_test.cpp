@@ -27,16 +27,6 @@ void MakeSparseSource(const std::filesystem::path& path, std::uint64_t size) {
     ASSERT_TRUE(file.good());
 }
 
-struct Inspected {
-    EndOfArchive end;
-    std::vector<HeaderFields> central;
-};
-
-// Reads the records of an archive too large to hold in memory.
-Inspected Inspect(const std::filesystem::path& archive) {
-    return {ReadEndOfArchive(archive), ReadCentralDirectory(archive)};
-}
-
 HeaderFields LocalHeader(const std::filesystem::path& archive, std::uint64_t offset) {
     return ReadLocalHeaderAt(ReadFileRange(archive, offset, 4096), 0);
 }
@@ -56,29 +46,29 @@ TEST(Zip64, LargeSourcesAndAnArchivePastFourGibibytes) {
     MakeSparseSource(folder / "four", fourSize);
     WriteFile(folder / "small.txt", TextLike(50000, 1));
     const auto archive = folder / "out.zip";
-    auto handle = CreateZipArchive(archive);
-    ASSERT_EQ(AddFileToZipArchive(handle.get(), u"first.txt", folder / "small.txt"), ZipOk);
-    ASSERT_EQ(AddFileToZipArchive(handle.get(), u"two.bin", folder / "two"), ZipOk);
-    ASSERT_EQ(AddFileToZipArchive(handle.get(), u"four.bin", folder / "four"), ZipOk);
-    // Stored, so that the archive grows past 4 GiB.
-    ASSERT_EQ(AddFileToZipArchive(handle.get(), u"four.zip", folder / "four"), ZipOk);
-    ASSERT_EQ(AddFileToZipArchive(handle.get(), u"last.txt", folder / "small.txt"), ZipOk);
-    ASSERT_EQ(CloseZipArchive(std::move(handle)), ZipOk);
+    const auto manifest = WriteArchive(archive, {{u"first.txt", folder / "small.txt"},
+                                                 {u"two.bin", folder / "two"},
+                                                 {u"four.bin", folder / "four"},
+                                                 // Stored, so that the archive grows past 4 GiB.
+                                                 {u"four.zip", folder / "four"},
+                                                 {u"last.txt", folder / "small.txt"}});
     EXPECT_LT(PeakMemoryBytes(), 256u << 20) << "a source was held in memory";
     ASSERT_GT(std::filesystem::file_size(archive), 4 * kGiB);
 
-    const Inspected z = Inspect(archive);
-    ASSERT_TRUE(z.end.hasZip64);
-    EXPECT_EQ(z.end.entriesTotal, 5u);
-    EXPECT_EQ(z.end.directoryOffset, 0xFFFFFFFFu);
-    EXPECT_EQ(z.end.directorySize, z.end.zip64DirectorySize);
-    EXPECT_EQ(z.end.zip64Entries, 5u);
-    ASSERT_EQ(z.central.size(), 5u);
-    EXPECT_EQ(z.central[0].versionNeeded, 20u);
-    EXPECT_EQ(z.central[0].extra.size(), 9u);
+    // The records of an archive too large to hold in memory.
+    const EndOfArchive end = ReadEndOfArchive(archive);
+    const std::vector<HeaderFields> central = ReadCentralDirectory(archive);
+    ASSERT_TRUE(end.hasZip64);
+    EXPECT_EQ(end.entriesTotal, 5u);
+    EXPECT_EQ(end.directoryOffset, 0xFFFFFFFFu);
+    EXPECT_EQ(end.directorySize, end.zip64DirectorySize);
+    EXPECT_EQ(end.zip64Entries, 5u);
+    ASSERT_EQ(central.size(), 5u);
+    EXPECT_EQ(central[0].versionNeeded, 20u);
+    EXPECT_EQ(central[0].extra.size(), 9u);
 
     // From 2 GiB on the sizes still fit the classic fields, which are unsigned.
-    const HeaderFields& two = z.central[1];
+    const HeaderFields& two = central[1];
     EXPECT_EQ(two.versionNeeded, 20u);
     EXPECT_EQ(two.versionMadeBy, 0x0317u);
     EXPECT_EQ(two.method, 8u);
@@ -92,7 +82,7 @@ TEST(Zip64, LargeSourcesAndAnArchivePastFourGibibytes) {
     // From 4 GiB on both sizes move to the ZIP64 field, in the local and the central header,
     // even where the compressed size alone would fit.
     for (const std::size_t i : {std::size_t{2}, std::size_t{3}}) {
-        const HeaderFields& four = z.central[i];
+        const HeaderFields& four = central[i];
         SCOPED_TRACE(four.name);
         EXPECT_EQ(four.method, i == 2 ? 8u : 0u);
         EXPECT_EQ(four.versionNeeded, 45u);
@@ -110,34 +100,28 @@ TEST(Zip64, LargeSourcesAndAnArchivePastFourGibibytes) {
         EXPECT_EQ(local.extra.size(), 20u + 17u);
         EXPECT_EQ(FindExtraField(local.extra, 0x0001), zip64);
         // The data runs from the end of this local header to the next one.
-        const std::uint64_t nextOffset = i == 2 ? z.central[3].localHeaderOffset
-                                                : Le64(FindExtraField(z.central[4].extra, 1), 0);
+        const std::uint64_t nextOffset =
+            i == 2 ? central[3].localHeaderOffset : Le64(FindExtraField(central[4].extra, 1), 0);
         EXPECT_EQ(Le64(zip64, 8), nextOffset - (four.localHeaderOffset + 30 + 8 + 37));
     }
 
     // The last entry begins past 4 GiB: its offset alone needs ZIP64.
-    const HeaderFields& last = z.central[4];
+    const HeaderFields& last = central[4];
     EXPECT_EQ(last.versionNeeded, 45u);
-    EXPECT_EQ(last.compressedSize, z.central[0].compressedSize);
+    EXPECT_EQ(last.compressedSize, central[0].compressedSize);
     EXPECT_EQ(last.localHeaderOffset, 0xFFFFFFFFu);
     const Bytes lastZip64 = FindExtraField(last.extra, 0x0001);
     ASSERT_EQ(lastZip64.size(), 8u);
     const std::uint64_t lastOffset = Le64(lastZip64, 0);
-    EXPECT_EQ(lastOffset, z.central[3].localHeaderOffset + 30 + 8 + 37 + fourSize);
+    EXPECT_EQ(lastOffset, central[3].localHeaderOffset + 30 + 8 + 37 + fourSize);
     const HeaderFields lastLocal = LocalHeader(archive, lastOffset);
     EXPECT_EQ(lastLocal.signature, 0x04034B50u);
     EXPECT_EQ(lastLocal.name, "last.txt");
     EXPECT_EQ(lastLocal.versionNeeded, 45u);
     EXPECT_EQ(lastLocal.extra.size(), 17u);
-    EXPECT_EQ(z.end.zip64DirectoryOffset, lastOffset + 30 + 8 + 17 + last.compressedSize);
+    EXPECT_EQ(end.zip64DirectoryOffset, lastOffset + 30 + 8 + 17 + last.compressedSize);
 
-    ExpectReadersAccept(archive,
-                        {{"first.txt", folder / "small.txt"},
-                         {"two.bin", folder / "two"},
-                         {"four.bin", folder / "four"},
-                         {"four.zip", folder / "four"},
-                         {"last.txt", folder / "small.txt"}},
-                        {.pythonTestzip = false});
+    ExpectReadersAccept(archive, manifest, {.pythonTestzip = false});
 }
 
 TEST(Zip64, MoreThan65535EntriesAreCountedInTheZip64EndRecord) {
@@ -147,28 +131,25 @@ TEST(Zip64, MoreThan65535EntriesAreCountedInTheZip64EndRecord) {
     for (int i = 0; i < kSources; ++i) {
         WriteFile(folder / NumberedName("s", i), TextLike(50 + 30 * i, i));
     }
-    const auto archive = folder / "out.zip";
-    auto handle = CreateZipArchive(archive);
-    Manifest manifest;
-    manifest.reserve(kEntries);
+    std::vector<Added> files;
     for (std::uint32_t i = 0; i < kEntries; ++i) {
         const std::string name = NumberedName("d", i / 1000).append(NumberedName("/f", i));
-        const auto source = folder / NumberedName("s", i % kSources);
-        ASSERT_EQ(
-            AddFileToZipArchive(handle.get(), std::u16string(name.begin(), name.end()), source),
-            ZipOk);
-        manifest.push_back({name, source});
+        files.push_back(
+            {std::u16string(name.begin(), name.end()), folder / NumberedName("s", i % kSources)});
     }
-    ASSERT_EQ(CloseZipArchive(std::move(handle)), ZipOk);
-    const Inspected z = Inspect(archive);
-    ASSERT_TRUE(z.end.hasZip64);
-    EXPECT_EQ(z.end.entriesOnDisk, 0xFFFFu);
-    EXPECT_EQ(z.end.entriesTotal, 0xFFFFu);
-    EXPECT_EQ(z.end.zip64Entries, kEntries);
+    const auto archive = folder / "out.zip";
+    const auto manifest = WriteArchive(archive, files);
+    // The records of an archive too large to hold in memory.
+    const EndOfArchive end = ReadEndOfArchive(archive);
+    const std::vector<HeaderFields> central = ReadCentralDirectory(archive);
+    ASSERT_TRUE(end.hasZip64);
+    EXPECT_EQ(end.entriesOnDisk, 0xFFFFu);
+    EXPECT_EQ(end.entriesTotal, 0xFFFFu);
+    EXPECT_EQ(end.zip64Entries, kEntries);
     // Sizes and offsets still fit their classic fields.
-    EXPECT_EQ(z.end.directoryOffset, z.end.zip64DirectoryOffset);
-    EXPECT_EQ(z.central.back().versionNeeded, 20u);
-    EXPECT_EQ(z.central.back().extra.size(), 9u);
+    EXPECT_EQ(end.directoryOffset, end.zip64DirectoryOffset);
+    EXPECT_EQ(central.back().versionNeeded, 20u);
+    EXPECT_EQ(central.back().extra.size(), 9u);
     ExpectReadersAccept(archive, manifest);
 }
 

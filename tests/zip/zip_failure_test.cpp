@@ -2,8 +2,6 @@
 // trace, and a source that changes while it is read is left out rather than recorded half old
 // and half new.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +13,7 @@
 #include <thread>
 
 #include "platform/files.h"
+#include "support/file_size_limit.h"
 #include "tests/zip/zip_inspect.h"
 #include "tests/zip/zip_test_support.h"
 #include "zip/zip_archive.h"
@@ -33,18 +32,12 @@ std::optional<std::filesystem::path> TemporaryBeside(const std::filesystem::path
     return std::nullopt;
 }
 
-bool HasTemporaryBeside(const std::filesystem::path& archive) {
-    return TemporaryBeside(archive).has_value();
-}
-
 // Runs body in a child process whose files cannot grow past limit bytes, as on a full disk,
 // and returns its exit code.
 int RunWithFileSizeLimit(rlim_t limit, const std::function<int()>& body) {
     const pid_t child = ::fork();
     if (child == 0) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit cap{limit, limit};
-        ::setrlimit(RLIMIT_FSIZE, &cap);
+        const FileSizeLimit full(limit);
         ::_exit(body());
     }
     int status = 0;
@@ -52,17 +45,22 @@ int RunWithFileSizeLimit(rlim_t limit, const std::function<int()>& body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(ZipArchiveFile, IsWrittenUnderATemporaryNameUntilClosed) {
+// Under either name only its owner may read it: the archive may hold private files.
+TEST(ZipArchiveFile, IsWrittenUnderATemporaryNameUntilClosedAndReadableByItsOwnerOnly) {
+    const UsualUmask umask;
     TempFolder folder;
     WriteFile(folder / "a.txt", TextLike(5000, 1));
     const auto archive = folder / "out.zip";
+    const auto ownerOnly = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
     auto handle = CreateZipArchive(archive);
     ASSERT_EQ(AddFileToZipArchive(handle.get(), u"a.txt", folder / "a.txt"), ZipOk);
     EXPECT_FALSE(std::filesystem::exists(archive));
-    EXPECT_TRUE(HasTemporaryBeside(archive));
+    const auto temporary = TemporaryBeside(archive);
+    ASSERT_TRUE(temporary);
+    EXPECT_EQ(std::filesystem::status(*temporary).permissions(), ownerOnly);
     ASSERT_EQ(CloseZipArchive(std::move(handle)), ZipOk);
-    EXPECT_TRUE(std::filesystem::exists(archive));
-    EXPECT_FALSE(HasTemporaryBeside(archive));
+    EXPECT_EQ(std::filesystem::status(archive).permissions(), ownerOnly);
+    EXPECT_FALSE(TemporaryBeside(archive));
     ExpectReadersAccept(archive, {{"a.txt", folder / "a.txt"}});
 }
 
@@ -74,7 +72,7 @@ TEST(ZipArchiveFile, AnOlderArchiveOfTheSameNameStaysUntilTheNewOneReplacesIt) {
     auto abandoned = CreateZipArchive(archive);
     ASSERT_EQ(AddFileToZipArchive(abandoned.get(), u"a.txt", folder / "a.txt"), ZipOk);
     abandoned.reset();
-    EXPECT_FALSE(HasTemporaryBeside(archive)) << "an abandoned archive leaves nothing";
+    EXPECT_FALSE(TemporaryBeside(archive)) << "an abandoned archive leaves nothing";
     EXPECT_EQ(std::filesystem::file_size(archive), 1000u);
     auto handle = CreateZipArchive(archive);
     ASSERT_TRUE(handle);
@@ -129,7 +127,7 @@ TEST(ZipArchiveFile, ADirectoryThatCannotBeWrittenLeavesNoArchive) {
     });
     ASSERT_EQ(failedStep, 0);
     EXPECT_FALSE(std::filesystem::exists(archive));
-    EXPECT_FALSE(HasTemporaryBeside(archive));
+    EXPECT_FALSE(TemporaryBeside(archive));
 }
 
 // Runs change(source) on a thread of its own once the add has opened the source and its
@@ -191,23 +189,33 @@ std::uint64_t BytesReadSoFar() {
     return 0;
 }
 
-// A changed source leaves no entry; the entries around it are whole.
-void ExpectOnlyTheSteadyEntries(const std::filesystem::path& archive, const TempFolder& folder) {
-    ExpectEntriesBackToBack(archive);
-    ExpectReadersAccept(
-        archive, {{"before.txt", folder / "steady.txt"}, {"after.txt", folder / "steady.txt"}});
-}
+// An entry added whole, then a source that changes while it is read, then another entry added
+// whole: the changed source leaves no entry, and the entries around it are whole.
+class ZipChangingSource : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        WriteFile(folder / "steady.txt", TextLike(20000, 8));
+        ASSERT_EQ(AddFileToZipArchive(handle.get(), u"before.txt", folder / "steady.txt"), ZipOk);
+    }
 
-TEST(ZipChangingSource, AFileThatGrowsWhileReadIsLeftOut) {
+    void ExpectOnlyTheSteadyEntries() {
+        ASSERT_EQ(AddFileToZipArchive(handle.get(), u"after.txt", folder / "steady.txt"), ZipOk);
+        ASSERT_EQ(CloseZipArchive(std::move(handle)), ZipOk);
+        ExpectEntriesBackToBack(archive);
+        ExpectReadersAccept(
+            archive, {{"before.txt", folder / "steady.txt"}, {"after.txt", folder / "steady.txt"}});
+    }
+
     TempFolder folder;
-    WriteFile(folder / "steady.txt", TextLike(20000, 8));
+    std::filesystem::path archive = folder / "out.zip";
+    std::unique_ptr<ZipHandle> handle = CreateZipArchive(archive);
+};
+
+TEST_F(ZipChangingSource, AFileThatGrowsWhileReadIsLeftOut) {
     const auto source = folder / "growing.log";
     constexpr std::size_t kInitial = 24 << 20;
     WriteFile(source, RandomBytes(kInitial, 9));
     const Bytes piece = RandomBytes(1 << 20, 10);
-    const auto archive = folder / "out.zip";
-    auto handle = CreateZipArchive(archive);
-    ASSERT_EQ(AddFileToZipArchive(handle.get(), u"before.txt", folder / "steady.txt"), ZipOk);
     ChangeDuringAdd appender(archive, [&] {
         for (int i = 0; i < 16; ++i) {
             AppendTo(source, piece);
@@ -220,43 +228,27 @@ TEST(ZipChangingSource, AFileThatGrowsWhileReadIsLeftOut) {
     EXPECT_EQ(grown, ZipSourceChanged);
     // One byte past its size shows that it grew; what /proc/self/io itself takes is small.
     EXPECT_LE(read, kInitial + 4096) << "the bytes appended were read as well";
-    ASSERT_EQ(AddFileToZipArchive(handle.get(), u"after.txt", folder / "steady.txt"), ZipOk);
-    ASSERT_EQ(CloseZipArchive(std::move(handle)), ZipOk);
-    ExpectOnlyTheSteadyEntries(archive, folder);
+    ExpectOnlyTheSteadyEntries();
 }
 
-TEST(ZipChangingSource, AFileCutShortWhileReadIsLeftOut) {
-    TempFolder folder;
-    WriteFile(folder / "steady.txt", TextLike(20000, 11));
+TEST_F(ZipChangingSource, AFileCutShortWhileReadIsLeftOut) {
     const auto source = folder / "shrinking.zip";  // stored, the quickest to read
     constexpr std::size_t kInitial = 64 << 20;
     WriteFile(source, RandomBytes(kInitial, 12));
-    const auto archive = folder / "out.zip";
-    auto handle = CreateZipArchive(archive);
-    ASSERT_EQ(AddFileToZipArchive(handle.get(), u"before.txt", folder / "steady.txt"), ZipOk);
     ChangeDuringAdd truncater(archive, [&] { std::filesystem::resize_file(source, kInitial / 2); });
     const ZipResult shrunk = AddFileToZipArchive(handle.get(), u"shrinking.zip", source);
     ASSERT_TRUE(truncater.Join()) << "the add ended before the file could be cut";
     EXPECT_EQ(shrunk, ZipSourceChanged);
-    ASSERT_EQ(AddFileToZipArchive(handle.get(), u"after.txt", folder / "steady.txt"), ZipOk);
-    ASSERT_EQ(CloseZipArchive(std::move(handle)), ZipOk);
-    ExpectOnlyTheSteadyEntries(archive, folder);
+    ExpectOnlyTheSteadyEntries();
 }
 
-TEST(ZipChangingSource, AFileHoldingMoreThanItsSizeSaysIsLeftOut) {
+TEST_F(ZipChangingSource, AFileHoldingMoreThanItsSizeSaysIsLeftOut) {
     // Files under /proc report a size of 0 yet have content.
     const std::filesystem::path source = "/proc/self/status";
     ASSERT_EQ(std::filesystem::file_size(source), 0u);
-    TempFolder folder;
-    WriteFile(folder / "steady.txt", TextLike(20000, 13));
-    const auto archive = folder / "out.zip";
-    auto handle = CreateZipArchive(archive);
-    ASSERT_EQ(AddFileToZipArchive(handle.get(), u"before.txt", folder / "steady.txt"), ZipOk);
     EXPECT_EQ(AddFileToZipArchive(handle.get(), u"status.txt", source), ZipSourceChanged);
     EXPECT_EQ(AddFileToZipArchive(handle.get(), u"status.zip", source), ZipSourceChanged);
-    ASSERT_EQ(AddFileToZipArchive(handle.get(), u"after.txt", folder / "steady.txt"), ZipOk);
-    ASSERT_EQ(CloseZipArchive(std::move(handle)), ZipOk);
-    ExpectOnlyTheSteadyEntries(archive, folder);
+    ExpectOnlyTheSteadyEntries();
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "support/run_program.h"
 #include "zip/verify.h"
+#include "zip/zip_archive.h"
 
 namespace arkivo::test {
 
@@ -50,6 +51,21 @@ CommandResult FinishCommand(FILE* pipe) {
 
 CommandResult RunCommand(const std::string& command) {
     return FinishCommand(StartCommand(command));
+}
+
+Manifest WriteArchive(const std::filesystem::path& archive, const std::vector<Added>& files) {
+    Manifest manifest;
+    auto handle = CreateZipArchive(archive);
+    EXPECT_TRUE(handle) << archive;
+    for (const Added& file : files) {
+        EXPECT_EQ(AddFileToZipArchive(handle.get(), file.name, file.source), ZipOk) << file.source;
+        manifest.push_back({file.stored, file.source});
+        if (file.stored.empty()) {
+            manifest.back().name.assign(file.name.begin(), file.name.end());
+        }
+    }
+    EXPECT_EQ(CloseZipArchive(std::move(handle)), ZipOk) << archive;
+    return manifest;
 }
 
 void ExpectReadersAccept(const std::filesystem::path& archive, const Manifest& manifest,

@@ -1,0 +1,66 @@
+// The command-line program run as a separate process on a data folder in a temporary folder.
+// POSIX only.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include "jobs/environment_file.h"
+#include "support/child_process.h"
+#include "support/file_tree.h"
+#include "support/numbered_name.h"
+#include "support/run_program.h"
+
+namespace arkivo::test {
+
+inline const std::filesystem::path kArkivo = ARKIVO_CLI_PATH;
+
+class CliTest : public ::testing::Test {
+  protected:
+    // `arkivo --home <home> arguments...` with HOME at the temporary folder. A prefix runs it
+    // through another program (a shell, setpriv, strace) that takes the program as its next
+    // argument.
+    ProgramResult Arkivo(std::vector<std::string> arguments, std::vector<std::string> prefix = {}) {
+        arguments.insert(arguments.begin(), {"--home", home.string()});
+        prefix.push_back(kArkivo.string());
+        arguments.insert(arguments.begin(), prefix.begin() + 1, prefix.end());
+        return RunProgram(prefix.front(), arguments, {"HOME=" + folder.path().string()},
+                          folder.path());
+    }
+
+    JobTable Jobs() {
+        EnvironmentFile file(home / "LastSetting.env");
+        return file.Load();
+    }
+
+    // A job over enough files that its run takes a while.
+    void AddLongJob() {
+        for (int i = 0; i < kLongJobFiles; ++i) {
+            MakeFile(base / NumberedName("d", i % 40) / NumberedName("f", i),
+                     std::string(2000, 'x'));
+        }
+        ASSERT_EQ(Arkivo({"jobs", "add", base.string(), target.string()}).exitCode, 0);
+    }
+
+    // Starts `arkivo run` in the background, its output going to run.out and run.err, and
+    // returns once its first job has begun.
+    pid_t StartRun() {
+        const pid_t pid = StartProgram({kArkivo.string(), "--home", home.string(), "run"},
+                                       folder / "run.out", folder / "run.err");
+        for (int i = 0;
+             i < 3000 && ReadBytes(folder / "run.out").find("Job 1: ") == std::string::npos; ++i) {
+            ::usleep(2000);
+        }
+        EXPECT_NE(ReadBytes(folder / "run.out").find("Job 1: "), std::string::npos);
+        return pid;
+    }
+
+    static constexpr int kLongJobFiles = 4000;
+    TempFolder folder;
+    std::filesystem::path home = folder / "home";
+    std::filesystem::path base = folder / "base";
+    std::filesystem::path target = folder / "target";
+};
+
+}  // namespace arkivo::test
