@@ -10,6 +10,10 @@ std::string Narrow(std::u16string_view text) {
     return Utf16ToUtf8(text);
 }
 
+std::string ShownPath(const std::filesystem::path& path) {
+    return path.string();
+}
+
 void PrintLine(std::ostream& out, std::u16string_view text) {
     out << Narrow(text) << '\n';
 }

@@ -1,6 +1,7 @@
 // Writing the program's UTF-16 texts to the terminal.
 #pragma once
 
+#include <filesystem>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -8,6 +9,9 @@
 namespace arkivo::cli {
 
 std::string Narrow(std::u16string_view text);
+
+// A path as the terminal shows it, from the file system's own bytes.
+std::string ShownPath(const std::filesystem::path& path);
 
 void PrintLine(std::ostream& out, std::u16string_view text);
 

@@ -102,7 +102,7 @@ void RunView::OnProgressPos(std::uint64_t position) {
 
 void RunView::OnFile(const std::filesystem::path& source) {
     std::lock_guard lock(mutex_);
-    current_ = Narrow(platform::PathText(source));
+    current_ = ShownPath(source);
 }
 
 void RunView::OnBytesCopied(std::uint64_t bytes) {
@@ -114,9 +114,9 @@ void RunView::OnFailure(const std::filesystem::path& path, const std::filesystem
                         std::error_code error) {
     std::lock_guard lock(mutex_);
     ClearLine();
-    std::cerr << "arkivo: failed: " << Narrow(platform::PathText(path));
+    std::cerr << "arkivo: failed: " << ShownPath(path);
     if (!destination.empty()) {
-        std::cerr << " -> " << Narrow(platform::PathText(destination));
+        std::cerr << " -> " << ShownPath(destination);
     }
     std::cerr << ": " << error.message() << '\n';
 }
@@ -125,14 +125,13 @@ void RunView::OnPlannedCopy(const std::filesystem::path& source,
                             const std::filesystem::path& destination) {
     std::lock_guard lock(mutex_);
     ClearLine();
-    std::cout << "would copy " << Narrow(platform::PathText(source)) << " -> "
-              << Narrow(platform::PathText(destination)) << '\n';
+    std::cout << "would copy " << ShownPath(source) << " -> " << ShownPath(destination) << '\n';
 }
 
 void RunView::OnPlannedDeletion(const std::filesystem::path& path) {
     std::lock_guard lock(mutex_);
     ClearLine();
-    std::cout << "would delete " << Narrow(platform::PathText(path)) << '\n';
+    std::cout << "would delete " << ShownPath(path) << '\n';
 }
 
 void RunView::OnSkippedFolder(const std::filesystem::path& folder, engine::SkipReason reason) {
@@ -141,7 +140,7 @@ void RunView::OnSkippedFolder(const std::filesystem::path& folder, engine::SkipR
     }
     std::lock_guard lock(mutex_);
     ClearLine();
-    std::cout << "would skip " << Narrow(platform::PathText(folder)) << " ("
+    std::cout << "would skip " << ShownPath(folder) << " ("
               << (reason == engine::SkipReason::DotFolder ? "its name begins with '.'"
                                                           : "a link to a folder")
               << ")\n";
@@ -170,7 +169,7 @@ void RunView::OnRunFinished(const engine::RunSummary& summary, std::u16string_vi
         return;  // the refusal was the run's only message
     }
     if (!summary.reportFile.empty()) {
-        std::cout << "Report: " << Narrow(platform::PathText(summary.reportFile)) << '\n';
+        std::cout << "Report: " << ShownPath(summary.reportFile) << '\n';
     }
     if (summary.stopped) {
         std::cout << "The run was stopped.\n";
