@@ -50,7 +50,7 @@ fs::path InstalledDataFolder() {
     if (fs::exists(exeFolder / kLanguageFiles[0], error)) {
         return exeFolder;
     }
-    return exeFolder.parent_path() / "share" / "arkivo";
+    return (exeFolder / ARKIVO_DATA_FROM_BINARY).lexically_normal();
 }
 
 std::optional<std::string> PrepareHome(const fs::path& home) {

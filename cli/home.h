@@ -16,7 +16,8 @@ std::filesystem::path ResolveHome(const std::optional<std::string>& homeOption);
 // Returns an error text, or nothing on success.
 std::optional<std::string> PrepareHome(const std::filesystem::path& home);
 
-// Where the installed language files are: beside the executable, or in ../share/arkivo.
+// Where the installed language files are: beside the executable (a build folder), or where
+// `cmake --install` puts them for the executable's folder (../share/arkivo by default).
 std::filesystem::path InstalledDataFolder();
 
 }  // namespace arkivo::cli
