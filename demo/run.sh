@@ -8,11 +8,13 @@ cd "$(dirname "$0")/.."
 build=build-demo
 
 # Only the program and its language files: the tests take most of a full build's time. The
-# build's own chatter goes to a log, shown only when it fails.
+# optimisation is the one the tests are built with, without the debug information a demo does
+# not need (GCC 12 warns falsely at -O3). The build's own chatter goes to a log, shown only
+# when it fails.
 echo "Building arkivo in $build/ (the first time takes a few minutes)..."
 mkdir -p "$build"
-if ! { cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DARKIVO_BUILD_TESTS=OFF \
-         -DARKIVO_WARNINGS_AS_ERRORS=ON &&
+if ! { cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+         -DARKIVO_BUILD_TESTS=OFF &&
        cmake --build "$build" --target arkivo -j"$(nproc)"; } >"$build/build.log" 2>&1; then
   cat "$build/build.log" >&2
   echo "The build failed (its output is above and in $build/build.log)." >&2
