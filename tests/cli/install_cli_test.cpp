@@ -107,10 +107,14 @@ HelpPage ParseHelp(const std::string& help) {
 
 class InstalledArkivo : public ::testing::Test {
   protected:
+    // Our files are all of the default component. Naming it keeps the build's
+    // install_manifest.txt, which lists what a real install put where, from being overwritten.
     static void SetUpTestSuite() {
         destdir_ = std::make_unique<TempFolder>();
-        install_ = RunProgram(kCmake, {"--install", kBuildFolder.string(), "--prefix", kPrefix},
-                              {"DESTDIR=" + destdir_->path().string()}, destdir_->path());
+        install_ = RunProgram(
+            kCmake,
+            {"--install", kBuildFolder.string(), "--prefix", kPrefix, "--component", "Unspecified"},
+            {"DESTDIR=" + destdir_->path().string()}, destdir_->path());
     }
     static void TearDownTestSuite() { destdir_.reset(); }
 
