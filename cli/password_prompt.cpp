@@ -40,7 +40,7 @@ class EchoOff {
     }
     ~EchoOff() {
         if (active_) {
-            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_savedTerminal);
+            ::tcsetattr(STDIN_FILENO, TCSANOW, &g_savedTerminal);
         }
         for (std::size_t i = 0; i < std::size(kRestoredSignals); ++i) {
             ::sigaction(kRestoredSignals[i], &previous_[i], nullptr);
@@ -79,10 +79,12 @@ std::optional<std::string> AskWithoutEcho(const std::string& prompt) {
     if (::isatty(STDIN_FILENO) == 0) {
         return std::nullopt;
     }
-    std::cerr << prompt << std::flush;
     std::optional<std::string> line;
     {
+        // Echo goes off before the prompt shows, so nothing typed after it is ever shown; what
+        // was typed before it is dropped rather than taken for the password.
         const EchoOff quiet;
+        std::cerr << prompt << std::flush;
         line = ReadLine();
     }
     // The Enter key was not echoed either.
