@@ -6,8 +6,11 @@
 #include <vector>
 
 #include "cli/console.h"
+#include "cli/job_setting_arguments.h"
 #include "common/text.h"
+#include "jobs/job_period.h"
 #include "platform/clock.h"
+#include "platform/file_system.h"
 
 namespace arkivo::cli {
 namespace {
@@ -40,6 +43,39 @@ std::string SideText(const std::u16string& path, const std::u16string& user) {
     std::string text = Narrow(path);
     if (IsFtpLocation(path) && !user.empty()) {
         text += " (" + Narrow(user) + ")";
+    }
+    return text;
+}
+
+std::string TypeExplained(BackupType type) {
+    switch (type) {
+        case BackupType::Sync:
+            return "the target becomes a mirror of the base";
+        case BackupType::Dif:
+            return "what the target lacks or holds in an older version goes into a dated DIF_ "
+                   "folder";
+        case BackupType::Inc:
+            return "what changed since the last incremental run goes into a dated INC_ folder";
+        case BackupType::Spd:
+            return "what changed within the period goes into a dated SPD_ folder";
+    }
+    return "runs refuse this job";
+}
+
+std::string Count(std::size_t count, const std::string& what) {
+    return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+}
+
+// Runs move the period's start to their own start, so the next run takes what changed since.
+std::string PeriodShown(const JobRecord& job, std::size_t jobIndex) {
+    const auto period = PeriodOf(job);
+    if (!period) {
+        return "none: runs refuse this job until it has one (arkivo jobs set " +
+               std::to_string(jobIndex + 1) + " --period FROM TO)";
+    }
+    std::string text = PeriodText(*period);
+    if (period->first >= period->pastLast) {
+        text += " (over: runs copy nothing until a new period is set)";
     }
     return text;
 }
@@ -115,37 +151,51 @@ void PrintJobTable(std::ostream& out, const JobTable& table) {
     }
 }
 
-void PrintJobDetails(std::ostream& out, const JobRecord& job, std::size_t jobIndex) {
-    auto line = [&out](const char* label, const std::string& value) {
+void PrintJobDetails(std::ostream& out, const JobRecord& job, std::size_t jobIndex,
+                     const JobSwitches& switches) {
+    auto line = [&out](const std::string& label, const std::string& value) {
         out << Pad(label, 18) << value << '\n';
     };
-    auto ftp = [&](const char* side, const std::u16string& path, const std::u16string& user,
+    auto ftp = [&](const std::string& side, const std::u16string& path, const std::u16string& user,
                    const std::u16string& password, std::uint32_t port, std::uint32_t passive) {
         if (!IsFtpLocation(path)) {
             return;
         }
-        line((std::string(side) + " FTP").c_str(),
-             "user " + Narrow(user) + ", password " + (password.empty() ? "none" : "set") +
-                 ", port " + std::to_string(port) + (passive ? ", passive" : ", active"));
+        line(side + " FTP", "user " + Narrow(user) + ", port " + std::to_string(port) +
+                                (passive ? ", passive mode" : ", active mode") +
+                                (password.empty() ? ", no password" : ", password set"));
     };
+    const auto type = static_cast<BackupType>(job.backupType);
     line("Job", std::to_string(jobIndex + 1));
     line("Ticked", job.checked ? "yes" : "no");
-    line("Type", TypeName(job.backupType));
-    line("ZIP archive", job.zipOption ? "yes" : "no");
-    line("Filters", job.filterOn ? "on" : "off");
-    line("Base", Narrow(job.basePath));
+    line("Type", TypeInWords(job.backupType) + " (" + TypeName(job.backupType) +
+                     "): " + TypeExplained(type));
+    if (type == BackupType::Spd) {
+        line("Period", PeriodShown(job, jobIndex));
+    }
+    line("ZIP archive", type == BackupType::Sync
+                            ? "does not apply (a synchronisation writes no archive)"
+                            : (job.zipOption ? "on" : "off"));
+    line("Sync delete",
+         type != BackupType::Sync
+             ? "does not apply (only a synchronisation deletes)"
+             : (switches.syncDelete ? "on: target files the base no longer has are deleted"
+                                    : "off"));
+    line("Dot folders", switches.dotFolders
+                            ? "on: folders whose names begin with '.' are backed up"
+                            : "off: folders whose names begin with '.' are left out");
+    line("Filters", std::string(job.filterOn ? "on" : "off") + ", " +
+                        Count(switches.excludePatterns, "exclude pattern") + ", " +
+                        Count(switches.includePatterns, "include pattern"));
+    line("Base", ShownPath(platform::PathFromText(job.basePath)));
     ftp("Base", job.basePath, job.baseFtpUser, job.baseFtpPassword, job.baseFtpPort,
         job.baseFtpPassive);
-    line("Target", Narrow(job.targetPath));
+    line("Target", ShownPath(platform::PathFromText(job.targetPath)));
     ftp("Target", job.targetPath, job.targetFtpUser, job.targetFtpPassword, job.targetFtpPort,
         job.targetFtpPassive);
     line("Last backup", DateText(job.lastBackupTime));
     line("Last sync", DateText(job.lastSyncTime));
     line("Last incremental", DateText(job.lastIncTime));
-    if (job.backupType == static_cast<std::uint32_t>(BackupType::Spd)) {
-        line("Period from", DateText(job.periodStart));
-        line("Period to", DateText(job.periodEnd));
-    }
     line("State", Narrow(job.state));
 }
 

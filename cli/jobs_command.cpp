@@ -6,37 +6,19 @@
 #include <optional>
 
 #include "cli/console.h"
+#include "cli/exit_code.h"
+#include "cli/ftp_side_options.h"
+#include "cli/job_setting_arguments.h"
 #include "cli/job_view.h"
+#include "cli/jobs_set_command.h"
 #include "common/text.h"
+#include "filters/filter_lists.h"
 #include "jobs/environment_file.h"
+#include "schedule/job_flags.h"
+#include "settings/app_stores.h"
 
 namespace arkivo::cli {
 namespace {
-
-struct SideOptions {
-    std::string user;
-    std::string password;
-    std::uint32_t port = kDefaultFtpPort;
-    bool active = false;
-
-    FtpCredentials Credentials() const {
-        return {Utf8ToUtf16(user), Utf8ToUtf16(password), port, active ? 0u : 1u};
-    }
-};
-
-const std::map<std::string, BackupType> kTypeNames = {{"sync", BackupType::Sync},
-                                                      {"dif", BackupType::Dif},
-                                                      {"inc", BackupType::Inc},
-                                                      {"spd", BackupType::Spd}};
-
-void AddSideOptions(CLI::App* command, const std::string& side, SideOptions& options) {
-    command->add_option("--" + side + "-user", options.user, "FTP user name of the " + side);
-    command->add_option("--" + side + "-password", options.password, "FTP password of the " + side);
-    command->add_option("--" + side + "-port", options.port, "FTP port of the " + side)
-        ->check(CLI::Range(1, 65535));
-    command->add_flag("--" + side + "-active", options.active,
-                      "connect to the " + side + " in active mode instead of passive");
-}
 
 // Loads the table for reading; prints the coded error and returns nullopt on failure.
 std::optional<JobTable> LoadForReading(Context& context) {
@@ -76,6 +58,64 @@ bool AllNumbersExist(Context& context, const std::vector<std::uint32_t>& numbers
     return true;
 }
 
+struct AddArguments {
+    std::string base, target, type = "sync";
+    bool zip = false;
+    std::vector<std::string> period;
+    FtpSideOptions baseSide{"base"}, targetSide{"target"};
+};
+
+// The FTP fields of a side being registered; false when its password file cannot be read.
+bool TakeNewSide(Context& context, const FtpSideOptions& options, const std::u16string& location,
+                 FtpCredentials& credentials) {
+    credentials.user = Utf8ToUtf16(options.user.value_or(""));
+    credentials.port = options.port.value_or(kDefaultFtpPort);
+    credentials.passive = options.active ? 0 : 1;
+    std::optional<std::u16string> password;
+    if (IsFtpLocation(location) &&
+        !TakePassword(context, options, location, credentials.user, true, password)) {
+        return false;
+    }
+    credentials.password = password.value_or(u"");
+    return true;
+}
+
+int AddJob(Context& context, const AddArguments& args) {
+    NewJob job;
+    job.base = context.AbsoluteJobPath(args.base);
+    job.target = context.AbsoluteJobPath(args.target);
+    job.type = kTypeNames.at(args.type);
+    job.zip = args.zip;
+    if (!args.period.empty()) {
+        job.period = PeriodOfArguments(args.period);
+        if (!job.period) {
+            std::cerr << "arkivo: the period's end lies past the dates this system can hold\n";
+            return kExitUsage;
+        }
+    }
+    if (!TakeNewSide(context, args.baseSide, job.base, job.baseFtp) ||
+        !TakeNewSide(context, args.targetSide, job.target, job.targetFtp)) {
+        return kExitUsage;
+    }
+    const auto outcome = RegisterJob(context.EnvironmentPath(), job);
+    if (outcome.saved) {
+        std::cout << "Added job " << outcome.jobIndex + 1 << ": " << Narrow(job.base) << " -> "
+                  << Narrow(job.target) << '\n';
+    }
+    return context.Finish(outcome);
+}
+
+// What the job list does not hold: the switches of "Setting.ini" and the filter lists.
+JobSwitches SwitchesOf(Context& context, std::size_t index) {
+    auto& s = context.stores;
+    JobSwitches switches;
+    switches.syncDelete = ReadNumber(s.setting, JobSectionName(index), u"SyncDelNoSrc") == 1;
+    switches.dotFolders = ReadTakeDotFolders(s.setting, index);
+    switches.excludePatterns = ListPatterns(s.filter, index).size();
+    switches.includePatterns = ListPatterns(s.filterInc, index).size();
+    return switches;
+}
+
 }  // namespace
 
 void AddJobsCommand(CLI::App& app, CommandAction& action) {
@@ -96,11 +136,6 @@ void AddJobsCommand(CLI::App& app, CommandAction& action) {
         };
     });
 
-    struct AddArguments {
-        std::string base, target, type = "sync";
-        bool zip = false;
-        SideOptions baseSide, targetSide;
-    };
     auto addArgs = std::make_shared<AddArguments>();
     auto* add = jobs->add_subcommand("add", "register a new job (ticked, with default options)");
     add->add_option("BASE", addArgs->base, "source folder or ftp://host/folder")->required();
@@ -108,26 +143,20 @@ void AddJobsCommand(CLI::App& app, CommandAction& action) {
         ->required();
     add->add_option("--type", addArgs->type, "backup type")
         ->check(CLI::IsMember({"sync", "dif", "inc", "spd"}));
-    add->add_flag("--zip", addArgs->zip, "write dif, inc and spd output as one ZIP archive");
-    AddSideOptions(add, "base", addArgs->baseSide);
-    AddSideOptions(add, "target", addArgs->targetSide);
+    add->add_flag("--zip", addArgs->zip,
+                  "write one ZIP archive instead of the dated folder (dif, inc and spd jobs; a "
+                  "synchronisation writes no archive)");
+    add->add_option("--period", addArgs->period, std::string(kPeriodHelp) + " (spd jobs only)")
+        ->expected(2)
+        ->type_name("FROM TO")
+        ->check(LocalDateValidator());
+    AddFtpSideOptions(add, addArgs->baseSide, false);
+    AddFtpSideOptions(add, addArgs->targetSide, false);
     add->callback([&action, addArgs] {
-        action = [addArgs](Context& context) {
-            NewJob job;
-            job.base = context.AbsoluteJobPath(addArgs->base);
-            job.target = context.AbsoluteJobPath(addArgs->target);
-            job.baseFtp = addArgs->baseSide.Credentials();
-            job.targetFtp = addArgs->targetSide.Credentials();
-            job.type = kTypeNames.at(addArgs->type);
-            job.zip = addArgs->zip && job.type != BackupType::Sync;
-            const auto outcome = RegisterJob(context.EnvironmentPath(), job);
-            if (outcome.saved) {
-                std::cout << "Added job " << outcome.jobIndex + 1 << ": " << Narrow(job.base)
-                          << " -> " << Narrow(job.target) << '\n';
-            }
-            return context.Finish(outcome);
-        };
+        action = [addArgs](Context& context) { return AddJob(context, *addArgs); };
     });
+
+    AddJobsSetCommand(jobs, action);
 
     auto numbered = [&](const char* name, const char* help, auto run) {
         auto numbers = std::make_shared<std::vector<std::uint32_t>>();
@@ -158,7 +187,7 @@ void AddJobsCommand(CLI::App& app, CommandAction& action) {
              [](Context& context, const std::vector<std::uint32_t>& numbers) {
                  return context.Finish(SetJobsChecked(context.EnvironmentPath(), numbers, false));
              });
-    numbered("show", "show every field of jobs",
+    numbered("show", "show every setting of jobs (never a password)",
              [](Context& context, const std::vector<std::uint32_t>& numbers) {
                  auto table = LoadForReading(context);
                  if (!table) {
@@ -168,7 +197,9 @@ void AddJobsCommand(CLI::App& app, CommandAction& action) {
                      if (i > 0) {
                          std::cout << '\n';
                      }
-                     PrintJobDetails(std::cout, table->jobs[numbers[i] - 1], numbers[i] - 1);
+                     const std::size_t index = numbers[i] - 1;
+                     PrintJobDetails(std::cout, table->jobs[index], index,
+                                     SwitchesOf(context, index));
                      WarnOfDamagedNumber(context, *table, numbers[i] - 1);
                  }
                  return 0;

@@ -6,11 +6,9 @@
 
 #include "cli/job_argument.h"
 #include "jobs/environment_file.h"
-#include "jobs/job_options.h"
-#include "jobs/target_overlap.h"
+#include "jobs/job_settings.h"
 #include "schedule/job_flags.h"
 #include "settings/app_stores.h"
-#include "settings/data_folder_lock.h"
 
 namespace arkivo::cli {
 namespace {
@@ -92,29 +90,13 @@ int Set(Context& context, const SetArguments& args) {
     if (!job) {
         return 1;
     }
-    if (args.name == "sync-delete") {
-        const DataFolderLock lock(context.home);
-        WriteSyncDelNoSrc(context.stores.setting, *job, on);
-        EnvironmentFile file(context.EnvironmentPath());
-        CommandOutcome outcome;
-        outcome.warnings =
-            TargetConflictWarnings(FindTargetConflicts(file.Load(), context.stores.setting), *job);
-        return context.Finish(outcome);
-    }
-    if (args.name == "dot-folders") {
-        WriteTakeDotFolders(context.stores.setting, *job, on);
-        return 0;
-    }
-    // The type is checked and the switch set as one change: the job may be edited meanwhile.
-    const DataFolderLock lock(context.home);
-    JobOptionAccessors accessors(context.EnvironmentPath());
-    if (accessors.GetJobOption(*job, JobOption::BackupType) ==
-        static_cast<std::int32_t>(BackupType::Sync)) {
-        std::cerr << "arkivo: a synchronisation job writes no archive\n";
-        return 1;
-    }
-    accessors.SetJobOption(*job, JobOption::ZipOption, on ? 1 : 0);
-    return 0;
+    // The same change as `jobs set N --sync-delete|--dot-folders|--zip on|off`.
+    JobSettingsChange change;
+    (args.name == "sync-delete"   ? change.syncDelete
+     : args.name == "dot-folders" ? change.dotFolders
+                                  : change.zip) = on;
+    return context.Finish(
+        ChangeJobSettings(context.EnvironmentPath(), context.stores.setting, *job, change));
 }
 
 }  // namespace
@@ -130,7 +112,8 @@ void AddOptionsCommand(CLI::App& app, CommandAction& action) {
     auto* set = options->add_subcommand(
         "set",
         "change a setting: report, report-created, report-updated, report-deleted, "
-        "language, and per job (--job N) sync-delete, dot-folders or zip");
+        "language, and per job (--job N) sync-delete (sync jobs), dot-folders or zip (dif, inc "
+        "and spd jobs), as jobs set does");
     set->add_option("NAME", args->name, "the setting")
         ->required()
         ->check(CLI::IsMember({"report", "report-created", "report-updated", "report-deleted",

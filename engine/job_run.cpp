@@ -15,6 +15,8 @@
 #include "filters/filter_match.h"
 #include "jobs/job_commands.h"
 #include "jobs/job_options.h"
+#include "jobs/job_period.h"
+#include "jobs/job_settings.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "report/backup_report.h"
@@ -67,6 +69,23 @@ void EndJobReport(BackupReport* report, RunFlags flags, const JobSummary& summar
     report->WriteElapsedLine(platform::NowUnixSeconds());
     report->WriteFileSections();
     report->DeleteFileLists();
+}
+
+// A period without an end holds nothing: the run would copy nothing and look complete. The job
+// is refused instead, counted as failed, and its times stay as they are.
+JobSummary RefuseWithoutPeriod(RunEnvironment& run, std::size_t jobIndex, const JobRecord& job) {
+    const auto message = UserMessage::TextWith(text::RunNoPeriod, PeriodCommandDetail(jobIndex));
+    run.observer.OnMessage(message);
+    JobSummary summary;
+    summary.jobIndex = jobIndex;
+    summary.failed = 1;
+    const RunFlags flags = ReadRunFlags(run.stores, job.filterOn != 0);
+    BeginJobReport(run.report, flags, jobIndex, job);
+    if (run.report != nullptr && (flags & RunFlag::ReportOn)) {
+        run.report->WriteNoteLine(Resolve(run.stores.language, message));
+    }
+    EndJobReport(run.report, flags, summary, run.stores.language);
+    return summary;
 }
 
 std::u16string_view DatedPrefix(BackupType type) {
@@ -182,6 +201,9 @@ bool IsWithin(const fs::path& inner, const fs::path& outer) {
 JobSummary RunJobLocalToLocal(RunEnvironment& run, std::size_t jobIndex, const JobRecord& job) {
     auto& language = run.stores.language;
     run.observer.OnJobStarted(jobIndex, job.basePath, job.targetPath);
+    if (job.backupType == static_cast<std::uint32_t>(BackupType::Spd) && !HasPeriod(job)) {
+        return RefuseWithoutPeriod(run, jobIndex, job);
+    }
     run.observer.OnAnalysis(jobIndex, true);
     run.observer.OnAnimation(Animation::Copy);
     run.observer.OnStatus(language.GetValue(text::StaticEstimate));

@@ -4,6 +4,7 @@
 
 #include "jobs/environment_file.h"
 #include "jobs/job_options.h"
+#include "jobs/job_settings.h"
 #include "jobs/job_text.h"
 #include "jobs/location_relation.h"
 #include "jobs/target_overlap.h"
@@ -76,6 +77,7 @@ CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJo
     if (auto problem = CheckBaseAndTarget(job.base, job.target)) {
         messages.push_back(UserMessage::Text(*problem));
     }
+    CheckSettingsForType(job.type, job.zip, job.period, false, messages);
     for (const auto* side : {&job.baseFtp, &job.targetFtp}) {
         const auto& path = side == &job.baseFtp ? job.base : job.target;
         if (IsFtpLocation(path)) {
@@ -108,6 +110,9 @@ CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJo
         record.jobNumber = static_cast<std::uint32_t>(table.jobs.size() + 1);
         record.backupType = static_cast<std::uint32_t>(job.type);
         record.zipOption = job.zip ? 1 : 0;
+        if (job.period) {
+            SetPeriod(record, *job.period);
+        }
         record.basePath = job.base;
         record.targetPath = job.target;
         ApplySide(job.base, job.baseFtp, record.baseFtpUser, record.baseFtpPassword,
@@ -124,6 +129,10 @@ CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJo
         setting.Open(environment.parent_path() / kSettingFile);
         result.warnings =
             TargetConflictWarnings(FindTargetConflicts(table, setting), result.jobIndex);
+        if (job.type == BackupType::Spd && !job.period) {
+            result.warnings.push_back(
+                UserMessage::TextWith(text::JobNoPeriodYet, PeriodCommandDetail(result.jobIndex)));
+        }
         return true;
     });
 }

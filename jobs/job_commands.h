@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "jobs/environment_file.h"
+#include "jobs/job_period.h"
 #include "jobs/job_record.h"
 #include "settings/user_message.h"
 
@@ -31,6 +33,7 @@ struct NewJob {
     FtpCredentials targetFtp;
     BackupType type = BackupType::Sync;
     bool zip = false;
+    std::optional<JobPeriod> period;  // a period job's; none leaves it without one
 };
 
 struct CommandOutcome {
@@ -65,8 +68,10 @@ CommandOutcome ChangeTable(const std::filesystem::path& environment, Change chan
 }
 
 // Refuses texts the file cannot hold, a duplicate pair, a full table, an FTP side without a
-// user, and a base that is its target or lies inside it. Warns (and still adds the job) when
-// the new job's target overlaps that of a job which deletes orphans (jobs/target_overlap.h).
+// user, a base that is its target or lies inside it, and settings its type does not take (a
+// ZIP option for a synchronisation, a period for any but a period job). Warns (and still adds
+// the job) when the new job's target overlaps that of a job which deletes orphans
+// (jobs/target_overlap.h), and when a period job comes without its period.
 CommandOutcome RegisterJob(const std::filesystem::path& environment, const NewJob& job);
 
 // Ticks or unticks the jobs with the given 1-based numbers.

@@ -54,9 +54,8 @@ void ApplyFtp(const FtpCredentials& ftp, std::u16string& user, std::u16string& p
 
 }  // namespace
 
-CommandOutcome ModifyJob(const std::filesystem::path& environment, const JobEdit& edit) {
-    CommandOutcome outcome;
-    auto& messages = outcome.messages;
+std::vector<UserMessage> CheckJobEdit(const JobEdit& edit) {
+    std::vector<UserMessage> messages;
     if (edit.base.empty() || edit.target.empty()) {
         messages.push_back(UserMessage::Text(text::RootEmptyPath));
     }
@@ -65,25 +64,18 @@ CommandOutcome ModifyJob(const std::filesystem::path& environment, const JobEdit
     if (auto problem = CheckBaseAndTarget(edit.base, edit.target)) {
         messages.push_back(UserMessage::Text(*problem));
     }
-    if (!messages.empty()) {
-        return outcome;
-    }
+    return messages;
+}
 
-    EnvironmentFile file(environment);
-    JobTable* loaded = LoadForChange(file, outcome);
-    if (loaded == nullptr) {
-        return outcome;
-    }
-    JobTable& table = *loaded;
+bool ApplyJobEdit(JobTable& table, const JobEdit& edit, std::vector<UserMessage>& messages) {
     if (edit.jobIndex >= table.jobs.size()) {
         messages.push_back(UserMessage::Text(text::RootNoSuchJob));
-        return outcome;
+        return false;
     }
     if (DuplicatesAnotherJob(table, edit)) {
         messages.push_back(UserMessage::Text(text::RootAlreadyRegistered));
-        return outcome;
+        return false;
     }
-
     JobRecord& job = table.jobs[edit.jobIndex];
     job.checked = edit.checked ? 1 : 0;
     job.basePath = edit.base;
@@ -103,8 +95,23 @@ CommandOutcome ModifyJob(const std::filesystem::path& environment, const JobEdit
     table.lastBasePath = edit.base;
     table.lastTargetPath = edit.target;
     table.jobListFlag = kHasJobList;
-    if (file.Save(table) != LoadStatus::Ok) {
-        messages.push_back(file.SaveProblem());
+    return true;
+}
+
+CommandOutcome ModifyJob(const std::filesystem::path& environment, const JobEdit& edit) {
+    CommandOutcome outcome;
+    outcome.messages = CheckJobEdit(edit);
+    if (!outcome.messages.empty()) {
+        return outcome;
+    }
+
+    EnvironmentFile file(environment);
+    JobTable* table = LoadForChange(file, outcome);
+    if (table == nullptr || !ApplyJobEdit(*table, edit, outcome.messages)) {
+        return outcome;
+    }
+    if (file.Save(*table) != LoadStatus::Ok) {
+        outcome.messages.push_back(file.SaveProblem());
         outcome.error = file.error();
         return outcome;
     }
@@ -112,7 +119,7 @@ CommandOutcome ModifyJob(const std::filesystem::path& environment, const JobEdit
     outcome.jobIndex = edit.jobIndex;
     CLangIni setting;
     setting.Open(environment.parent_path() / kSettingFile);
-    outcome.warnings = TargetConflictWarnings(FindTargetConflicts(table, setting), edit.jobIndex);
+    outcome.warnings = TargetConflictWarnings(FindTargetConflicts(*table, setting), edit.jobIndex);
     return outcome;
 }
 

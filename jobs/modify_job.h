@@ -24,4 +24,10 @@ struct JobEdit {
 // is its target or lies inside it.
 CommandOutcome ModifyJob(const std::filesystem::path& environment, const JobEdit& edit);
 
+// The two halves of ModifyJob, for changes that make an edit part of a larger one: the checks
+// that need no job list, and the edit of a loaded table (false, with the message, for a job
+// that does not exist or a pair another job has).
+std::vector<UserMessage> CheckJobEdit(const JobEdit& edit);
+bool ApplyJobEdit(JobTable& table, const JobEdit& edit, std::vector<UserMessage>& messages);
+
 }  // namespace arkivo

@@ -47,18 +47,20 @@ long long ReadSyncDelNoSrc(CLangIni& settingStore, std::size_t jobIndex) {
     return ReadOrCreate(settingStore, jobIndex, kSyncDelNoSrc, true);
 }
 
-void WriteSyncDelNoSrc(CLangIni& settingStore, std::size_t jobIndex, bool on) {
+bool WriteSyncDelNoSrc(CLangIni& settingStore, std::size_t jobIndex, bool on) {
     const DataFolderLock lock(settingStore.Path().parent_path());
-    StoreValue(settingStore, JobSectionName(jobIndex), kSyncDelNoSrc, on ? u"1" : u"0");
+    const bool written =
+        StoreValue(settingStore, JobSectionName(jobIndex), kSyncDelNoSrc, on ? u"1" : u"0");
     settingStore.Reread();
+    return written;
 }
 
 bool ReadTakeDotFolders(CLangIni& settingStore, std::size_t jobIndex) {
     return (ReadNumber(settingStore, JobSectionName(jobIndex), kTakeDotFolders) & 1) != 0;
 }
 
-void WriteTakeDotFolders(CLangIni& settingStore, std::size_t jobIndex, bool on) {
-    StoreValue(settingStore, JobSectionName(jobIndex), kTakeDotFolders, on ? u"1" : u"0");
+bool WriteTakeDotFolders(CLangIni& settingStore, std::size_t jobIndex, bool on) {
+    return StoreValue(settingStore, JobSectionName(jobIndex), kTakeDotFolders, on ? u"1" : u"0");
 }
 
 }  // namespace arkivo

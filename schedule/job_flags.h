@@ -1,6 +1,7 @@
 // Per-job keys of "Setting.ini": whether auto-detect found files to copy, whether a
 // synchronisation deletes target files that have no source, and whether folders whose names
-// begin with "." are backed up.
+// begin with "." are backed up. The writers tell whether the file took the value (the store's
+// LastWriteError says why not).
 #pragma once
 
 #include <cstddef>
@@ -15,11 +16,11 @@ long long ReadFileToCopyFlag(CLangIni& settingStore, std::size_t jobIndex);
 void WriteFileToCopyFlag(CLangIni& settingStore, std::size_t jobIndex, long long value);
 
 long long ReadSyncDelNoSrc(CLangIni& settingStore, std::size_t jobIndex);
-void WriteSyncDelNoSrc(CLangIni& settingStore, std::size_t jobIndex, bool on);
+bool WriteSyncDelNoSrc(CLangIni& settingStore, std::size_t jobIndex, bool on);
 
 // Off (the key missing) by default: such folders hold a program's own state more often than
 // the user's files, but a user may want them (.ssh, .config, a project's .git).
 bool ReadTakeDotFolders(CLangIni& settingStore, std::size_t jobIndex);
-void WriteTakeDotFolders(CLangIni& settingStore, std::size_t jobIndex, bool on);
+bool WriteTakeDotFolders(CLangIni& settingStore, std::size_t jobIndex, bool on);
 
 }  // namespace arkivo
