@@ -1,6 +1,6 @@
 #include "cli/archive_check_text.h"
 
-#include <iostream>
+#include <ostream>
 
 #include "cli/console.h"
 #include "cli/quantities.h"
@@ -49,16 +49,16 @@ const char* ArchiveCheckText(zip::ArchiveCheck check) {
     return "?";
 }
 
-void PrintVerdict(std::ostream* out, const std::string& shownArchive,
+void PrintVerdict(std::ostream* out, std::ostream& errors, const std::string& shownArchive,
                   const zip::ArchiveVerdict& verdict) {
     for (const auto& entry : verdict.entries) {
         if (entry.check != zip::EntryCheck::Ok) {
-            std::cerr << "arkivo: " << shownArchive << ": " << ShownPath(entry.name) << ": "
-                      << EntryCheckText(entry.check) << '\n';
+            errors << "arkivo: " << shownArchive << ": " << ShownPath(entry.name) << ": "
+                   << EntryCheckText(entry.check) << '\n';
         }
     }
     if (verdict.status != zip::ArchiveCheck::Ok) {
-        std::cerr << "arkivo: " << shownArchive << " " << ArchiveCheckText(verdict.status) << '\n';
+        errors << "arkivo: " << shownArchive << " " << ArchiveCheckText(verdict.status) << '\n';
     } else if (out != nullptr) {
         *out << shownArchive << ": " << Counted(verdict.entries.size(), "entry", "entries")
              << ", all intact\n";

@@ -3,12 +3,14 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <sstream>
 
 #include "cli/archive_check_text.h"
 #include "cli/console.h"
 #include "cli/run_json.h"
 #include "cli/run_summary_text.h"
 #include "cli/terminal.h"
+#include "cli/text_width.h"
 #include "cli/ticker.h"
 #include "common/text.h"
 #include "settings/lang_ini.h"
@@ -37,6 +39,23 @@ const char* SkipText(engine::SkipReason reason) {
     return "";
 }
 
+// Each line of `lines` to `out`, wrapped to the width of the terminal behind `fd` if it is one.
+void WriteLines(std::ostream& out, int fd, const std::string& lines) {
+    const auto columns = TerminalColumns(fd);
+    std::istringstream in(lines);
+    for (std::string line; std::getline(in, line);) {
+        if (!columns) {
+            out << line << '\n';
+            continue;
+        }
+        // The last column is left free: some terminals wrap as soon as it is written.
+        for (const auto& piece : Wrapped(line, *columns > 1 ? *columns - 1 : 1)) {
+            out << piece << '\n';
+        }
+    }
+    out << std::flush;
+}
+
 }  // namespace
 
 RunView::RunView(CLangIni& language, RunOutput output, bool interactive, bool dryRun, bool verify)
@@ -60,6 +79,22 @@ RunView::RunView(CLangIni& language, RunOutput output, bool interactive, bool dr
 
 RunView::~RunView() = default;
 
+void RunView::Say(const std::string& lines) {
+    if (lines.empty()) {
+        return;
+    }
+    ClearLine();
+    WriteLines(std::cout, STDOUT_FILENO, lines);
+}
+
+void RunView::Complain(const std::string& lines) {
+    if (lines.empty()) {
+        return;
+    }
+    ClearLine();
+    WriteLines(std::cerr, STDERR_FILENO, lines);
+}
+
 void RunView::ClearLine() {
     if (lineShown_) {
         std::cout << "\r\x1b[K" << std::flush;
@@ -75,7 +110,8 @@ void RunView::Redraw() {
     progress_.bytesDone = jobBytes_ + progress_.fileDone;
     progress_.seconds = std::chrono::duration<double>(Clock::now() - copyStart_).count();
     const auto columns = TerminalColumns(STDOUT_FILENO).value_or(kAssumedColumns);
-    std::cout << "\r\x1b[K" << ProgressLine(progress_, columns) << std::flush;
+    // One write: a terminal never shows the line cleared and not yet drawn again.
+    std::cout << "\r\x1b[K" + ProgressLine(progress_, columns) << std::flush;
     lineShown_ = true;
 }
 
@@ -89,9 +125,7 @@ void RunView::OnJobStarted(std::size_t jobIndex, std::u16string_view base,
     progress_.jobNumber = jobIndex + 1;
     copyStart_ = Clock::now();
     if (Talks()) {
-        ClearLine();
-        std::cout << "Job " << jobIndex + 1 << ": " << Narrow(base) << " -> " << Narrow(target)
-                  << '\n';
+        Say("Job " + std::to_string(jobIndex + 1) + ": " + Narrow(base) + " -> " + Narrow(target));
     }
 }
 
@@ -139,12 +173,11 @@ void RunView::OnFailure(const std::filesystem::path& path, const std::filesystem
                         std::error_code error) {
     std::lock_guard lock(mutex_);
     progress_.fileDone = progress_.fileSize = 0;
-    ClearLine();
-    std::cerr << "arkivo: failed: " << ShownPath(path);
+    std::string line = "arkivo: failed: " + ShownPath(path);
     if (!destination.empty()) {
-        std::cerr << " -> " << ShownPath(destination);
+        line += " -> " + ShownPath(destination);
     }
-    std::cerr << ": " << error.message() << '\n';
+    Complain(line + ": " + error.message());
     if (output_ == RunOutput::Json) {
         record_.failures.push_back({path.string(), destination.string(), error.message()});
     }
@@ -156,8 +189,7 @@ void RunView::OnPlannedCopy(const std::filesystem::path& source,
         return;
     }
     std::lock_guard lock(mutex_);
-    ClearLine();
-    std::cout << "would copy " << ShownPath(source) << " -> " << ShownPath(destination) << '\n';
+    Say("would copy " + ShownPath(source) + " -> " + ShownPath(destination));
 }
 
 void RunView::OnPlannedDeletion(const std::filesystem::path& path) {
@@ -165,8 +197,7 @@ void RunView::OnPlannedDeletion(const std::filesystem::path& path) {
         return;
     }
     std::lock_guard lock(mutex_);
-    ClearLine();
-    std::cout << "would delete " << ShownPath(path) << '\n';
+    Say("would delete " + ShownPath(path));
 }
 
 void RunView::OnSkipped(const std::filesystem::path& path, engine::SkipReason reason) {
@@ -175,16 +206,17 @@ void RunView::OnSkipped(const std::filesystem::path& path, engine::SkipReason re
         record_.skipped.push_back({path.string(), reason});
     }
     if (Talks() && record_.dryRun) {
-        ClearLine();
-        std::cout << "would skip " << ShownPath(path) << " (" << SkipText(reason) << ")\n";
+        Say("would skip " + ShownPath(path) + " (" + SkipText(reason) + ")");
     }
 }
 
 void RunView::OnArchiveVerified(const std::filesystem::path& archive,
                                 const zip::ArchiveVerdict& verdict) {
     std::lock_guard lock(mutex_);
-    ClearLine();
-    PrintVerdict(Talks() ? &std::cout : nullptr, "verified " + ShownPath(archive), verdict);
+    std::ostringstream said, errors;
+    PrintVerdict(Talks() ? &said : nullptr, errors, "verified " + ShownPath(archive), verdict);
+    Say(said.str());
+    Complain(errors.str());
     if (output_ == RunOutput::Json && verdict.status != zip::ArchiveCheck::Ok) {
         record_.damagedArchives.push_back({archive.string(), verdict});
     }
@@ -192,9 +224,8 @@ void RunView::OnArchiveVerified(const std::filesystem::path& archive,
 
 void RunView::OnMessage(const UserMessage& message) {
     std::lock_guard lock(mutex_);
-    ClearLine();
     const std::u16string text = Resolve(language_, message);
-    PrintError(text);
+    Complain("arkivo: " + Narrow(text));
     if (output_ == RunOutput::Json) {
         record_.messages.push_back(Narrow(text));
     }
@@ -209,7 +240,9 @@ void RunView::OnJobFinished(const engine::JobSummary& summary) {
         job_.reset();
     }
     if (Talks()) {
-        PrintJobResult(std::cout, summary, record_.dryRun);
+        std::ostringstream said;
+        PrintJobResult(said, summary, record_.dryRun);
+        Say(said.str());
     }
 }
 
@@ -221,9 +254,12 @@ void RunView::OnRunFinished(const engine::RunSummary& summary, std::u16string_vi
     record_.reportFile = summary.reportFile.string();
     record_.seconds = SecondsSince(runStart_);
     switch (output_) {
-        case RunOutput::Normal:
-            PrintRunSummary(std::cout, record_, language_, complete);
+        case RunOutput::Normal: {
+            std::ostringstream said;
+            PrintRunSummary(said, record_, language_, complete);
+            Say(said.str());
             break;
+        }
         case RunOutput::Json:
             std::cout << RunJson(record_) << '\n';
             break;
@@ -234,8 +270,7 @@ void RunView::OnRunFinished(const engine::RunSummary& summary, std::u16string_vi
 
 void RunView::StopRequested() {
     std::lock_guard lock(mutex_);
-    ClearLine();
-    std::cerr << "arkivo: stopping after the current file (press Ctrl-C again to quit at once)\n";
+    Complain("arkivo: stopping after the current file (press Ctrl-C again to quit at once)");
 }
 
 }  // namespace arkivo::cli

@@ -62,6 +62,9 @@ class RunView : public engine::RunObserver {
     bool Talks() const { return output_ == RunOutput::Normal; }
     void Redraw();
     void ClearLine();
+    // Lines for standard output or standard error; on a terminal each is wrapped to its width.
+    void Say(const std::string& lines);
+    void Complain(const std::string& lines);
 
     CLangIni& language_;
     const RunOutput output_;

@@ -146,4 +146,38 @@ std::string CutInTheMiddle(std::string_view text, std::size_t columns) {
     return head + std::string(kEllipsis) + std::string(text.substr(tailStart));
 }
 
+std::vector<std::string> Wrapped(std::string_view line, std::size_t columns) {
+    constexpr std::string_view kIndent = "  ";
+    std::vector<std::string> lines;
+    std::string rest(line);
+    while (DisplayWidth(rest) > columns && columns > kIndent.size()) {
+        const std::size_t room = lines.empty() ? columns : columns - kIndent.size();
+        std::string piece = CutAtTheEnd(rest, room);
+        if (piece.empty()) {
+            // Not even one character fits: it goes on a line of its own all the same.
+            piece = rest.substr(0, NextUtf8Character(rest, 0).length);
+        }
+        // Break after the last space that leaves a word on this line.
+        const auto firstWord = piece.find_first_not_of(' ');
+        const auto space = piece.find_last_of(' ');
+        if (space != std::string::npos && firstWord != std::string::npos && space > firstWord &&
+            rest.size() > piece.size() && rest[piece.size()] != ' ') {
+            piece.resize(space + 1);
+        }
+        std::size_t taken = piece.size();
+        while (!piece.empty() && piece.back() == ' ') {
+            piece.pop_back();
+        }
+        while (taken < rest.size() && rest[taken] == ' ') {
+            ++taken;
+        }
+        lines.push_back((lines.empty() ? "" : std::string(kIndent)) + piece);
+        rest.erase(0, taken);
+    }
+    if (!rest.empty() || lines.empty()) {
+        lines.push_back((lines.empty() ? "" : std::string(kIndent)) + rest);
+    }
+    return lines;
+}
+
 }  // namespace arkivo::cli

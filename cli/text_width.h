@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace arkivo::cli {
 
@@ -22,5 +23,9 @@ std::string CutInTheMiddle(std::string_view text, std::size_t columns);
 
 // The text's start, no wider than `columns`.
 std::string CutAtTheEnd(std::string_view text, std::size_t columns);
+
+// The line broken into lines no wider than `columns`, at spaces where it can be; the lines
+// after the first are indented by two spaces.
+std::vector<std::string> Wrapped(std::string_view line, std::size_t columns);
 
 }  // namespace arkivo::cli

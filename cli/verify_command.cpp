@@ -15,7 +15,7 @@ int Verify(const Context& context, const std::vector<std::string>& archives) {
     int failed = 0;
     for (const auto& archive : archives) {
         const auto verdict = zip::VerifyZipArchive(context.invocationFolder / archive);
-        PrintVerdict(&std::cout, ShownPath(archive), verdict);
+        PrintVerdict(&std::cout, std::cerr, ShownPath(archive), verdict);
         failed += verdict.status != zip::ArchiveCheck::Ok;
     }
     return failed == 0 ? kExitDone : kExitFilesFailed;
