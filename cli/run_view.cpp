@@ -113,6 +113,7 @@ void RunView::Redraw() {
     // One write: a terminal never shows the line cleared and not yet drawn again.
     std::cout << "\r\x1b[K" + ProgressLine(progress_, columns) << std::flush;
     lineShown_ = true;
+    lastDraw_ = Clock::now();
 }
 
 void RunView::OnJobStarted(std::size_t jobIndex, std::u16string_view base,
@@ -153,8 +154,11 @@ void RunView::OnFile(const std::filesystem::path& source) {
     std::lock_guard lock(mutex_);
     progress_.currentFile = source.string();
     progress_.fileDone = progress_.fileSize = 0;
-    // Shown at once: a large file must not sit behind the name of the one before.
-    Redraw();
+    // Shown at once, so a large file never sits behind the name of the one before, unless
+    // the line was drawn a moment ago: many small files must not flood the terminal.
+    if (Clock::now() - lastDraw_ >= kRedrawPeriod / 2) {
+        Redraw();
+    }
 }
 
 void RunView::OnFileProgress(std::uint64_t done, std::uint64_t size) {

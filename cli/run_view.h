@@ -73,6 +73,7 @@ class RunView : public engine::RunObserver {
     RunRecord record_;
     std::chrono::steady_clock::time_point runStart_;
     std::chrono::steady_clock::time_point copyStart_;
+    std::chrono::steady_clock::time_point lastDraw_;
     std::optional<JobResult> job_;  // the job under way
     std::uint64_t jobBytes_ = 0;    // of the files the job has finished
     ProgressState progress_;
