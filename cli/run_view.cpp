@@ -108,7 +108,7 @@ void RunView::Redraw() {
         return;
     }
     progress_.bytesDone = jobBytes_ + progress_.fileDone;
-    progress_.seconds = std::chrono::duration<double>(Clock::now() - copyStart_).count();
+    progress_.seconds = SecondsSince(copyStart_);
     const auto columns = TerminalColumns(STDOUT_FILENO).value_or(kAssumedColumns);
     // One write: a terminal never shows the line cleared and not yet drawn again.
     std::cout << "\r\x1b[K" + ProgressLine(progress_, columns) << std::flush;
