@@ -1,6 +1,7 @@
 #include "cli/context.h"
 
 #include "cli/console.h"
+#include "cli/exit_code.h"
 #include "common/text.h"
 #include "jobs/job_record.h"
 
@@ -26,12 +27,22 @@ int Context::Finish(const CommandOutcome& outcome) {
     for (const auto& warning : outcome.warnings) {
         PrintError(Resolve(stores.language, warning));
     }
-    return outcome.messages.empty() ? 0 : 1;
+    if (outcome.error || outcome.dataFolderFailed) {
+        dataFolderFailed = true;
+        return kExitDataFolder;
+    }
+    return outcome.messages.empty() ? kExitDone : kExitFilesFailed;
 }
 
 int Context::Fail(const UserMessage& message) {
     PrintError(Resolve(stores.language, message));
-    return 1;
+    return kExitFilesFailed;
+}
+
+int Context::FailToReadOrWrite(const UserMessage& message) {
+    PrintError(Resolve(stores.language, message));
+    dataFolderFailed = true;
+    return kExitDataFolder;
 }
 
 }  // namespace arkivo::cli

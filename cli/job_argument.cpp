@@ -10,7 +10,7 @@ std::optional<std::size_t> JobIndexOf(Context& context, std::uint32_t jobNumber)
     EnvironmentFile file(context.EnvironmentPath());
     const JobTable& table = file.Load();
     if (table.loadStatus != LoadStatus::Ok) {
-        context.Fail(file.LoadProblem());
+        context.FailToReadOrWrite(file.LoadProblem());
         return std::nullopt;
     }
     if (jobNumber == 0 || jobNumber > table.jobs.size()) {

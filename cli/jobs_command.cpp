@@ -25,7 +25,7 @@ std::optional<JobTable> LoadForReading(Context& context) {
     EnvironmentFile file(context.EnvironmentPath());
     const JobTable& table = file.Load();
     if (table.loadStatus != LoadStatus::Ok) {
-        context.Fail(file.LoadProblem());
+        context.FailToReadOrWrite(file.LoadProblem());
         return std::nullopt;
     }
     return table;

@@ -5,6 +5,7 @@
 
 #include "cli/console.h"
 #include "cli/context.h"
+#include "cli/exit_code.h"
 #include "cli/filters_command.h"
 #include "cli/home.h"
 #include "cli/jobs_command.h"
@@ -12,10 +13,24 @@
 #include "cli/run_command.h"
 #include "cli/verify_command.h"
 
+namespace {
+
+constexpr const char* kExitCodes =
+    "Exit codes:\n"
+    "  0    everything asked was done\n"
+    "  1    some files failed, or what was asked was refused (a message says why)\n"
+    "  2    the command line was wrong\n"
+    "  3    the job list or the settings could not be read or written\n"
+    "  4    another backup run holds the data folder\n"
+    "  130  interrupted (Ctrl-C)";
+
+}  // namespace
+
 int main(int argc, char** argv) {
     using namespace arkivo::cli;
     CLI::App app{"Arkivo keeps a list of backup jobs and runs them."};
     app.set_version_flag("--version", std::string("arkivo " ARKIVO_VERSION));
+    app.footer(kExitCodes);
     std::optional<std::string> homeOption;
     app.add_option("--home", homeOption,
                    "data folder with the job list and settings (default: $ARKIVO_HOME, else "
@@ -28,14 +43,20 @@ int main(int argc, char** argv) {
     AddFiltersCommand(app, action);
     AddOptionsCommand(app, action);
     AddVerifyCommand(app, action);
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        // Prints the help or the version (which are no errors), or what was wrong.
+        const int parserCode = app.exit(error);
+        return parserCode == 0 ? kExitDone : kExitUsage;
+    }
 
     Context context;
     context.invocationFolder = std::filesystem::current_path();
     context.home = ResolveHome(homeOption);
     if (auto problem = PrepareHome(context.home)) {
         std::cerr << "arkivo: " << *problem << '\n';
-        return 1;
+        return kExitDataFolder;
     }
     // Reports and the working copies of UTF-16 settings files are written to the current
     // folder; keep them in the data folder rather than wherever the user happens to be.
@@ -43,5 +64,6 @@ int main(int argc, char** argv) {
     std::filesystem::current_path(context.home, error);
     context.stores.LoadAll(context.home);
     context.stores.ApplyLanguage(context.stores.SelectedLanguage());
-    return action ? action(context) : 0;
+    const int code = action ? action(context) : kExitDone;
+    return context.dataFolderFailed && code != kExitDone ? kExitDataFolder : code;
 }

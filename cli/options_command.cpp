@@ -41,6 +41,9 @@ int Show(Context& context) {
     }
     EnvironmentFile file(context.EnvironmentPath());
     const JobTable& table = file.Load();
+    if (table.loadStatus != LoadStatus::Ok) {
+        return context.FailToReadOrWrite(file.LoadProblem());
+    }
     for (std::size_t i = 0; i < table.jobs.size(); ++i) {
         const auto& job = table.jobs[i];
         std::cout << "job " << i + 1 << ":";
@@ -66,8 +69,13 @@ struct SetArguments {
 int Set(Context& context, const SetArguments& args) {
     auto& option = context.stores.option;
     const bool on = args.value == "on";
+    const auto unsaved = [&context, &option] {
+        return context.FailToReadOrWrite(FileWriteFailure(option.Path(), option.LastWriteError()));
+    };
     if (auto found = kReportSwitches.find(args.name); found != kReportSwitches.end()) {
-        StoreValue(option, found->second.section, found->second.key, on ? u"1" : u"0");
+        if (!StoreValue(option, found->second.section, found->second.key, on ? u"1" : u"0")) {
+            return unsaved();
+        }
         return 0;
     }
     if (args.name == "language") {
@@ -76,10 +84,12 @@ int Set(Context& context, const SetArguments& args) {
             std::cerr << "arkivo: language is english, japanese or korean\n";
             return 1;
         }
-        StoreValue(option, u"HowToBackup", u"SelLang",
-                   found->second == 0   ? u"0"
-                   : found->second == 1 ? u"1"
-                                        : u"2");
+        if (!StoreValue(option, u"HowToBackup", u"SelLang",
+                        found->second == 0   ? u"0"
+                        : found->second == 1 ? u"1"
+                                             : u"2")) {
+            return unsaved();
+        }
         return 0;
     }
     if (args.job == 0) {

@@ -8,7 +8,10 @@
 #include <thread>
 
 #include "cli/console.h"
+#include "cli/exit_code.h"
+#include "cli/run_result.h"
 #include "cli/run_view.h"
+#include "cli/terminal.h"
 #include "common/text.h"
 #include "engine/run_controller.h"
 #include "jobs/environment_file.h"
@@ -33,7 +36,7 @@ class StopOnSignal {
                     return;
                 }
                 if (count > 0) {
-                    _exit(130);
+                    _exit(kExitInterrupted);
                 }
                 view.StopRequested();
                 control.Stop();
@@ -50,55 +53,63 @@ class StopOnSignal {
     std::thread waiter_;
 };
 
-int RunJobs(Context& context, bool dryRun, bool verify, const std::vector<std::uint32_t>& numbers) {
+struct RunArguments {
+    bool dryRun = false;
+    bool verify = false;
+    bool quiet = false;
+    bool json = false;
+    std::vector<std::uint32_t> jobs;
+};
+
+int RunJobs(Context& context, const RunArguments& args) {
     engine::RunOptions options;
-    options.dryRun = dryRun;
-    options.verifyArchives = verify;
-    if (!numbers.empty()) {
+    options.dryRun = args.dryRun;
+    options.verifyArchives = args.verify;
+    if (!args.jobs.empty()) {
         EnvironmentFile file(context.EnvironmentPath());
         const JobTable& table = file.Load();
         if (table.loadStatus != LoadStatus::Ok) {
-            return context.Fail(file.LoadProblem());
+            return context.FailToReadOrWrite(file.LoadProblem());
         }
-        for (auto n : numbers) {
+        for (auto n : args.jobs) {
             if (n == 0 || n > table.jobs.size()) {
                 PrintError(
                     Resolve(context.stores.language, UserMessage::Text(text::RootNoSuchJob)) +
                     u" (" + ToDecimalUnsigned(n) + u")");
-                return 1;
+                return kExitFilesFailed;
             }
             options.jobs.push_back(n - 1);
         }
     }
-    RunView view(context.stores.language, isatty(STDOUT_FILENO) != 0, dryRun);
+    const RunOutput output = args.json    ? RunOutput::Json
+                             : args.quiet ? RunOutput::Quiet
+                                          : RunOutput::Normal;
+    RunView view(context.stores.language, output, IsTerminal(STDOUT_FILENO), args.dryRun,
+                 args.verify);
     engine::RunController control;
     // Blocks the signals before the worker starts, so only the waiting thread receives them.
     StopOnSignal signals(control, view);
     control.Start(context.stores, view, options);
-    const engine::RunSummary summary = control.Wait();
-    return summary.Succeeded() ? 0 : 1;
+    return ExitCodeOf(ResultOf(control.Wait()));
 }
 
 }  // namespace
 
 void AddRunCommand(CLI::App& app, CommandAction& action) {
-    struct Arguments {
-        bool dryRun = false;
-        bool verify = false;
-        std::vector<std::uint32_t> jobs;
-    };
-    auto args = std::make_shared<Arguments>();
+    auto args = std::make_shared<RunArguments>();
     auto* run = app.add_subcommand("run", "back up the ticked jobs, or the jobs named, in order");
     run->add_flag("--dry-run", args->dryRun,
                   "list what would be copied and deleted, and change nothing");
     run->add_flag("--verify", args->verify, "re-read every archive written and check each entry");
+    auto* quiet = run->add_flag("--quiet,-q", args->quiet, "print errors only");
+    run->add_flag("--json", args->json,
+                  "print one JSON summary of the run on standard output and nothing else there "
+                  "(errors still go to standard error)")
+        ->excludes(quiet);
     run->add_option("JOB", args->jobs, "job numbers as the list shows them")
         ->check(CLI::PositiveNumber);
-    run->callback([&action, args] {
-        action = [args](Context& context) {
-            return RunJobs(context, args->dryRun, args->verify, args->jobs);
-        };
-    });
+    run->callback(
+        [&action, args] { action = [args](Context& context) { return RunJobs(context, *args); }; });
 }
 
 }  // namespace arkivo::cli

@@ -94,7 +94,12 @@ RunSummary RunBackup(AppStores& stores, RunObserver& observer, RunController& co
     WarnOfTargetConflicts(table, options, stores.setting, observer);
     std::optional<BackupReport> report;
     const bool reportOn = ReadNumber(stores.option, text::ReportOn.section, text::ReportOn.key) & 1;
-    if (!options.dryRun && reportOn) {
+    RunEnvironment run{stores, observer, control, nullptr, options};
+    // Opened with the first job that runs: a run with nothing to do leaves no report.
+    auto openReport = [&] {
+        if (options.dryRun || !reportOn || report) {
+            return;
+        }
         // Reports go to the current folder; one that is gone shows as a report not written.
         std::error_code noFolder;
         report.emplace(stores.language, std::filesystem::current_path(noFolder));
@@ -102,8 +107,8 @@ RunSummary RunBackup(AppStores& stores, RunObserver& observer, RunController& co
             summary.reportFile = report->ReportPath();
         }
         CheckReport(*report, summary, observer, stores.language);
-    }
-    RunEnvironment run{stores, observer, control, report ? &*report : nullptr, options};
+        run.report = &*report;
+    };
     for (std::size_t i = 0; i < table.jobs.size(); ++i) {
         if (control.StopRequested()) {
             summary.stopped = true;
@@ -117,6 +122,7 @@ RunSummary RunBackup(AppStores& stores, RunObserver& observer, RunController& co
         if (!wanted) {
             continue;
         }
+        openReport();
         JobSummary result;
         result.jobIndex = i;
         if (IsFtpLocation(job.basePath) || IsFtpLocation(job.targetPath)) {
@@ -130,13 +136,7 @@ RunSummary RunBackup(AppStores& stores, RunObserver& observer, RunController& co
         if (!options.dryRun) {
             WriteFileToCopyFlag(stores.setting, i, 0);
         }
-        ++summary.jobsRun;
-        summary.copied += result.copied;
-        summary.deleted += result.deleted;
-        summary.failed += result.failed;
-        summary.skippedDotFolders += result.skippedDotFolders;
-        summary.skippedFolderLinks += result.skippedFolderLinks;
-        summary.stopped = summary.stopped || result.stopped;
+        summary.Add(result);
         observer.OnJobFinished(result);
     }
     if (report) {

@@ -52,15 +52,25 @@ std::optional<SkipReason> JobContext::SkipReasonFor(const platform::FolderEntry&
     return std::nullopt;
 }
 
-void JobContext::Skipped(const std::filesystem::path& folder, SkipReason reason) {
-    ++(reason == SkipReason::DotFolder ? summary.skippedDotFolders : summary.skippedFolderLinks);
-    if (report_ != nullptr && (flags_ & RunFlag::ReportOn)) {
-        report_->NoteSkippedFolder(platform::PathText(folder),
-                                   reason == SkipReason::DotFolder
-                                       ? BackupReport::Skip::DotFolder
-                                       : BackupReport::Skip::FolderLink);
+void JobContext::Skipped(const std::filesystem::path& path, SkipReason reason) {
+    BackupReport::Skip listed = BackupReport::Skip::DotFolder;
+    switch (reason) {
+        case SkipReason::DotFolder:
+            ++summary.skippedDotFolders;
+            break;
+        case SkipReason::FolderLink:
+            ++summary.skippedFolderLinks;
+            listed = BackupReport::Skip::FolderLink;
+            break;
+        case SkipReason::SpecialFile:
+            ++summary.skippedSpecialFiles;
+            listed = BackupReport::Skip::SpecialFile;
+            break;
     }
-    observer_.OnSkippedFolder(folder, reason);
+    if (report_ != nullptr && (flags_ & RunFlag::ReportOn)) {
+        report_->NoteSkipped(platform::PathText(path), listed);
+    }
+    observer_.OnSkipped(path, reason);
 }
 
 void JobContext::NoteCreated(std::u16string_view path) {

@@ -42,8 +42,8 @@ class JobContext {
 
     // Why a walk must not enter the folder, if it must not.
     std::optional<SkipReason> SkipReasonFor(const platform::FolderEntry& folder) const;
-    // A source folder left out: counted, listed in the report, told.
-    void Skipped(const std::filesystem::path& folder, SkipReason reason);
+    // A source folder or special file left out: counted, listed in the report, told.
+    void Skipped(const std::filesystem::path& path, SkipReason reason);
 
     // Folders the walkers must never enter: the target inside the base, and the reverse.
     void NeverEnter(std::filesystem::path folder) { fenced_.push_back(std::move(folder)); }

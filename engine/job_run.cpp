@@ -171,7 +171,11 @@ void RunDated(RunEnvironment& run, JobContext& job, BackupType type, const JobRe
     }
     if (run.options.verifyArchives && platform::Exists(archive)) {
         const auto verdict = zip::VerifyZipArchive(archive);
+        ++job.summary.archivesVerified;
+        job.summary.entriesVerified += verdict.entries.size();
+        run.observer.OnArchiveVerified(archive, verdict);
         if (verdict.status != zip::ArchiveCheck::Ok) {
+            ++job.summary.archivesDamaged;
             job.WithdrawCopies();
             job.Failed(archive, std::make_error_code(std::errc::io_error));
         }

@@ -19,7 +19,7 @@ void RemoveTemporariesBelow(const fs::path& folder) {
             if (!entry.info.folderLink) {
                 RemoveTemporariesBelow(folder / entry.name);
             }
-        } else if (platform::IsTemporaryName(entry.name)) {
+        } else if (!entry.info.special && platform::IsTemporaryName(entry.name)) {
             platform::RemoveFile(folder / entry.name);
         }
     }
@@ -35,7 +35,7 @@ void RemoveLeftoverTemporaries(const fs::path& target, std::u16string_view prefi
     const platform::FolderEntry* newest = nullptr;
     for (const auto& entry : entries) {
         if (!entry.info.IsFolder()) {
-            if (platform::IsTemporaryName(entry.name)) {
+            if (!entry.info.special && platform::IsTemporaryName(entry.name)) {
                 platform::RemoveFile(target / entry.name);
             }
             continue;

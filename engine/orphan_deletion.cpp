@@ -37,6 +37,9 @@ void DeleteFileReported(JobContext& job, const fs::path& file, bool folderLink) 
 }
 
 void DeleteEntry(JobContext& job, const fs::path& path, const FolderEntry& entry) {
+    if (entry.info.special) {
+        return;  // runs never copy sockets, FIFOs or devices, so none is theirs to delete
+    }
     if (entry.info.IsFolder() && !entry.info.folderLink) {
         DeleteTreeReported(job, path);
     } else if (platform::IsTemporaryName(entry.name)) {

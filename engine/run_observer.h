@@ -8,15 +8,17 @@
 #include <system_error>
 
 #include "settings/user_message.h"
+#include "zip/verify.h"
 
 namespace arkivo::engine {
 
 enum class Animation { Copy, Delete };
 
-// Why a walk left a folder out.
+// Why a walk left a folder, or an entry that is no file, out.
 enum class SkipReason {
-    DotFolder,   // its name begins with "." and the job does not take such folders
-    FolderLink,  // a link to a folder: following it could lead back up the tree
+    DotFolder,    // its name begins with "." and the job does not take such folders
+    FolderLink,   // a link to a folder: following it could lead back up the tree
+    SpecialFile,  // a socket, FIFO or device: it has no contents to copy
 };
 
 struct JobSummary {
@@ -28,6 +30,12 @@ struct JobSummary {
     std::uint64_t bytesCopied = 0;
     std::uint64_t skippedDotFolders = 0;
     std::uint64_t skippedFolderLinks = 0;
+    std::uint64_t skippedSpecialFiles = 0;
+    // With RunOptions::verifyArchives: archives re-read after they were written, their entries,
+    // and the archives found damaged.
+    std::uint64_t archivesVerified = 0;
+    std::uint64_t entriesVerified = 0;
+    std::uint64_t archivesDamaged = 0;
     bool stopped = false;
 };
 
@@ -37,15 +45,37 @@ struct RunSummary {
     std::filesystem::path reportFile;  // empty in a dry run and with the report off
     bool reportFailed = false;         // the report could not be written whole
     std::uint64_t jobsRun = 0;
+    std::uint64_t examined = 0;
     std::uint64_t copied = 0;
     std::uint64_t deleted = 0;
     std::uint64_t failed = 0;
+    std::uint64_t bytesCopied = 0;
     std::uint64_t skippedDotFolders = 0;
     std::uint64_t skippedFolderLinks = 0;
+    std::uint64_t skippedSpecialFiles = 0;
+    std::uint64_t archivesVerified = 0;
+    std::uint64_t entriesVerified = 0;
+    std::uint64_t archivesDamaged = 0;
     bool stopped = false;
 
     bool Succeeded() const {
         return !refused && environmentReadable && !reportFailed && failed == 0 && !stopped;
+    }
+    // Counts one more job that ran into the totals.
+    void Add(const JobSummary& job) {
+        ++jobsRun;
+        examined += job.examined;
+        copied += job.copied;
+        deleted += job.deleted;
+        failed += job.failed;
+        bytesCopied += job.bytesCopied;
+        skippedDotFolders += job.skippedDotFolders;
+        skippedFolderLinks += job.skippedFolderLinks;
+        skippedSpecialFiles += job.skippedSpecialFiles;
+        archivesVerified += job.archivesVerified;
+        entriesVerified += job.entriesVerified;
+        archivesDamaged += job.archivesDamaged;
+        stopped = stopped || job.stopped;
     }
 };
 
@@ -86,9 +116,14 @@ class RunObserver {
         (void)source, (void)destination;
     }
     virtual void OnPlannedDeletion(const std::filesystem::path& path) { (void)path; }
-    // A source folder the walk left out, with all it holds.
-    virtual void OnSkippedFolder(const std::filesystem::path& folder, SkipReason reason) {
-        (void)folder, (void)reason;
+    // A source folder the walk left out with all it holds, or a special file it left out.
+    virtual void OnSkipped(const std::filesystem::path& path, SkipReason reason) {
+        (void)path, (void)reason;
+    }
+    // With RunOptions::verifyArchives: an archive the job wrote was re-read and checked.
+    virtual void OnArchiveVerified(const std::filesystem::path& archive,
+                                   const zip::ArchiveVerdict& verdict) {
+        (void)archive, (void)verdict;
     }
     // The run paused (the progress window hides) or resumed.
     virtual void OnPaused(bool paused) { (void)paused; }

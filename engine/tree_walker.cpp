@@ -37,6 +37,9 @@ class ReferenceFolder {
             return;  // a missing reference folder: every file is new
         }
         for (auto& entry : entries) {
+            if (entry.info.special) {
+                continue;  // never compared with, never replaced
+            }
             if (!entry.info.IsFolder() && platform::IsTemporaryName(entry.name)) {
                 if (removeLeftovers_) {
                     platform::RemoveFile(tree_->FullPath(relative_ / entry.name));
@@ -101,6 +104,13 @@ void WalkFolder(JobContext& job, const WalkPlan& plan, const fs::path& relative)
             }
             continue;
         }
+        if (entry.info.special) {
+            const fs::path special = plan.source.FullPath(child);
+            if (!job.IsFilteredOut(special)) {
+                job.Skipped(special, SkipReason::SpecialFile);
+            }
+            continue;
+        }
         if (platform::IsTemporaryName(entry.name)) {
             continue;
         }
@@ -141,7 +151,7 @@ std::uint64_t CountFolder(JobContext& job, FileTree& source, const fs::path& rel
             if (!job.SkipReasonFor(entry) && !job.IsFenced(source.FullPath(child))) {
                 count += CountFolder(job, source, child);
             }
-        } else if (!platform::IsTemporaryName(entry.name) &&
+        } else if (!entry.info.special && !platform::IsTemporaryName(entry.name) &&
                    !job.IsFilteredOut(source.FullPath(child))) {
             ++count;
         }

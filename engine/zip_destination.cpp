@@ -56,8 +56,10 @@ std::error_code ZipDestination::EnterFolder(const std::filesystem::path& relativ
 
 std::error_code ZipDestination::Put(const std::filesystem::path& source,
                                     const std::filesystem::path& relative,
-                                    const platform::FileInfo&, const platform::CopyProgress&) {
-    const ZipResult result = AddFileToZipArchive(handle_.get(), entryPrefix_, relative, source);
+                                    const platform::FileInfo&,
+                                    const platform::CopyProgress& progress) {
+    const ZipResult result =
+        AddFileToZipArchive(handle_.get(), entryPrefix_, relative, source, progress);
     if (result != ZipOk) {
         observer_.OnMessage(UserMessage::Fixed(u"Failed to add  file to zip archive"));
         return ZipError(result);

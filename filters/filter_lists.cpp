@@ -43,9 +43,12 @@ bool StorePattern(CLangIni& store, const std::u16string& section, const std::u16
                   std::u16string_view pattern, CommandOutcome& outcome) {
     if (!store.WriteValue(section, key, pattern)) {
         const auto error = store.LastWriteError();
-        outcome.messages.push_back(error == std::errc::value_too_large
-                                       ? UserMessage::Text(text::FilterTooLong)
-                                       : FileWriteFailure(store.Path(), error));
+        if (error == std::errc::value_too_large) {
+            // The line would be too long for the file: a refusal, not a failure of the file.
+            outcome.messages.push_back(UserMessage::Text(text::FilterTooLong));
+            return false;
+        }
+        outcome.messages.push_back(FileWriteFailure(store.Path(), error));
         outcome.error = error;
         return false;
     }

@@ -59,6 +59,7 @@ JobTable* LoadForChange(EnvironmentFile& file, CommandOutcome& outcome) {
     if (table.loadStatus != LoadStatus::Ok) {
         outcome.messages.push_back(file.LoadProblem());
         outcome.error = file.error();
+        outcome.dataFolderFailed = true;
         return nullptr;
     }
     return &table;

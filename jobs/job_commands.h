@@ -42,6 +42,9 @@ struct CommandOutcome {
     std::vector<UserMessage> warnings;   // done, but the user should know this
     std::size_t jobIndex = kNoJobIndex;  // the job added, when one was
     std::error_code error;               // the system's reason when a file failed
+    // The job list or a settings file could not be read or written (also when the list is
+    // damaged, which has no system reason).
+    bool dataFolderFailed = false;
 };
 
 // Loads the job list for a change. When it cannot be used, the outcome says why and nothing
@@ -61,6 +64,7 @@ CommandOutcome ChangeTable(const std::filesystem::path& environment, Change chan
     if (file.Save(*table) != LoadStatus::Ok) {
         outcome.messages.push_back(file.SaveProblem());
         outcome.error = file.error();
+        outcome.dataFolderFailed = true;
         return outcome;
     }
     outcome.saved = true;

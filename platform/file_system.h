@@ -33,6 +33,9 @@ struct FileInfo {
     FileTime lastWriteTime = 0;
     std::uint32_t posixMode = 0;  // st_mode, type and permission bits (POSIX); 0 on Windows
     bool folderLink = false;      // a link to a folder: listed, never entered
+    // Neither a file nor a folder (a socket, a FIFO, a device): listed, never opened, as it
+    // has no contents to copy.
+    bool special = false;
 
     bool IsFolder() const { return (attributes & Attribute::Directory) != 0; }
 };
@@ -48,7 +51,8 @@ enum class ListDetail {
 };
 
 // Every entry of the folder but "." and "..", in the order the file system gives them. A link
-// whose target is gone, and anything that is neither a file nor a folder, is left out.
+// whose target is gone is left out; anything that is neither a file nor a folder is listed
+// with `special` set.
 std::error_code ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries,
                            ListDetail detail = ListDetail::Full);
 
@@ -61,7 +65,8 @@ std::u16string FileNameKey(const std::filesystem::path& name);
 std::u16string PathText(const std::filesystem::path& path);
 std::filesystem::path PathFromText(std::u16string_view text);
 
-// Facts of the file or folder at path; an error when nothing is there.
+// Facts of the file or folder at path; an error when nothing is there, or when what is there
+// is neither a file nor a folder.
 std::error_code GetFileInfo(const std::filesystem::path& path, FileInfo& info);
 
 bool Exists(const std::filesystem::path& path);

@@ -155,9 +155,10 @@ void BackupReport::NoteDeletedFile(std::u16string_view path) {
 void BackupReport::NoteFailedFile(std::u16string_view path) {
     Note(failed_, path);
 }
-void BackupReport::NoteSkippedFolder(std::u16string_view path, Skip reason) {
-    const auto& label =
-        reason == Skip::DotFolder ? text::ReportSkippedDotFolder : text::ReportSkippedFolderLink;
+void BackupReport::NoteSkipped(std::u16string_view path, Skip reason) {
+    const auto& label = reason == Skip::DotFolder    ? text::ReportSkippedDotFolder
+                        : reason == Skip::FolderLink ? text::ReportSkippedFolderLink
+                                                     : text::ReportSkippedSpecialFile;
     Note(skipped_, std::u16string(path) + u" (" + language_.GetValue(label) + u")");
 }
 

@@ -52,14 +52,15 @@ class BackupReport {
     // A line of its own in the job's section, for what the user must know about the job.
     void WriteNoteLine(std::u16string_view text);
 
-    enum class Skip { DotFolder, FolderLink };
+    enum class Skip { DotFolder, FolderLink, SpecialFile };
 
     void OpenFileLists();
     void NoteCreatedFile(std::u16string_view path);
     void NoteUpdatedFile(std::u16string_view path);
     void NoteDeletedFile(std::u16string_view path);
     void NoteFailedFile(std::u16string_view path);
-    void NoteSkippedFolder(std::u16string_view path, Skip reason);
+    // A folder left out with all it holds, or a special file left out.
+    void NoteSkipped(std::u16string_view path, Skip reason);
     // The job's copies did not last (its archive could not be completed): the created and
     // updated files noted so far are not listed.
     void ForgetNotedCopies();

@@ -25,7 +25,8 @@ std::unique_ptr<ZipHandle> CreateZipArchive(const std::filesystem::path& archive
 namespace {
 
 ZipResult AddNamedFile(ZipHandle* handle, std::optional<zip::EntryName> name,
-                       const std::filesystem::path& sourcePath) {
+                       const std::filesystem::path& sourcePath,
+                       const platform::CopyProgress& progress = {}) {
     if (handle == nullptr) {
         return ZipBadArguments;
     }
@@ -35,7 +36,7 @@ ZipResult AddNamedFile(ZipHandle* handle, std::optional<zip::EntryName> name,
     if (!name) {
         return ZipBadArguments;
     }
-    return handle->archive->AddFile(std::move(*name), sourcePath);
+    return handle->archive->AddFile(std::move(*name), sourcePath, progress);
 }
 
 }  // namespace
@@ -47,8 +48,9 @@ ZipResult AddFileToZipArchive(ZipHandle* handle, std::u16string_view entryName,
 
 ZipResult AddFileToZipArchive(ZipHandle* handle, std::u16string_view entryPrefix,
                               const std::filesystem::path& relative,
-                              const std::filesystem::path& sourcePath) {
-    return AddNamedFile(handle, zip::MakeEntryName(entryPrefix, relative), sourcePath);
+                              const std::filesystem::path& sourcePath,
+                              const platform::CopyProgress& progress) {
+    return AddNamedFile(handle, zip::MakeEntryName(entryPrefix, relative), sourcePath, progress);
 }
 
 ZipResult CloseZipArchive(std::unique_ptr<ZipHandle> handle) {

@@ -13,6 +13,8 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace arkivo {
 
 enum ZipResult : std::uint32_t {
@@ -62,10 +64,12 @@ ZipResult AddFileToZipArchive(ZipHandle* handle, std::u16string_view entryName,
 
 // The same, under entryPrefix + "/" + relative, relative being the path as the file system
 // holds it. On POSIX a name whose bytes are not UTF-8 is stored as those bytes, so that it is
-// restored as it was; a backup's names must never be replaced by look-alike text.
+// restored as it was; a backup's names must never be replaced by look-alike text. `progress`
+// hears how many bytes of the source have been read and compressed so far.
 ZipResult AddFileToZipArchive(ZipHandle* handle, std::u16string_view entryPrefix,
                               const std::filesystem::path& relative,
-                              const std::filesystem::path& sourcePath);
+                              const std::filesystem::path& sourcePath,
+                              const platform::CopyProgress& progress = {});
 
 // Writes the central directory, closes the archive and gives it its name. On failure no
 // archive remains, neither under its name nor under the temporary one.

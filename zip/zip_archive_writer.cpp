@@ -56,7 +56,8 @@ ZipArchiveWriter::~ZipArchiveWriter() {
     }
 }
 
-ZipResult ZipArchiveWriter::AddFile(EntryName name, const std::filesystem::path& sourcePath) {
+ZipResult ZipArchiveWriter::AddFile(EntryName name, const std::filesystem::path& sourcePath,
+                                    const platform::CopyProgress& progress) {
     if (broken_ || closed_) {
         return ZipWriteFailed;
     }
@@ -81,7 +82,7 @@ ZipResult ZipArchiveWriter::AddFile(EntryName name, const std::filesystem::path&
     if (entry.usesZip64()) {
         entry.versionNeeded = kVersionNeededZip64;
     }
-    const ZipResult result = WriteEntry(entry, source);
+    const ZipResult result = WriteEntry(entry, source, progress);
     if (result != ZipOk) {
         DropEntry(entry.localHeaderOffset);
         return result;
@@ -92,7 +93,8 @@ ZipResult ZipArchiveWriter::AddFile(EntryName name, const std::filesystem::path&
 
 // The local header goes first with what is known before the data; once the data is written it
 // is written again with the CRC and the sizes of the bytes that were actually read.
-ZipResult ZipArchiveWriter::WriteEntry(ZipEntryInfo& entry, SourceFile& source) {
+ZipResult ZipArchiveWriter::WriteEntry(ZipEntryInfo& entry, SourceFile& source,
+                                       const platform::CopyProgress& progress) {
     const platform::FileInfo& info = source.info();
     const std::uint16_t finalFlags = static_cast<std::uint16_t>(
         entry.flags | (entry.method == kMethodDeflated ? kFlagMaximumCompression : 0));
@@ -106,7 +108,7 @@ ZipResult ZipArchiveWriter::WriteEntry(ZipEntryInfo& entry, SourceFile& source) 
     }
     const std::uint64_t dataStart = file_.size();
     bool executable = false;
-    const ZipResult result = WriteData(entry, source, executable);
+    const ZipResult result = WriteData(entry, source, executable, progress);
     if (result != ZipOk) {
         return result;
     }
@@ -123,7 +125,8 @@ ZipResult ZipArchiveWriter::WriteEntry(ZipEntryInfo& entry, SourceFile& source) 
     return file_.Overwrite(entry.localHeaderOffset, header) ? ZipOk : ZipWriteFailed;
 }
 
-ZipResult ZipArchiveWriter::WriteData(ZipEntryInfo& entry, SourceFile& source, bool& executable) {
+ZipResult ZipArchiveWriter::WriteData(ZipEntryInfo& entry, SourceFile& source, bool& executable,
+                                      const platform::CopyProgress& progress) {
     const bool deflated = entry.method == kMethodDeflated;
     if (deflated) {
         if (!deflater_) {
@@ -149,6 +152,9 @@ ZipResult ZipArchiveWriter::WriteData(ZipEntryInfo& entry, SourceFile& source, b
         const bool written = deflated ? deflater_->Write(piece) : file_.Append(piece);
         if (!written) {
             return ZipWriteFailed;
+        }
+        if (progress) {
+            progress(total);
         }
     }
     switch (source.Finish()) {

@@ -26,7 +26,9 @@ class ZipArchiveWriter {
     // An archive that was not closed is removed.
     ~ZipArchiveWriter();
 
-    ZipResult AddFile(EntryName name, const std::filesystem::path& sourcePath);
+    // `progress`, when given, hears how many bytes of the source have been taken so far.
+    ZipResult AddFile(EntryName name, const std::filesystem::path& sourcePath,
+                      const platform::CopyProgress& progress = {});
     ZipResult Close();
 
   private:
@@ -34,8 +36,10 @@ class ZipArchiveWriter {
 
     explicit ZipArchiveWriter(const std::filesystem::path& archivePath);
 
-    ZipResult WriteEntry(ZipEntryInfo& entry, SourceFile& source);
-    ZipResult WriteData(ZipEntryInfo& entry, SourceFile& source, bool& executable);
+    ZipResult WriteEntry(ZipEntryInfo& entry, SourceFile& source,
+                         const platform::CopyProgress& progress);
+    ZipResult WriteData(ZipEntryInfo& entry, SourceFile& source, bool& executable,
+                        const platform::CopyProgress& progress);
     // Drops the bytes of an entry that failed. An archive that cannot drop them is broken.
     void DropEntry(std::uint64_t entryStart);
     bool WriteDirectory();

@@ -48,8 +48,8 @@ FileInfo ToInfo(const struct statx& st, const char* name) {
     return info;
 }
 
-// Facts of an entry, following a link to learn what it points to. False for a broken link
-// and for anything that is neither a file nor a folder (sockets, devices, fifos).
+// Facts of an entry, following a link to learn what it points to. False for a broken link.
+// Anything that is neither a file nor a folder (sockets, devices, fifos) is marked special.
 bool StatEntry(int dirFd, const char* name, FileInfo& info, std::error_code& error) {
     struct statx st {};
     if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW, kStatxMask, &st) != 0) {
@@ -64,12 +64,12 @@ bool StatEntry(int dirFd, const char* name, FileInfo& info, std::error_code& err
             return false;
         }
     }
-    if (!S_ISDIR(st.stx_mode) && !S_ISREG(st.stx_mode)) {
-        error = std::make_error_code(std::errc::not_supported);
-        return false;
-    }
     info = ToInfo(st, name);
     info.folderLink = link && S_ISDIR(st.stx_mode);
+    if (!S_ISDIR(st.stx_mode) && !S_ISREG(st.stx_mode)) {
+        info.special = true;
+        info.size = 0;
+    }
     return true;
 }
 
@@ -172,11 +172,12 @@ std::error_code ListFolder(const std::filesystem::path& folder, std::vector<Fold
         }
         FolderEntry item;
         std::error_code ignored;
-        if (detail == ListDetail::KindsOnly &&
-            (entry->d_type == DT_REG || entry->d_type == DT_DIR)) {
+        if (detail == ListDetail::KindsOnly && entry->d_type != DT_UNKNOWN &&
+            entry->d_type != DT_LNK) {
             item.name = name;
             item.info.attributes =
                 entry->d_type == DT_DIR ? Attribute::Directory : Attribute::Archive;
+            item.info.special = entry->d_type != DT_DIR && entry->d_type != DT_REG;
             entries.push_back(std::move(item));
         } else if (StatEntry(fd, name, item.info, ignored)) {
             item.name = name;
@@ -202,6 +203,9 @@ std::error_code GetFileInfo(const std::filesystem::path& path, FileInfo& info) {
     const auto name = path.filename();
     if (!StatEntry(AT_FDCWD, path.c_str(), info, error)) {
         return error;
+    }
+    if (info.special) {
+        return std::make_error_code(std::errc::not_supported);
     }
     // Hidden comes from the bare name, not the whole path.
     info.attributes &= ~Attribute::Hidden;

@@ -11,7 +11,7 @@ TEST_F(InterruptCli, TheFirstCtrlCStopsTheRunLikeTheStopButton) {
     ASSERT_EQ(Arkivo({"options", "set", "report", "on"}).exitCode, 0);
     const pid_t run = StartRun();
     ::kill(run, SIGINT);
-    EXPECT_EQ(test::WaitForExit(run), 1);
+    EXPECT_EQ(test::WaitForExit(run), 130);
     const std::string printed =
         test::ReadBytes(folder / "run.out") + test::ReadBytes(folder / "run.err");
     EXPECT_NE(printed.find("stopping"), std::string::npos) << printed;

@@ -1,5 +1,6 @@
 // A change that cannot be written says which file and why, in the words of the system; a job
-// list that cannot be read says why rather than that it is missing ("EF002").
+// list that cannot be read says why rather than that it is missing ("EF002"). Either ends the
+// program with exit code 3.
 #include <sys/stat.h>
 
 #include "support/cli_fixture.h"
@@ -47,7 +48,7 @@ TEST_F(WriteFailureCli, AFullDiskIsNamedWithTheFileThatCouldNotBeSaved) {
     const std::string before = ReadBytes(env);
     ASSERT_LT(before.size(), 512u);
     const auto add = WithFileSizeLimit(1, {"jobs", "add", "/" + std::string(250, 'c'), "/d"});
-    EXPECT_EQ(add.exitCode, 1);
+    EXPECT_EQ(add.exitCode, 3);
     EXPECT_NE(add.err.find(Names("This file could not be written: ", env, EFBIG)),
               std::string::npos)
         << add.err;
@@ -58,7 +59,7 @@ TEST_F(WriteFailureCli, AFullDiskIsNamedWithTheFileThatCouldNotBeSaved) {
 TEST_F(WriteFailureCli, AFilterListThatCannotBeWrittenIsNamedWithTheReason) {
     test::WriteBytes(home / "Filter.ini", "[9]\r\n1=" + std::string(600, 'x') + "\r\n");
     const auto add = WithFileSizeLimit(1, {"filters", "add", "1", "exclude", "*.tmp"});
-    EXPECT_EQ(add.exitCode, 1);
+    EXPECT_EQ(add.exitCode, 3);
     EXPECT_NE(add.err.find(Names("", home / "Filter.ini", EFBIG)), std::string::npos) << add.err;
     EXPECT_NE(Arkivo({"filters", "list", "1"}).out.find("exclude: none"), std::string::npos);
 }
@@ -71,7 +72,7 @@ TEST_F(WriteFailureCli, AReadOnlyDataFolderIsNamedWithThePermissionDenied) {
     ASSERT_EQ(::chmod(home.c_str(), 0555), 0);
     const auto add = WithoutPermissions({"jobs", "add", "/c", "/d"});
     ::chmod(home.c_str(), 0755);
-    EXPECT_EQ(add.exitCode, 1);
+    EXPECT_EQ(add.exitCode, 3);
     EXPECT_NE(add.err.find(Names("This file could not be written: ", env, EACCES)),
               std::string::npos)
         << add.err;
@@ -83,7 +84,7 @@ TEST_F(WriteFailureCli, AnUnreadableListSaysWhyInsteadOfCallingItMissing) {
     }
     ASSERT_EQ(::chmod(env.c_str(), 0), 0);
     const auto unreadable = WithoutPermissions({"jobs", "list"});
-    EXPECT_EQ(unreadable.exitCode, 1);
+    EXPECT_EQ(unreadable.exitCode, 3);
     EXPECT_NE(unreadable.err.find(Names("This file could not be read: ", env, EACCES)),
               std::string::npos)
         << unreadable.err;
@@ -93,7 +94,7 @@ TEST_F(WriteFailureCli, AnUnreadableListSaysWhyInsteadOfCallingItMissing) {
     std::filesystem::remove(env);
     std::filesystem::create_directory(env);
     const auto folderInstead = Arkivo({"jobs", "list"});
-    EXPECT_EQ(folderInstead.exitCode, 1);
+    EXPECT_EQ(folderInstead.exitCode, 3);
     EXPECT_NE(folderInstead.err.find(Names("", env, EISDIR)), std::string::npos)
         << folderInstead.err;
 }
