@@ -100,6 +100,9 @@ _arkivo() {
     fi
 
     local words="" options="--help"
+    local ftp_options="--base-user --base-password --base-password-file --base-port
+        --base-active --target-user --target-password --target-password-file --target-port
+        --target-active"
     case $command in
         "")
             words="jobs run verify filters options"
@@ -109,10 +112,7 @@ _arkivo() {
             case $sub in
                 "") words="list add set remove check uncheck show" ;;
                 add)
-                    options="--help --type --zip --base-user --base-password
-                        --base-password-file --base-port --base-active --target-user
-                        --target-password --target-password-file --target-port
-                        --target-active"
+                    options="--help --type --zip --period $ftp_options"
                     if [[ $cur != -* && ${#positional[@]} -lt 2 ]]; then
                         mapfile -t COMPREPLY < <(compgen -d -- "$cur")
                         return
@@ -120,7 +120,7 @@ _arkivo() {
                     ;;
                 set)
                     options="--help --type --zip --period --sync-delete --dot-folders --base
-                        --target"
+                        --target $ftp_options --base-passive --target-passive"
                     [[ ${#positional[@]} -eq 0 ]] &&
                         words=$(_arkivo_job_numbers "$program" "$home")
                     ;;
