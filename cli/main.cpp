@@ -24,6 +24,30 @@ constexpr const char* kExitCodes =
     "  4    another backup run holds the data folder\n"
     "  130  interrupted (Ctrl-C)";
 
+// A word that names no command reaches the parser as a stray argument, and its own message
+// ("A subcommand is required") hides the typo; name the word instead.
+std::optional<std::string> UnknownCommand(const CLI::App& app) {
+    const CLI::App* deepest = &app;
+    for (bool deeper = true; deeper;) {
+        deeper = false;
+        for (const auto* sub : deepest->get_subcommands()) {
+            deepest = sub;
+            deeper = true;
+            break;
+        }
+    }
+    const auto stray = deepest->remaining();
+    if (deepest->get_require_subcommand_min() == 0 || stray.empty() ||
+        stray.front().rfind('-', 0) == 0) {
+        return std::nullopt;
+    }
+    std::string known;
+    for (const auto* sub : deepest->get_subcommands({})) {
+        known += (known.empty() ? "" : ", ") + sub->get_name();
+    }
+    return "unknown command '" + stray.front() + "' (" + known + ")";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -46,6 +70,10 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
+        if (const auto unknown = UnknownCommand(app)) {
+            std::cerr << "arkivo: " << *unknown << "\nRun with --help for more information.\n";
+            return kExitUsage;
+        }
         // Prints the help or the version (which are no errors), or what was wrong.
         const int parserCode = app.exit(error);
         return parserCode == 0 ? kExitDone : kExitUsage;

@@ -16,6 +16,15 @@ TEST_F(ExitCodeCli, AWrongCommandLineEndsWithTwoWhileHelpAndVersionEndWithZero) 
     EXPECT_EQ(Arkivo({}).exitCode, 2);
     EXPECT_EQ(Arkivo({"options", "set", "colour", "on"}).exitCode, 2);
     EXPECT_EQ(Arkivo({"run", "--json", "--quiet"}).exitCode, 2);
+    // A mistyped command is named, with the commands that exist at that level.
+    for (const std::vector<std::string>& typo :
+         {std::vector<std::string>{"jbos"}, std::vector<std::string>{"jobs", "lsit"}}) {
+        const auto mistyped = Arkivo(typo);
+        EXPECT_EQ(mistyped.exitCode, 2);
+        EXPECT_NE(mistyped.err.find("unknown command '" + typo.back() + "'"), std::string::npos)
+            << mistyped.err;
+    }
+    EXPECT_NE(Arkivo({"jobs", "lsit"}).err.find("list, add, set"), std::string::npos);
 
     const auto help = Arkivo({"--help"});
     EXPECT_EQ(help.exitCode, 0);
