@@ -10,13 +10,13 @@
 #include <fstream>
 
 #include "settings/lang_ini.h"
-#include "ui/about_dlg.h"
-#include "ui/complete_dlg.h"
-#include "ui/modify_list.h"
-#include "ui/option_dlg.h"
-#include "ui/progress_dlg.h"
+#include "ui/jobs/modify_list.h"
+#include "ui/main/tessaly_dlg.h"
+#include "ui/options/option_dlg.h"
+#include "ui/progress/about_dlg.h"
+#include "ui/progress/complete_dlg.h"
+#include "ui/progress/progress_dlg.h"
 #include "ui/resource.h"
-#include "ui/tessaly_dlg.h"
 
 namespace {
 

@@ -1,0 +1,16 @@
+// The About box of the system menu.
+#pragma once
+
+#include "ui/framework/dialog.h"
+
+namespace arkivo::ui {
+
+class CAboutDlg : public CDialog {
+  public:
+    CAboutDlg();
+
+  private:
+    void OnInitDialog() override;
+};
+
+}  // namespace arkivo::ui

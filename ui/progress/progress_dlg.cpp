@@ -1,0 +1,116 @@
+#include "ui/progress/progress_dlg.h"
+
+#include <commctrl.h>
+
+#include "engine/progress_scale.h"
+#include "settings/lang_ini.h"
+#include "ui/framework/window_text.h"
+#include "ui/resource.h"
+
+namespace arkivo::ui {
+namespace {
+
+constexpr int kExtraHeight = 30;
+constexpr COLORREF kBackground = RGB(243, 246, 250);
+
+}  // namespace
+
+CProgressDlg::CProgressDlg(AppContext& context, HWND mainWindow)
+    : CDialog(IDD_PROGRESS), context_(context), mainWindow_(mainWindow) {
+    map().OnMessage(WM_ERASEBKGND, [this](WPARAM wParam, LPARAM) -> MessageResult {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        RECT client;
+        ::GetClientRect(hwnd(), &client);
+        ::FillRect(dc, &client, labelBrush_);
+        if (background_ != nullptr) {
+            HDC source = ::CreateCompatibleDC(dc);
+            HGDIOBJ old = ::SelectObject(source, background_);
+            BITMAP info{};
+            ::GetObjectW(background_, sizeof(info), &info);
+            ::BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+            ::SelectObject(source, old);
+            ::DeleteDC(source);
+        }
+        return 1;
+    });
+    map().OnMessage(WM_CTLCOLORSTATIC, [this](WPARAM wParam, LPARAM) -> MessageResult {
+        ::SetBkColor(reinterpret_cast<HDC>(wParam), kBackground);
+        return reinterpret_cast<LRESULT>(labelBrush_);
+    });
+}
+
+CProgressDlg::~CProgressDlg() {
+    if (hwnd() != nullptr) {
+        ::DestroyWindow(hwnd());
+    }
+    if (background_ != nullptr) {
+        ::DeleteObject(background_);
+    }
+    if (labelBrush_ != nullptr) {
+        ::DeleteObject(labelBrush_);
+    }
+}
+
+void CProgressDlg::OnInitDialog() {
+    auto& language = context_.stores.language;
+    SetItemText(hwnd(), IDC_PROGRESS_BASE_LABEL, language, text::StaticBase);
+    SetItemText(hwnd(), IDC_PROGRESS_TARGET_LABEL, language, text::StaticTarget);
+    SetItemText(hwnd(), IDC_PROGRESS_BASE, language, text::StaticBase);
+    SetItemText(hwnd(), IDC_PROGRESS_TARGET, language, text::StaticTarget);
+    SetItemText(hwnd(), IDC_PROGRESS_STATUS, language, text::StaticEstimate);
+    SetItemText(hwnd(), IDC_PROGRESS_JOB_GROUP, language, text::StaticJobList);
+    SetItemText(hwnd(), IDC_PROGRESS_STATE_GROUP, language, text::StaticProgressState);
+    labelBrush_ = ::CreateSolidBrush(kBackground);
+    background_ = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                                    MAKEINTRESOURCEW(IDB_PROGRESS_BACKGROUND),
+                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    animation_.Attach(Item(IDC_PROGRESS_ANIMATION));
+    PlaceBesideMainWindow();
+}
+
+void CProgressDlg::PlaceBesideMainWindow() {
+    BITMAP info{};
+    if (background_ == nullptr || ::GetObjectW(background_, sizeof(info), &info) == 0) {
+        return;
+    }
+    RECT main{};
+    ::GetWindowRect(mainWindow_, &main);
+    // The main window's top edge gives the horizontal place and its left edge the vertical
+    // one, as users of the program know it.
+    ::SetWindowPos(hwnd(), nullptr, main.top + 300, main.left - 50, info.bmWidth,
+                   info.bmHeight + kExtraHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CProgressDlg::SetStatusText(std::u16string_view text) {
+    SetItemText(hwnd(), IDC_PROGRESS_STATUS, text);
+}
+
+void CProgressDlg::SetBasePath(std::u16string_view text) {
+    SetItemText(hwnd(), IDC_PROGRESS_BASE, text);
+}
+
+void CProgressDlg::SetTargetPath(std::u16string_view text) {
+    SetItemText(hwnd(), IDC_PROGRESS_TARGET, text);
+}
+
+void CProgressDlg::ShowCopyAnimation() {
+    animation_.Play(IDB_COPY_ANIMATION);
+}
+
+void CProgressDlg::ShowDeleteAnimation() {
+    animation_.Play(IDB_DELETE_ANIMATION);
+}
+
+void CProgressDlg::SetProgressRange(std::uint64_t count) {
+    count_ = count;
+    ::SendDlgItemMessageW(hwnd(), IDC_PROGRESS_BAR, PBM_SETRANGE32, 0,
+                          engine::ProgressScale(count_).Range());
+    ::SendDlgItemMessageW(hwnd(), IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
+}
+
+void CProgressDlg::SetProgressPos(std::uint64_t position) {
+    ::SendDlgItemMessageW(hwnd(), IDC_PROGRESS_BAR, PBM_SETPOS,
+                          engine::ProgressScale(count_).Position(position), 0);
+}
+
+}  // namespace arkivo::ui
