@@ -1,5 +1,7 @@
 #include "ui/framework/dialog.h"
 
+#include "ui/framework/subclass.h"
+
 namespace arkivo::ui {
 namespace {
 
@@ -47,7 +49,15 @@ INT_PTR CDialog::DoModal(HWND owner) {
 
 bool CDialog::Create(HWND owner) {
     modal_ = false;
+    page_ = false;
     return ::CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(templateId_), owner, DialogProc,
+                                reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
+bool CDialog::CreatePage(HWND parent) {
+    modal_ = false;
+    page_ = true;
+    return ::CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(templateId_), parent, DialogProc,
                                 reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
@@ -84,19 +94,46 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 }
 
 INT_PTR CDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (const auto result = map_.Dispatch(message, wParam, lParam)) {
-        if (AnswersDirectly(message)) {
-            return static_cast<INT_PTR>(*result);
-        }
-        ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, *result);
-        return TRUE;
+    MessageResult result = ReflectToControl(message, wParam, lParam);
+    if (!result) {
+        result = map_.Dispatch(message, wParam, lParam);
     }
-    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED &&
-        (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        EndDialog(LOWORD(wParam));
-        return TRUE;
+    if (!result) {
+        result = DefaultHandling(message, wParam, lParam);
     }
-    return FALSE;
+    if (!result) {
+        return FALSE;
+    }
+    if (AnswersDirectly(message)) {
+        return static_cast<INT_PTR>(*result);
+    }
+    ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, *result);
+    return TRUE;
+}
+
+MessageResult CDialog::DefaultHandling(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_COMMAND:
+            // A page is part of its parent: Enter or Escape in it is not the end of it.
+            if (!page_ && HIWORD(wParam) == BN_CLICKED &&
+                (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+                EndDialog(LOWORD(wParam));
+                return 0;
+            }
+            return std::nullopt;
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            return SkinControlColour(reinterpret_cast<HDC>(wParam));
+        case WM_ERASEBKGND:
+            if (!background_.loaded()) {
+                return std::nullopt;
+            }
+            background_.Paint(hwnd_, reinterpret_cast<HDC>(wParam));
+            return 1;
+        default:
+            return std::nullopt;
+    }
 }
 
 }  // namespace arkivo::ui

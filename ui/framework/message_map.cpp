@@ -1,13 +1,29 @@
 #include "ui/framework/message_map.h"
 
 namespace arkivo::ui {
+namespace {
+
+// A menu choice comes with code 0 and an accelerator with code 1, both without a control; a
+// control's code 1 is its own notification (CBN_SELCHANGE, LBN_SELCHANGE), not a command.
+constexpr UINT kAcceleratorCode = 1;
+
+UINT CommandCode(WPARAM wParam, LPARAM lParam) {
+    const UINT code = HIWORD(wParam);
+    return lParam == 0 && code == kAcceleratorCode ? BN_CLICKED : code;
+}
+
+}  // namespace
 
 void MessageMap::OnMessage(UINT message, MessageHandler handler) {
     messages_[message] = std::move(handler);
 }
 
 void MessageMap::OnCommand(int id, CommandHandler handler) {
-    commands_[id] = std::move(handler);
+    OnCommand(id, BN_CLICKED, std::move(handler));
+}
+
+void MessageMap::OnCommand(int id, UINT code, CommandHandler handler) {
+    commands_[{id, code}] = std::move(handler);
 }
 
 void MessageMap::OnNotify(int id, UINT code, NotifyHandler handler) {
@@ -15,8 +31,10 @@ void MessageMap::OnNotify(int id, UINT code, NotifyHandler handler) {
 }
 
 MessageResult MessageMap::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) const {
-    if (message == WM_COMMAND && HIWORD(wParam) <= 1) {
-        if (auto command = commands_.find(LOWORD(wParam)); command != commands_.end()) {
+    if (message == WM_COMMAND) {
+        const auto key =
+            std::make_pair(static_cast<int>(LOWORD(wParam)), CommandCode(wParam, lParam));
+        if (auto command = commands_.find(key); command != commands_.end()) {
             command->second();
             return 0;
         }

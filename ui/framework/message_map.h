@@ -22,14 +22,15 @@ class MessageMap {
     void OnMessage(UINT message, MessageHandler handler);
     // A button click, a menu choice or an accelerator with this identifier.
     void OnCommand(int id, CommandHandler handler);
+    // A notification that a control sends with WM_COMMAND: EN_CHANGE, CBN_SELCHANGE, ...
+    void OnCommand(int id, UINT code, CommandHandler handler);
     void OnNotify(int id, UINT code, NotifyHandler handler);
 
     MessageResult Dispatch(UINT message, WPARAM wParam, LPARAM lParam) const;
-    bool HandlesCommand(int id) const { return commands_.count(id) != 0; }
 
   private:
     std::map<UINT, MessageHandler> messages_;
-    std::map<int, CommandHandler> commands_;
+    std::map<std::pair<int, UINT>, CommandHandler> commands_;
     std::map<std::pair<int, UINT>, NotifyHandler> notifications_;
 };
 

@@ -11,7 +11,6 @@
 namespace arkivo::ui {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
 constexpr int kNumberWidth = 30;
 constexpr int kPatternWidth = 250;
 constexpr std::u16string_view kAddedPattern = u"*.exe";
@@ -38,17 +37,53 @@ CFilterList::CFilterList(AppContext& context, CLangIni& store, CLangIni& otherSt
     if (!m_oleSession.started()) {
         ShowMessage(nullptr, kOleFailedText);
     }
+    EnterMessageMap();
+}
+
+void CFilterList::EnterMessageMap() {
+    map().OnMessage(WM_CONTEXTMENU, [this](WPARAM, LPARAM position) -> MessageResult {
+        ShowContextMenu(position);
+        return 0;
+    });
+    map().OnCommand(ID_FILTER_ADD, [this] { AddDefaultPattern(); });
+    map().OnCommand(ID_FILTER_DELETE, [this] { DeleteSelected(); });
+    map().OnMessage(WM_LBUTTONDOWN, [this](WPARAM wParam, LPARAM lParam) -> MessageResult {
+        const LRESULT result = CallDefault(WM_LBUTTONDOWN, wParam, lParam);
+        OnLeftButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return result;
+    });
+    map().OnMessage(WM_DROPFILES, [this](WPARAM drop, LPARAM) -> MessageResult {
+        OnDropFiles(reinterpret_cast<HDROP>(drop));
+        return 0;
+    });
+    map().OnMessage(WM_ERASEBKGND, [this](WPARAM dc, LPARAM) -> MessageResult {
+        PaintRuledBackground(hwnd(), reinterpret_cast<HDC>(dc), m_evenRowColour, m_oddRowColour);
+        return 1;
+    });
+    reflected().OnMessage(WM_NOTIFY, [this](WPARAM, LPARAM lParam) -> MessageResult {
+        auto& header = *reinterpret_cast<NMHDR*>(lParam);
+        switch (header.code) {
+            case NM_CUSTOMDRAW:
+                return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
+            case LVN_BEGINLABELEDITW:
+                // The list's own label editor would edit the key number; patterns have ours.
+                return TRUE;
+            case LVN_ENDLABELEDITW:
+                OnEndEdit(reinterpret_cast<NMLVDISPINFOW&>(header));
+                return FALSE;
+            default:
+                return std::nullopt;
+        }
+    });
 }
 
 CFilterList::~CFilterList() {
     editor_.reset();
-    if (list_ != nullptr && ::IsWindow(list_)) {
-        ::RemoveWindowSubclass(list_, Proc, kSubclassId);
-    }
+    Detach();
 }
 
 void CFilterList::Init(HWND list, const OptionBlock& languageOwner) {
-    list_ = list;
+    Attach(list);
     m_pLanguageOwner = &languageOwner;
     const struct {
         const wchar_t* title;
@@ -61,11 +96,10 @@ void CFilterList::Init(HWND list, const OptionBlock& languageOwner) {
         column.cx = columns[i].width;
         column.pszText = const_cast<wchar_t*>(columns[i].title);
         column.iSubItem = i;
-        ::SendMessageW(list_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+        ::SendMessageW(hwnd(), LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
-    ListView_SetExtendedListViewStyle(list_, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    ::DragAcceptFiles(list_, TRUE);
-    ::SetWindowSubclass(list_, Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    ListView_SetExtendedListViewStyle(hwnd(), LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    ::DragAcceptFiles(list, TRUE);
 }
 
 void CFilterList::LoadJob(int jobNumber) {
@@ -80,21 +114,6 @@ void CFilterList::LoadJob(int jobNumber) {
     m_nextKey = static_cast<int>(patterns.size()) + 1;
 }
 
-MessageResult CFilterList::OnNotify(NMHDR& header) {
-    switch (header.code) {
-        case NM_CUSTOMDRAW:
-            return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
-        case LVN_BEGINLABELEDITW:
-            // The list's own label editor would edit the key number; patterns have ours.
-            return TRUE;
-        case LVN_ENDLABELEDITW:
-            OnEndEdit(reinterpret_cast<NMLVDISPINFOW&>(header));
-            return FALSE;
-        default:
-            return std::nullopt;
-    }
-}
-
 void CFilterList::AddDefaultPattern() {
     if (m_jobNumber >= 1) {
         Add(kAddedPattern);
@@ -103,15 +122,15 @@ void CFilterList::AddDefaultPattern() {
 
 void CFilterList::DeleteSelected() {
     std::vector<int> keys;
-    for (int row = ListView_GetNextItem(list_, -1, LVNI_SELECTED); row >= 0;
-         row = ListView_GetNextItem(list_, row, LVNI_SELECTED)) {
+    for (int row = ListView_GetNextItem(hwnd(), -1, LVNI_SELECTED); row >= 0;
+         row = ListView_GetNextItem(hwnd(), row, LVNI_SELECTED)) {
         keys.push_back(row + 1);
     }
     if (keys.empty() || m_jobNumber < 1) {
         return;
     }
     ShowMessages(RemovePatterns(context_.EnvironmentPath(), store_, otherStore_, JobIndex(), keys));
-    ListView_DeleteAllItems(list_);
+    ListView_DeleteAllItems(hwnd());
     LoadJob(m_jobNumber);
 }
 
@@ -130,18 +149,18 @@ void CFilterList::ShowStoredPatternsFrom(int firstRow) {
     }
     m_nextKey = static_cast<int>(patterns.size()) + 1;
     if (!patterns.empty()) {
-        ListView_EnsureVisible(list_, static_cast<int>(patterns.size()) - 1, FALSE);
+        ListView_EnsureVisible(hwnd(), static_cast<int>(patterns.size()) - 1, FALSE);
     }
 }
 
 void CFilterList::ShowMessages(const CommandOutcome& outcome) {
     for (const auto& message : outcome.messages) {
-        ShowMessage(::GetParent(list_), context_.stores.language, message);
+        ShowMessage(::GetParent(hwnd()), context_.stores.language, message);
     }
 }
 
 int CFilterList::RowCount() const {
-    return static_cast<int>(ListView_GetItemCount(list_));
+    return static_cast<int>(ListView_GetItemCount(hwnd()));
 }
 
 void CFilterList::InsertRow(int row, int key, std::u16string_view pattern) {
@@ -151,16 +170,16 @@ void CFilterList::InsertRow(int row, int key, std::u16string_view pattern) {
     item.iItem = row;
     item.pszText = number.data();
     const int inserted = static_cast<int>(
-        ::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+        ::SendMessageW(hwnd(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     SetCellText(inserted, kPatternColumn, pattern);
 }
 
 std::u16string CFilterList::CellText(int row, int column) const {
-    return ListCellText(list_, row, column);
+    return ListCellText(hwnd(), row, column);
 }
 
 void CFilterList::SetCellText(int row, int column, std::u16string_view text) {
-    SetListCellText(list_, row, column, text);
+    SetListCellText(hwnd(), row, column, text);
 }
 
 void CFilterList::ShowContextMenu(LPARAM position) {
@@ -173,7 +192,7 @@ void CFilterList::ShowContextMenu(LPARAM position) {
     if (at.x == -1 && at.y == -1) {
         at = MenuKeyPosition();
     }
-    ::TrackPopupMenu(::GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, list_,
+    ::TrackPopupMenu(::GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(),
                      nullptr);
     ::DestroyMenu(menu);
 }
@@ -183,16 +202,16 @@ void CFilterList::ShowContextMenu(LPARAM position) {
 POINT CFilterList::MenuKeyPosition() const {
     POINT at{0, 0};
     RECT client;
-    ::GetClientRect(list_, &client);
+    ::GetClientRect(hwnd(), &client);
     RECT header{};
-    ::GetClientRect(ListView_GetHeader(list_), &header);
-    const int focused = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
+    ::GetClientRect(ListView_GetHeader(hwnd()), &header);
+    const int focused = ListView_GetNextItem(hwnd(), -1, LVNI_FOCUSED);
     RECT row{};
-    if (focused >= 0 && ListView_GetItemRect(list_, focused, &row, LVIR_BOUNDS) &&
+    if (focused >= 0 && ListView_GetItemRect(hwnd(), focused, &row, LVIR_BOUNDS) &&
         row.top >= header.bottom && row.bottom <= client.bottom) {
         at = {kPatternColumnLeft, row.bottom};
     }
-    ::ClientToScreen(list_, &at);
+    ::ClientToScreen(hwnd(), &at);
     return at;
 }
 
@@ -215,49 +234,6 @@ LRESULT CFilterList::OnCustomDraw(NMLVCUSTOMDRAW& draw) const {
         default:
             return CDRF_DODEFAULT;
     }
-}
-
-LRESULT CALLBACK CFilterList::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                   UINT_PTR, DWORD_PTR self) {
-    if (message == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(window, Proc, kSubclassId);
-        reinterpret_cast<CFilterList*>(self)->list_ = nullptr;
-        return ::DefSubclassProc(window, message, wParam, lParam);
-    }
-    return reinterpret_cast<CFilterList*>(self)->WindowProc(message, wParam, lParam);
-}
-
-LRESULT CFilterList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_CONTEXTMENU:
-            ShowContextMenu(lParam);
-            return 0;
-        case WM_COMMAND:
-            if (HIWORD(wParam) == 0 && LOWORD(wParam) == ID_FILTER_ADD) {
-                AddDefaultPattern();
-                return 0;
-            }
-            if (HIWORD(wParam) == 0 && LOWORD(wParam) == ID_FILTER_DELETE) {
-                DeleteSelected();
-                return 0;
-            }
-            break;
-        case WM_LBUTTONDOWN: {
-            const LRESULT result = ::DefSubclassProc(list_, message, wParam, lParam);
-            OnLeftButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-            return result;
-        }
-        case WM_DROPFILES:
-            OnDropFiles(reinterpret_cast<HDROP>(wParam));
-            return 0;
-        case WM_ERASEBKGND:
-            PaintRuledBackground(list_, reinterpret_cast<HDC>(wParam), m_evenRowColour,
-                                 m_oddRowColour);
-            return 1;
-        default:
-            break;
-    }
-    return ::DefSubclassProc(list_, message, wParam, lParam);
 }
 
 }  // namespace arkivo::ui

@@ -15,8 +15,8 @@
 
 #include "jobs/job_commands.h"
 #include "ui/controls/ruled_list.h"
-#include "ui/framework/message_map.h"
 #include "ui/framework/ole_session.h"
+#include "ui/framework/subclass.h"
 #include "ui/jobs/in_place_edit.h"
 #include "ui/main/app_context.h"
 
@@ -30,7 +30,7 @@ inline bool IsOnPatternColumn(int x) {
     return x >= kPatternColumnLeft && x <= kPatternColumnRight;
 }
 
-class CFilterList {
+class CFilterList : public CSubclass {
   public:
     enum Column { kNumberColumn, kPatternColumn };
 
@@ -38,30 +38,22 @@ class CFilterList {
     // filters off.
     CFilterList(AppContext& context, CLangIni& store, CLangIni& otherStore,
                 std::wstring patternTitle);
-    virtual ~CFilterList();
-    CFilterList(const CFilterList&) = delete;
-    CFilterList& operator=(const CFilterList&) = delete;
+    ~CFilterList() override;
 
     // languageOwner holds the interface language, which chooses the context menu.
     void Init(HWND list, const OptionBlock& languageOwner);
     // Shows the patterns of the job (1-based), after the rows already shown.
     void LoadJob(int jobNumber);
 
-    // Notifications of the list that its dialog hands back: drawing, and the end of an edit.
-    MessageResult OnNotify(NMHDR& header);
-
     void AddDefaultPattern();
     void DeleteSelected();
 
-    HWND hwnd() const { return list_; }
     int jobNumber() const { return m_jobNumber; }
     int nextKey() const { return m_nextKey; }
     CInPlaceEdit* editor() const { return editor_ && editor_->IsOpen() ? editor_.get() : nullptr; }
 
   private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                 UINT_PTR id, DWORD_PTR self);
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    void EnterMessageMap();
 
     std::size_t JobIndex() const { return static_cast<std::size_t>(m_jobNumber - 1); }
     int RowCount() const;
@@ -90,7 +82,6 @@ class CFilterList {
     CLangIni& store_;
     CLangIni& otherStore_;
     std::wstring patternTitle_;
-    HWND list_ = nullptr;
     std::unique_ptr<CInPlaceEdit> editor_;
 
     int m_jobNumber = -1;

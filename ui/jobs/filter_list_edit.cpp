@@ -32,54 +32,54 @@ DWORD EditAlignment(HWND list, int column) {
 void CFilterList::OnLeftButtonDown(int x, int y) {
     LVHITTESTINFO hit{};
     hit.pt = {x, y};
-    ListView_SubItemHitTest(list_, &hit);
+    ListView_SubItemHitTest(hwnd(), &hit);
     if (hit.iItem < 0) {
         return;
     }
     const int column = IsOnPatternColumn(x) ? kPatternColumn : hit.iSubItem;
     const bool focused =
-        (ListView_GetItemState(list_, hit.iItem, LVIS_FOCUSED) & LVIS_FOCUSED) != 0;
+        (ListView_GetItemState(hwnd(), hit.iItem, LVIS_FOCUSED) & LVIS_FOCUSED) != 0;
     if (!focused || column == kNumberColumn) {
         return;
     }
-    if ((::GetWindowLongPtrW(list_, GWL_STYLE) & LVS_EDITLABELS) != 0) {
+    if ((::GetWindowLongPtrW(hwnd(), GWL_STYLE) & LVS_EDITLABELS) != 0) {
         EditCell(hit.iItem, column);
     } else {
-        ListView_SetItemState(list_, hit.iItem, LVIS_SELECTED | LVIS_FOCUSED,
+        ListView_SetItemState(hwnd(), hit.iItem, LVIS_SELECTED | LVIS_FOCUSED,
                               LVIS_SELECTED | LVIS_FOCUSED);
     }
 }
 
 void CFilterList::EditCell(int row, int column) {
-    if (!ListView_EnsureVisible(list_, row, TRUE)) {
+    if (!ListView_EnsureVisible(hwnd(), row, TRUE)) {
         return;
     }
-    const int columns = Header_GetItemCount(ListView_GetHeader(list_));
+    const int columns = Header_GetItemCount(ListView_GetHeader(hwnd()));
     if (column < 0 || column >= columns ||
-        ListView_GetColumnWidth(list_, column) < kNarrowestEditableColumn) {
+        ListView_GetColumnWidth(hwnd(), column) < kNarrowestEditableColumn) {
         return;
     }
     RECT cell{};
-    ListView_GetItemRect(list_, row, &cell, LVIR_BOUNDS);
+    ListView_GetItemRect(hwnd(), row, &cell, LVIR_BOUNDS);
     int offset = 0;
     for (int before = 0; before < column; ++before) {
-        offset += ListView_GetColumnWidth(list_, before);
+        offset += ListView_GetColumnWidth(hwnd(), before);
     }
     RECT client;
-    ::GetClientRect(list_, &client);
+    ::GetClientRect(hwnd(), &client);
     // A cell scrolled out of sight sideways comes into view first.
     if (offset + cell.left < 0 || offset + cell.left > client.right) {
         const int scroll = offset + cell.left;
-        ListView_Scroll(list_, scroll, 0);
+        ListView_Scroll(hwnd(), scroll, 0);
         cell.left -= scroll;
     }
     cell.left += offset + kEditorInset;
-    cell.right = cell.left + ListView_GetColumnWidth(list_, column) - kEditorRightInset;
+    cell.right = cell.left + ListView_GetColumnWidth(hwnd(), column) - kEditorRightInset;
     if (cell.right > client.right) {
         cell.right = client.right;
     }
     // Opening takes the focus, which ends an editor still open elsewhere in the list first.
-    editor_ = CInPlaceEdit::Open(list_, row, column, cell, EditAlignment(list_, column),
+    editor_ = CInPlaceEdit::Open(hwnd(), row, column, cell, EditAlignment(hwnd(), column),
                                  CellText(row, column));
 }
 

@@ -11,7 +11,6 @@
 namespace arkivo::ui {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
 // Room the text keeps to the editor's right edge once it grows.
 constexpr int kTextMargin = 5;
 
@@ -22,80 +21,63 @@ bool IsControlDown() {
 }  // namespace
 
 CInPlaceEdit::CInPlaceEdit(HWND list, int row, int column)
-    : list_(list), row_(row), column_(column) {}
+    : list_(list), row_(row), column_(column) {
+    map().OnMessage(WM_GETDLGCODE, [this](WPARAM wParam, LPARAM lParam) -> MessageResult {
+        return DialogCode(wParam, lParam);
+    });
+    map().OnMessage(WM_KEYDOWN, [this](WPARAM key, LPARAM) -> MessageResult {
+        if (key != VK_ESCAPE && key != VK_RETURN) {
+            return std::nullopt;
+        }
+        cancelled_ = key == VK_ESCAPE;
+        ::SetFocus(list_);
+        return 0;
+    });
+    map().OnMessage(WM_CHAR, [this](WPARAM key, LPARAM lParam) -> MessageResult {
+        if (key == VK_ESCAPE || key == VK_RETURN) {
+            return 0;  // already acted on at the key press; a single-line edit would beep
+        }
+        const LRESULT result = CallDefault(WM_CHAR, key, lParam);
+        WidenToText();
+        return result;
+    });
+    map().OnMessage(WM_KILLFOCUS, [this](WPARAM wParam, LPARAM lParam) -> MessageResult {
+        const LRESULT result = CallDefault(WM_KILLFOCUS, wParam, lParam);
+        Finish();
+        return result;
+    });
+}
 
 std::unique_ptr<CInPlaceEdit> CInPlaceEdit::Open(HWND list, int row, int column, const RECT& cell,
                                                  DWORD alignment, std::u16string_view text) {
     std::unique_ptr<CInPlaceEdit> editor(new CInPlaceEdit(list, row, column));
     const DWORD style = WS_BORDER | WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | alignment;
-    editor->edit_ = ::CreateWindowExW(
-        0, L"EDIT", L"", style, cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top,
-        list, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_INPLACE_EDIT)),
-        ::GetModuleHandleW(nullptr), nullptr);
-    if (editor->edit_ == nullptr) {
+    HWND edit = ::CreateWindowExW(0, L"EDIT", L"", style, cell.left, cell.top,
+                                  cell.right - cell.left, cell.bottom - cell.top, list,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_INPLACE_EDIT)),
+                                  ::GetModuleHandleW(nullptr), nullptr);
+    if (edit == nullptr) {
         return nullptr;
     }
-    ::SetWindowSubclass(editor->edit_, Proc, kSubclassId,
-                        reinterpret_cast<DWORD_PTR>(editor.get()));
-    ::SendMessageW(editor->edit_, WM_SETFONT, ::SendMessageW(list, WM_GETFONT, 0, 0), FALSE);
-    SetWindowTextOf(editor->edit_, text);
-    ::SetFocus(editor->edit_);
-    ::SendMessageW(editor->edit_, EM_SETSEL, 0, -1);
+    editor->Attach(edit);
+    ::SendMessageW(edit, WM_SETFONT, ::SendMessageW(list, WM_GETFONT, 0, 0), FALSE);
+    SetWindowTextOf(edit, text);
+    ::SetFocus(edit);
+    ::SendMessageW(edit, EM_SETSEL, 0, -1);
     return editor;
 }
 
 CInPlaceEdit::~CInPlaceEdit() {
-    if (edit_ != nullptr) {
+    if (HWND edit = hwnd()) {
         finished_ = true;
-        ::DestroyWindow(edit_);
+        ::DestroyWindow(edit);
     }
-}
-
-LRESULT CALLBACK CInPlaceEdit::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                    UINT_PTR, DWORD_PTR self) {
-    auto* editor = reinterpret_cast<CInPlaceEdit*>(self);
-    if (message == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(window, Proc, kSubclassId);
-        editor->edit_ = nullptr;
-        return ::DefSubclassProc(window, message, wParam, lParam);
-    }
-    return editor->WindowProc(message, wParam, lParam);
-}
-
-LRESULT CInPlaceEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_GETDLGCODE:
-            return DialogCode(wParam, lParam);
-        case WM_KEYDOWN:
-            if (wParam == VK_ESCAPE || wParam == VK_RETURN) {
-                cancelled_ = wParam == VK_ESCAPE;
-                ::SetFocus(list_);
-                return 0;
-            }
-            break;
-        case WM_CHAR: {
-            if (wParam == VK_ESCAPE || wParam == VK_RETURN) {
-                return 0;  // already acted on at the key press; a single-line edit would beep
-            }
-            const LRESULT result = ::DefSubclassProc(edit_, message, wParam, lParam);
-            WidenToText();
-            return result;
-        }
-        case WM_KILLFOCUS: {
-            const LRESULT result = ::DefSubclassProc(edit_, message, wParam, lParam);
-            Finish();
-            return result;
-        }
-        default:
-            break;
-    }
-    return ::DefSubclassProc(edit_, message, wParam, lParam);
 }
 
 // Enter and Escape end the edit, and Delete and the Ctrl shortcuts edit the text, instead of
 // pressing the dialog's buttons or moving through its controls.
 LRESULT CInPlaceEdit::DialogCode(WPARAM wParam, LPARAM lParam) {
-    LRESULT code = ::DefSubclassProc(edit_, WM_GETDLGCODE, wParam, lParam);
+    LRESULT code = CallDefault(WM_GETDLGCODE, wParam, lParam);
     const auto* message = reinterpret_cast<const MSG*>(lParam);
     if (message != nullptr && (message->message == WM_KEYDOWN || message->message == WM_CHAR)) {
         const WPARAM key = message->wParam;
@@ -109,17 +91,17 @@ LRESULT CInPlaceEdit::DialogCode(WPARAM wParam, LPARAM lParam) {
 // The editor grows with a text longer than the cell, up to the list's right edge; it never
 // shrinks below the cell.
 void CInPlaceEdit::WidenToText() {
-    const std::wstring text = Wide(WindowText(edit_));
-    HDC dc = ::GetDC(edit_);
+    const std::wstring text = Wide(WindowText(hwnd()));
+    HDC dc = ::GetDC(hwnd());
     HGDIOBJ old =
-        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(edit_, WM_GETFONT, 0, 0)));
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
     SIZE extent{};
     ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     ::SelectObject(dc, old);
-    ::ReleaseDC(edit_, dc);
+    ::ReleaseDC(hwnd(), dc);
 
     RECT frame;
-    ::GetWindowRect(edit_, &frame);
+    ::GetWindowRect(hwnd(), &frame);
     ::MapWindowPoints(nullptr, list_, reinterpret_cast<POINT*>(&frame), 2);
     RECT client;
     ::GetClientRect(list_, &client);
@@ -129,7 +111,7 @@ void CInPlaceEdit::WidenToText() {
     }
     const int right = std::min<int>(frame.left + wanted, client.right);
     if (right > frame.right) {
-        ::SetWindowPos(edit_, nullptr, 0, 0, right - frame.left, frame.bottom - frame.top,
+        ::SetWindowPos(hwnd(), nullptr, 0, 0, right - frame.left, frame.bottom - frame.top,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -139,7 +121,7 @@ void CInPlaceEdit::Finish() {
         return;
     }
     finished_ = true;
-    std::wstring text = Wide(WindowText(edit_));
+    std::wstring text = Wide(WindowText(hwnd()));
     NMLVDISPINFOW info{};
     info.hdr.hwndFrom = list_;
     info.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(list_));
@@ -150,7 +132,7 @@ void CInPlaceEdit::Finish() {
     info.item.pszText = cancelled_ ? nullptr : text.data();
     info.item.cchTextMax = static_cast<int>(text.size());
     ::SendMessageW(::GetParent(list_), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
-    ::DestroyWindow(edit_);
+    ::DestroyWindow(hwnd());
 }
 
 }  // namespace arkivo::ui

@@ -9,34 +9,29 @@
 #include <memory>
 #include <string>
 
+#include "ui/framework/subclass.h"
+
 namespace arkivo::ui {
 
-class CInPlaceEdit {
+class CInPlaceEdit : public CSubclass {
   public:
     // Opens an edit of the list's cell holding text, over cell (list client coordinates);
     // alignment is ES_LEFT, ES_RIGHT or ES_CENTER. Null when the window cannot be made.
     static std::unique_ptr<CInPlaceEdit> Open(HWND list, int row, int column, const RECT& cell,
                                               DWORD alignment, std::u16string_view text);
     // Closes a window still open without telling anybody: its list is going away.
-    ~CInPlaceEdit();
-    CInPlaceEdit(const CInPlaceEdit&) = delete;
-    CInPlaceEdit& operator=(const CInPlaceEdit&) = delete;
+    ~CInPlaceEdit() override;
 
-    HWND hwnd() const { return edit_; }
-    bool IsOpen() const { return edit_ != nullptr; }
+    bool IsOpen() const { return hwnd() != nullptr; }
 
   private:
     CInPlaceEdit(HWND list, int row, int column);
 
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                 UINT_PTR id, DWORD_PTR self);
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DialogCode(WPARAM wParam, LPARAM lParam);
     void WidenToText();
     void Finish();
 
     HWND list_;
-    HWND edit_ = nullptr;
     int row_;
     int column_;
     bool cancelled_ = false;

@@ -3,6 +3,8 @@
 #include <ole2.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "jobs/environment_file.h"
 #include "jobs/job_list_rows.h"
 #include "jobs/job_ticks.h"
@@ -18,7 +20,6 @@
 namespace arkivo::ui {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
 constexpr COLORREF kHasFilesToCopy = RGB(255, 0, 0);
 constexpr COLORREF kNormalText = RGB(0, 0, 0);
 
@@ -42,19 +43,60 @@ int JobListMenu(int language) {
 
 }  // namespace
 
-CJobList::CJobList(AppContext& context, JobListHost& host) : context_(context), host_(host) {}
+CJobList::CJobList(AppContext& context, JobListHost& host) : context_(context), host_(host) {
+    EnterMessageMap();
+}
+
+void CJobList::EnterMessageMap() {
+    map().OnMessage(WM_CONTEXTMENU, [this](WPARAM, LPARAM position) -> MessageResult {
+        ShowContextMenu(position);
+        return 0;
+    });
+    map().OnCommand(ID_JOBLIST_DELETE, [this] { DeleteSelected(); });
+    map().OnCommand(ID_JOBLIST_MODIFY, [this] {
+        if (m_pMenuOwner != nullptr) {
+            EditSelected();
+        }
+    });
+    map().OnMessage(WM_DROPFILES, [this](WPARAM drop, LPARAM) -> MessageResult {
+        OnDropFiles(reinterpret_cast<HDROP>(drop));
+        return 0;
+    });
+    map().OnMessage(WM_ERASEBKGND, [this](WPARAM dc, LPARAM) -> MessageResult {
+        PaintRuledBackground(hwnd(), reinterpret_cast<HDC>(dc), kRuledEvenRow, kRuledOddRow);
+        return 1;
+    });
+    map().OnMessage(WM_SIZE, [this](WPARAM wParam, LPARAM lParam) -> MessageResult {
+        const LRESULT result = CallDefault(WM_SIZE, wParam, lParam);
+        FitColumns();
+        return result;
+    });
+    reflected().OnMessage(WM_NOTIFY, [this](WPARAM, LPARAM lParam) -> MessageResult {
+        auto& header = *reinterpret_cast<NMHDR*>(lParam);
+        switch (header.code) {
+            case NM_DBLCLK:
+                EditSelected();
+                return 0;
+            case LVN_ITEMCHANGED:
+                OnItemChanged(reinterpret_cast<NMLISTVIEW&>(header));
+                return 0;
+            case NM_CUSTOMDRAW:
+                return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
+            default:
+                return std::nullopt;
+        }
+    });
+}
 
 CJobList::~CJobList() {
-    if (list_ != nullptr && ::IsWindow(list_)) {
-        ::RemoveWindowSubclass(list_, Proc, kSubclassId);
-    }
+    Detach();
     if (m_bOleInitialised) {
         ::OleUninitialize();
     }
 }
 
 void CJobList::Setup(HWND list, const OptionBlock& options) {
-    list_ = list;
+    Attach(list);
     m_pOptions = &options;
     m_pMenuOwner = host_.hwnd();
     m_bOleInitialised = SUCCEEDED(::OleInitialize(nullptr));
@@ -68,12 +110,30 @@ void CJobList::Setup(HWND list, const OptionBlock& options) {
         column.cx = kColumns[i].width;
         column.pszText = const_cast<wchar_t*>(kColumns[i].title);
         column.iSubItem = i;
-        ::SendMessageW(list_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+        ::SendMessageW(hwnd(), LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
-    ListView_SetExtendedListViewStyle(list_,
+    ListView_SetExtendedListViewStyle(hwnd(),
                                       LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    ::DragAcceptFiles(list_, TRUE);
-    ::SetWindowSubclass(list_, Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    ::DragAcceptFiles(list, TRUE);
+}
+
+void CJobList::FitColumns() {
+    RECT client;
+    ::GetClientRect(hwnd(), &client);
+    int designed = 0;
+    for (const auto& column : kColumns) {
+        designed += column.width;
+    }
+    // Only the two path columns give way; each keeps its designed width when there is room.
+    const int spare =
+        client.right - (designed - kColumns[kBaseColumn].width - kColumns[kTargetColumn].width);
+    const int base = std::min(kColumns[kBaseColumn].width, spare / 2);
+    const int target = std::min(kColumns[kTargetColumn].width, spare - base);
+    if (base <= 0 || target <= 0) {
+        return;
+    }
+    ListView_SetColumnWidth(hwnd(), kBaseColumn, base);
+    ListView_SetColumnWidth(hwnd(), kTargetColumn, target);
 }
 
 void CJobList::AddJobRow(int row, const JobRecord& job) {
@@ -84,11 +144,11 @@ void CJobList::AddJobRow(int row, const JobRecord& job) {
     item.iItem = row;
     item.pszText = number.data();
     const int inserted = static_cast<int>(
-        ::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+        ::SendMessageW(hwnd(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     SetCellText(inserted, kBaseColumn, texts.base);
     SetCellText(inserted, kTargetColumn, texts.target);
     SetCellText(inserted, kLastUpdatedColumn, texts.lastUpdated);
-    ListView_SetCheckState(list_, inserted, job.checked != 0);
+    ListView_SetCheckState(hwnd(), inserted, job.checked != 0);
 }
 
 bool CJobList::RefillFromFile(HWND owner) {
@@ -105,12 +165,13 @@ bool CJobList::RefillFromFile(HWND owner) {
         }
         refilling_ = false;
     }
+    FitColumns();
     return true;
 }
 
 void CJobList::Clear() {
     refilling_ = true;
-    ListView_DeleteAllItems(list_);
+    ListView_DeleteAllItems(hwnd());
     refilling_ = false;
     pairing_.Reset();
     m_pendingRow = -1;
@@ -125,19 +186,19 @@ std::vector<bool> CJobList::RowTicks() const {
     std::vector<bool> ticks;
     const int rows = RowCount();
     for (int row = 0; row < rows; ++row) {
-        ticks.push_back(ListView_GetCheckState(list_, row) != 0);
+        ticks.push_back(ListView_GetCheckState(hwnd(), row) != 0);
     }
     return ticks;
 }
 
 int CJobList::RowCount() const {
-    return static_cast<int>(ListView_GetItemCount(list_));
+    return static_cast<int>(ListView_GetItemCount(hwnd()));
 }
 
 void CJobList::DeleteSelected() {
     Delete deletion(host_.hwnd(), context_);
-    for (int row = ListView_GetNextItem(list_, -1, LVNI_SELECTED); row >= 0;
-         row = ListView_GetNextItem(list_, row, LVNI_SELECTED)) {
+    for (int row = ListView_GetNextItem(hwnd(), -1, LVNI_SELECTED); row >= 0;
+         row = ListView_GetNextItem(hwnd(), row, LVNI_SELECTED)) {
         if (!deletion.Add(static_cast<std::uint32_t>(row + 1))) {
             break;
         }
@@ -150,12 +211,12 @@ void CJobList::DeleteSelected() {
 }
 
 void CJobList::EditSelected() {
-    const int row = ListView_GetSelectionMark(list_);
+    const int row = ListView_GetSelectionMark(hwnd());
     if (row < 0 || row >= RowCount()) {
         return;
     }
     EditJobOfRow(context_, *m_pOptions, host_, row, CellText(row, kBaseColumn),
-                 CellText(row, kTargetColumn), ListView_GetCheckState(list_, row) != 0);
+                 CellText(row, kTargetColumn), ListView_GetCheckState(hwnd(), row) != 0);
 }
 
 LRESULT CJobList::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
@@ -196,62 +257,23 @@ void CJobList::ShowContextMenu(LPARAM position) {
         ::GetCursorPos(&at);
     }
     m_pMenuOwner = host_.hwnd();
-    ::TrackPopupMenu(::GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, list_,
+    ::TrackPopupMenu(::GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(),
                      nullptr);
     ::DestroyMenu(menu);
 }
 
 std::u16string CJobList::CellText(int row, int column) const {
-    return ListCellText(list_, row, column);
+    return ListCellText(hwnd(), row, column);
 }
 
 void CJobList::SetCellText(int row, int column, std::u16string_view text) {
-    SetListCellText(list_, row, column, text);
+    SetListCellText(hwnd(), row, column, text);
 }
 
 void CJobList::ShowMessages(const CommandOutcome& outcome) {
     for (const auto& message : outcome.messages) {
         ShowMessage(host_.hwnd(), context_.stores.language, message);
     }
-}
-
-LRESULT CALLBACK CJobList::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                DWORD_PTR self) {
-    if (message == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(window, Proc, kSubclassId);
-        reinterpret_cast<CJobList*>(self)->list_ = nullptr;
-        return ::DefSubclassProc(window, message, wParam, lParam);
-    }
-    return reinterpret_cast<CJobList*>(self)->WindowProc(message, wParam, lParam);
-}
-
-LRESULT CJobList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_CONTEXTMENU:
-            ShowContextMenu(lParam);
-            return 0;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == ID_JOBLIST_DELETE) {
-                DeleteSelected();
-                return 0;
-            }
-            if (LOWORD(wParam) == ID_JOBLIST_MODIFY) {
-                if (m_pMenuOwner != nullptr) {
-                    EditSelected();
-                }
-                return 0;
-            }
-            break;
-        case WM_DROPFILES:
-            OnDropFiles(reinterpret_cast<HDROP>(wParam));
-            return 0;
-        case WM_ERASEBKGND:
-            PaintRuledBackground(list_, reinterpret_cast<HDC>(wParam), kRuledEvenRow, kRuledOddRow);
-            return 1;
-        default:
-            break;
-    }
-    return ::DefSubclassProc(list_, message, wParam, lParam);
 }
 
 }  // namespace arkivo::ui

@@ -14,6 +14,7 @@
 
 #include "jobs/drop_pairing.h"
 #include "jobs/job_commands.h"
+#include "ui/framework/subclass.h"
 #include "ui/main/app_context.h"
 
 namespace arkivo::ui {
@@ -33,14 +34,12 @@ class JobListHost {
     virtual void TakeFtpFields(const FtpCredentials& base, const FtpCredentials& target) = 0;
 };
 
-class CJobList {
+class CJobList : public CSubclass {
   public:
     enum Column { kNumberColumn, kBaseColumn, kTargetColumn, kLastUpdatedColumn };
 
     CJobList(AppContext& context, JobListHost& host);
-    ~CJobList();
-    CJobList(const CJobList&) = delete;
-    CJobList& operator=(const CJobList&) = delete;
+    ~CJobList() override;
 
     void Setup(HWND list, const OptionBlock& options);
     void AddJobRow(int row, const JobRecord& job);
@@ -55,16 +54,13 @@ class CJobList {
     void DeleteSelected();
     void EditSelected();
 
-    // Forwarded by the dialog: drawing, and changes of the rows' tick boxes.
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
-    void OnItemChanged(const NMLISTVIEW& change);
-
-    HWND hwnd() const { return list_; }
+    // The columns share the client width, so that no horizontal scroll bar hides the last one.
+    void FitColumns();
 
   private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                 UINT_PTR id, DWORD_PTR self);
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    void EnterMessageMap();
+    void OnItemChanged(const NMLISTVIEW& change);
     void ShowContextMenu(LPARAM position);
     void OnDropFiles(HDROP drop);
     void DropFolder(const std::u16string& folder, int x);
@@ -76,7 +72,6 @@ class CJobList {
     JobListHost& host_;
     const OptionBlock* m_pOptions = nullptr;
     HWND m_pMenuOwner = nullptr;
-    HWND list_ = nullptr;
     DropPairing pairing_;
     int m_pendingRow = -1;
     bool m_bOleInitialised = false;

@@ -11,6 +11,12 @@ namespace arkivo::ui {
 namespace {
 
 constexpr int kButtonIcon = 24;
+constexpr ImageButtonSpec kButtons[] = {
+    {IDC_MODIFY_BASE_BROWSE, IDI_BROWSE, kButtonIcon, text::ButtonBrowser},
+    {IDC_MODIFY_TARGET_BROWSE, IDI_BROWSE, kButtonIcon, text::ButtonBrowser},
+    {IDC_MODIFY_BASE_FTP, IDI_FTP, kButtonIcon, text::ButtonFtp},
+    {IDC_MODIFY_TARGET_FTP, IDI_FTP, kButtonIcon, text::ButtonFtp},
+};
 
 struct TypeRow {
     BackupType type;
@@ -52,17 +58,6 @@ ModifyList::ModifyList(AppContext& context, const OptionBlock& languageOwner, st
     for (const auto& row : kTypes) {
         map().OnCommand(row.radio, [this, type = row.type] { ChooseType(type); });
     }
-    HandBackNotifications(IDC_EXCLUDE_LIST, m_filter);
-    HandBackNotifications(IDC_INCLUDE_LIST, m_filterInc);
-}
-
-// The pattern lists draw their rows and take their edits back through the notifications
-// they send the dialog.
-void ModifyList::HandBackNotifications(int listId, CFilterList& list) {
-    for (UINT code : {static_cast<UINT>(NM_CUSTOMDRAW), static_cast<UINT>(LVN_BEGINLABELEDITW),
-                      static_cast<UINT>(LVN_ENDLABELEDITW)}) {
-        map().OnNotify(listId, code, [&list](NMHDR& header) { return list.OnNotify(header); });
-    }
 }
 
 void ModifyList::OnInitDialog() {
@@ -83,9 +78,10 @@ void ModifyList::OnInitDialog() {
     SetTexts();
     ::CheckRadioButton(hwnd(), IDC_TYPE_SYNC, IDC_TYPE_SPD, RowOf(type_).radio);
     ChooseType(type_);
-    // The FTP location dialog is not part of the program yet; FTP sides are typed.
-    ::EnableWindow(Item(IDC_MODIFY_BASE_FTP), FALSE);
-    ::EnableWindow(Item(IDC_MODIFY_TARGET_FTP), FALSE);
+    // The FTP location dialog is not part of the program yet; FTP sides are typed. A button
+    // that cannot be used would only puzzle.
+    ::ShowWindow(Item(IDC_MODIFY_BASE_FTP), SW_HIDE);
+    ::ShowWindow(Item(IDC_MODIFY_TARGET_FTP), SW_HIDE);
 }
 
 void ModifyList::SetTexts() {
@@ -100,21 +96,8 @@ void ModifyList::SetTexts() {
     for (const auto& row : kTypes) {
         SetItemText(hwnd(), row.radio, language, row.label);
     }
-    tips_.Create(hwnd());
-    const struct {
-        int id;
-        int icon;
-        TextKey tip;
-    } buttons[] = {
-        {IDC_MODIFY_BASE_BROWSE, IDI_BROWSE, text::ButtonBrowser},
-        {IDC_MODIFY_TARGET_BROWSE, IDI_BROWSE, text::ButtonBrowser},
-        {IDC_MODIFY_BASE_FTP, IDI_FTP, text::ButtonFtp},
-        {IDC_MODIFY_TARGET_FTP, IDI_FTP, text::ButtonFtp},
-    };
-    for (std::size_t i = 0; i < std::size(buttons); ++i) {
-        buttons_[i].Attach(Item(buttons[i].id), buttons[i].icon, kButtonIcon);
-        tips_.SetText(Item(buttons[i].id), language.GetValue(buttons[i].tip));
-    }
+    buttons_.Attach(hwnd(), kButtons);
+    buttons_.SetTips(language);
 }
 
 void ModifyList::ChooseType(BackupType type) {

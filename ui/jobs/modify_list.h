@@ -5,9 +5,8 @@
 #include <string>
 
 #include "jobs/job_commands.h"
-#include "ui/controls/image_button.h"
-#include "ui/controls/tool_tips.h"
 #include "ui/framework/dialog.h"
+#include "ui/framework/skin.h"
 #include "ui/jobs/filter_controls.h"
 #include "ui/main/app_context.h"
 
@@ -31,7 +30,6 @@ class ModifyList : public CDialog {
     void SetTexts();
     void ChooseType(BackupType type);
     void BrowseInto(int editId);
-    void HandBackNotifications(int listId, CFilterList& list);
     void OnOk();
 
     AppContext& context_;
@@ -42,8 +40,7 @@ class ModifyList : public CDialog {
     FtpCredentials baseFtp_;
     FtpCredentials targetFtp_;
     BackupType type_ = BackupType::Sync;
-    CImageButton buttons_[4];
-    CToolTips tips_;
+    CImageButtonBar buttons_;
     CFilter m_filter;
     CFilterInc m_filterInc;
 };

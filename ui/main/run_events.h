@@ -1,48 +1,21 @@
-// How the run's worker thread reaches the main dialog: one window message, sent so that the
-// data it points to stays valid until the dialog has used it.
+// How the run's worker thread reaches the main dialog: every report is run on the
+// user-interface thread, and the worker waits for it, so the data it points to stays valid
+// until the dialog has used it.
 #pragma once
-
-#include <windows.h>
 
 #include <cstdint>
 #include <string_view>
 
 #include "engine/run_observer.h"
+#include "ui/framework/thread_invoker.h"
 
 namespace arkivo::ui {
 
-inline constexpr UINT WM_RUN_EVENT = WM_APP + 1;
-// Posted once the run's worker has let go, to show the completion dialog.
-inline constexpr UINT WM_RUN_COMPLETE = WM_APP + 2;
-
-struct RunEvent {
-    enum class Kind {
-        QueryTick,
-        JobStarted,
-        Analysis,
-        Status,
-        Animation,
-        ProgressRange,
-        ProgressPos,
-        Paused,
-        Message,
-        Finished,
-    };
-    Kind kind = Kind::Status;
-    std::size_t jobIndex = 0;
-    std::u16string_view first;
-    std::u16string_view second;
-    std::uint64_t number = 0;
-    bool flag = false;
-    engine::Animation animation = engine::Animation::Copy;
-    const UserMessage* message = nullptr;
-    const engine::RunSummary* summary = nullptr;
-};
-
-// Forwards every observer call to the window as a WM_RUN_EVENT.
+// Hands every observer call to the observer on the invoker's thread.
 class CWindowRunObserver : public engine::RunObserver {
   public:
-    explicit CWindowRunObserver(HWND window) : window_(window) {}
+    CWindowRunObserver(const CThreadInvoker& invoker, engine::RunObserver& onUiThread)
+        : invoker_(invoker), target_(onUiThread) {}
 
     bool IsJobTicked(std::size_t jobIndex, bool storedTick) override;
     void OnJobStarted(std::size_t jobIndex, std::u16string_view base,
@@ -58,9 +31,8 @@ class CWindowRunObserver : public engine::RunObserver {
                        std::u16string_view completeText) override;
 
   private:
-    LRESULT Send(const RunEvent& event) const;
-
-    HWND window_;
+    const CThreadInvoker& invoker_;
+    engine::RunObserver& target_;
 };
 
 }  // namespace arkivo::ui

@@ -17,15 +17,8 @@ namespace arkivo::ui {
 namespace {
 
 constexpr std::size_t kMaxFieldText = 255;
-constexpr COLORREF kBackground = RGB(243, 246, 250);
 
-struct ButtonSpec {
-    int id;
-    int icon;
-    int size;
-    TextKey tip;
-};
-constexpr ButtonSpec kButtons[] = {
+constexpr ImageButtonSpec kButtons[] = {
     {IDC_BASE_BROWSE, IDI_BROWSE, 24, text::ButtonBrowser},
     {IDC_TARGET_BROWSE, IDI_BROWSE, 24, text::ButtonBrowser},
     {IDC_BASE_FTP, IDI_FTP, 24, text::ButtonFtp},
@@ -61,6 +54,7 @@ CTessalyDlg::CTessalyDlg(AppContext& context, std::unique_ptr<RunControl> run)
     : CDialog(IDD_MAIN),
       context_(context),
       run_(std::move(run)),
+      observer_(invoker_, *this),
       accessors_(context.EnvironmentPath(),
                  [this](const UserMessage& problem) {
                      ShowMessage(hwnd(), context_.stores.language, problem);
@@ -83,12 +77,6 @@ CTessalyDlg::~CTessalyDlg() {
             ::DestroyIcon(icon);
         }
     }
-    if (background_ != nullptr) {
-        ::DeleteObject(background_);
-    }
-    if (labelBrush_ != nullptr) {
-        ::DeleteObject(labelBrush_);
-    }
 }
 
 void CTessalyDlg::EnterMessageMap() {
@@ -106,21 +94,6 @@ void CTessalyDlg::EnterMessageMap() {
     m.OnCommand(IDC_HELP_PAGE, [this] { OpenHelp(); });
     m.OnCommand(ID_TRAY_OPEN, [this] { ShowMain(SW_SHOW); });
     m.OnCommand(ID_APP_EXIT, [this] { ExitProgram(); });
-    m.OnNotify(IDC_JOB_LIST, NM_DBLCLK, [this](NMHDR&) -> MessageResult {
-        m_jobList.EditSelected();
-        return 0;
-    });
-    m.OnNotify(IDC_JOB_LIST, LVN_ITEMCHANGED, [this](NMHDR& header) -> MessageResult {
-        m_jobList.OnItemChanged(reinterpret_cast<NMLISTVIEW&>(header));
-        return 0;
-    });
-    m.OnNotify(IDC_JOB_LIST, NM_CUSTOMDRAW, [this](NMHDR& header) -> MessageResult {
-        return m_jobList.OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
-    });
-    m.OnMessage(WM_TIMER, [this](WPARAM timer, LPARAM) -> MessageResult {
-        OnTimer(timer);
-        return 0;
-    });
     m.OnMessage(WM_TRAY_NOTIFY, [this](WPARAM wParam, LPARAM lParam) -> MessageResult {
         return m_trayIcon.OnTrayNotification(wParam, lParam);
     });
@@ -136,24 +109,9 @@ void CTessalyDlg::EnterMessageMap() {
     m.OnMessage(WM_WINDOWPOSCHANGING, [this](WPARAM, LPARAM position) {
         return OnWindowPosChanging(*reinterpret_cast<WINDOWPOS*>(position));
     });
-    m.OnMessage(WM_ERASEBKGND, [this](WPARAM dc, LPARAM) -> MessageResult {
-        return OnEraseBackground(reinterpret_cast<HDC>(dc));
-    });
-    m.OnMessage(WM_CTLCOLORSTATIC, [this](WPARAM dc, LPARAM) -> MessageResult {
-        ::SetBkColor(reinterpret_cast<HDC>(dc), kBackground);
-        return reinterpret_cast<LRESULT>(labelBrush_);
-    });
-    m.OnMessage(WM_RUN_EVENT, [this](WPARAM, LPARAM event) -> MessageResult {
-        return OnRunEvent(*reinterpret_cast<const RunEvent*>(event));
-    });
-    m.OnMessage(WM_RUN_COMPLETE, [this](WPARAM, LPARAM) -> MessageResult {
-        OnRunComplete();
-        return 0;
-    });
 }
 
 void CTessalyDlg::OnInitDialog() {
-    observer_ = CWindowRunObserver(hwnd());
     wchar_t about[64] = {};
     if (::LoadStringW(ModuleInstance(), IDS_ABOUTBOX, about, 64) > 0) {
         HMENU system = ::GetSystemMenu(hwnd(), FALSE);
@@ -165,10 +123,7 @@ void CTessalyDlg::OnInitDialog() {
     ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
     m_hLinkCursor = ::LoadCursorW(ModuleInstance(), MAKEINTRESOURCEW(IDC_LINK_CURSOR));
-    background_ =
-        static_cast<HBITMAP>(::LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDB_MAIN_BACKGROUND),
-                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    labelBrush_ = ::CreateSolidBrush(kBackground);
+    background().Load(IDB_MAIN_BACKGROUND, CBackgroundBitmap::Fit::Stretch);
     ShowMain(context_.showWindow ? SW_SHOW : SW_HIDE);
     m_jobList.Setup(Item(IDC_JOB_LIST), options_);
     RefreshJobList();
@@ -183,13 +138,11 @@ void CTessalyDlg::OnDestroy() {
 }
 
 void CTessalyDlg::SetupButtons() {
-    tips_.Create(hwnd());
-    for (std::size_t i = 0; i < std::size(kButtons); ++i) {
-        buttons_[i].Attach(Item(kButtons[i].id), kButtons[i].icon, kButtons[i].size);
-    }
-    // Neither the FTP location dialog nor the change detection is part of the program yet.
+    buttons_.Attach(hwnd(), kButtons);
+    // Neither the FTP location dialog nor the change detection is part of the program yet: a
+    // button that cannot be used would only puzzle.
     for (int id : {IDC_BASE_FTP, IDC_TARGET_FTP, IDC_AUTO_DETECT}) {
-        ::EnableWindow(Item(id), FALSE);
+        ::ShowWindow(Item(id), SW_HIDE);
     }
 }
 
@@ -206,9 +159,7 @@ void CTessalyDlg::SetTexts() {
     auto& language = context_.stores.language;
     SetItemText(hwnd(), IDC_BASE_LABEL, language, text::StaticBase);
     SetItemText(hwnd(), IDC_TARGET_LABEL, language, text::StaticTarget);
-    for (const auto& button : kButtons) {
-        tips_.SetText(Item(button.id), language.GetValue(button.tip));
-    }
+    buttons_.SetTips(language);
 }
 
 void CTessalyDlg::RefreshJobList() {
@@ -254,9 +205,13 @@ void CTessalyDlg::TakeFtpFields(const FtpCredentials& base, const FtpCredentials
 
 void CTessalyDlg::ShowMain(int show) {
     m_bVisible = show == SW_SHOW;
-    ::ShowWindow(hwnd(), show);
+    // A minimised window comes back at its place and size, with the windows it owns.
+    ::ShowWindow(hwnd(), m_bVisible && ::IsIconic(hwnd()) ? SW_RESTORE : show);
     if (m_bVisible) {
         ::SetForegroundWindow(hwnd());
+        if (run_ != nullptr && run_->IsRunning() && !run_->IsPaused()) {
+            ShowProgress(true);
+        }
     }
 }
 
@@ -329,24 +284,6 @@ MessageResult CTessalyDlg::OnWindowPosChanging(WINDOWPOS& position) {
         position.flags &= ~SWP_SHOWWINDOW;
     }
     return std::nullopt;
-}
-
-LRESULT CTessalyDlg::OnEraseBackground(HDC dc) {
-    RECT client;
-    ::GetClientRect(hwnd(), &client);
-    BITMAP info{};
-    if (background_ == nullptr || ::GetObjectW(background_, sizeof(info), &info) == 0) {
-        ::FillRect(dc, &client, labelBrush_);
-        return 1;
-    }
-    HDC source = ::CreateCompatibleDC(dc);
-    HGDIOBJ old = ::SelectObject(source, background_);
-    ::SetStretchBltMode(dc, HALFTONE);
-    ::StretchBlt(dc, 0, 0, client.right, client.bottom, source, 0, 0, info.bmWidth, info.bmHeight,
-                 SRCCOPY);
-    ::SelectObject(source, old);
-    ::DeleteDC(source);
-    return 1;
 }
 
 }  // namespace arkivo::ui

@@ -5,12 +5,13 @@
 #include <memory>
 #include <string>
 
+#include "engine/run_observer.h"
 #include "jobs/job_commands.h"
 #include "jobs/job_options.h"
 #include "ui/controls/animation_picture.h"
-#include "ui/controls/image_button.h"
-#include "ui/controls/tool_tips.h"
 #include "ui/framework/dialog.h"
+#include "ui/framework/skin.h"
+#include "ui/framework/thread_invoker.h"
 #include "ui/jobs/job_list.h"
 #include "ui/main/app_context.h"
 #include "ui/main/run_control.h"
@@ -20,7 +21,8 @@
 
 namespace arkivo::ui {
 
-class CTessalyDlg : public CDialog, public JobListHost {
+// The run's reports reach it on this thread through the run observer it hands the engine.
+class CTessalyDlg : public CDialog, public JobListHost, private engine::RunObserver {
   public:
     // Without a run control (no engine) the start button does nothing.
     CTessalyDlg(AppContext& context, std::unique_ptr<RunControl> run);
@@ -43,7 +45,8 @@ class CTessalyDlg : public CDialog, public JobListHost {
     CJobList& jobList() { return m_jobList; }
     CTrayIcon& trayIcon() { return m_trayIcon; }
     CProgressDlg* progress() { return m_pProgressDlg.get(); }
-    const CToolTips& toolTips() const { return tips_; }
+    const CToolTips& toolTips() const { return buttons_.tips(); }
+    const CAnimationPicture& animation() const { return animation_; }
     const JobOptionAccessors& accessors() const { return accessors_; }
 
   private:
@@ -59,22 +62,32 @@ class CTessalyDlg : public CDialog, public JobListHost {
     void ExitProgram();
     MessageResult OnSysCommand(WPARAM command);
     MessageResult OnWindowPosChanging(WINDOWPOS& position);
-    LRESULT OnEraseBackground(HDC dc);
 
     // Runs (tessaly_dlg_run.cpp)
     void StartCommand();
     void PauseCommand();
     void StopCommand();
     void StopRunAndWait();
-    void OnTimer(UINT_PTR timer);
-    void SetAnalysisStatus(const TextKey& key);
-    LRESULT OnRunEvent(const RunEvent& event);
-    void OnRunComplete();
     void EnsureProgressWindow();
+    void ShowProgress(bool show);
+    // What the run's worker reports, called on this thread.
+    bool IsJobTicked(std::size_t jobIndex, bool storedTick) override;
+    void OnJobStarted(std::size_t jobIndex, std::u16string_view base,
+                      std::u16string_view target) override;
+    void OnAnalysis(std::size_t jobIndex, bool active) override;
+    void OnStatus(std::u16string_view text) override;
+    void OnAnimation(engine::Animation animation) override;
+    void OnProgressRange(std::uint64_t count) override;
+    void OnProgressPos(std::uint64_t position) override;
+    void OnPaused(bool paused) override;
+    void OnMessage(const UserMessage& message) override;
+    void OnRunFinished(const engine::RunSummary& summary,
+                       std::u16string_view completeText) override;
 
     AppContext& context_;
     std::unique_ptr<RunControl> run_;
-    CWindowRunObserver observer_{nullptr};
+    CThreadInvoker invoker_;
+    CWindowRunObserver observer_;
     JobOptionAccessors accessors_;
     OptionBlock options_;
     CJobList m_jobList;
@@ -86,14 +99,8 @@ class CTessalyDlg : public CDialog, public JobListHost {
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;
     HCURSOR m_hLinkCursor = nullptr;
-    HBITMAP background_ = nullptr;
-    HBRUSH labelBrush_ = nullptr;
     UINT taskbarCreated_ = 0;
-    std::size_t analysedJob_ = 0;
-    std::u16string completeText_;
-    bool completePending_ = false;
-    CImageButton buttons_[11];
-    CToolTips tips_;
+    CImageButtonBar buttons_;
     CAnimationPicture animation_;
 };
 

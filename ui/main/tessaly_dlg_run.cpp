@@ -1,5 +1,5 @@
 // The main dialog's side of a backup run: the start, pause and stop buttons, the analysis
-// status that blinks while the engine counts, and what the run's worker reports.
+// status shown while the engine counts, and what the run's worker reports.
 #include "common/text.h"
 #include "settings/lang_ini.h"
 #include "ui/framework/window_text.h"
@@ -9,10 +9,6 @@
 namespace arkivo::ui {
 namespace {
 
-constexpr UINT_PTR kAnalysisShownTimer = 1;
-constexpr UINT_PTR kAnalysisBlankTimer = 2;
-constexpr UINT kAnalysisShownMs = 300;
-constexpr UINT kAnalysisBlankMs = 100;
 constexpr DWORD kStopWaitMs = 20000;
 
 // "%s - %2d"
@@ -29,7 +25,14 @@ std::u16string AnalysisText(std::u16string_view label, std::size_t job) {
 void CTessalyDlg::EnsureProgressWindow() {
     if (m_pProgressDlg == nullptr) {
         m_pProgressDlg = std::make_unique<CProgressDlg>(context_, hwnd());
-        m_pProgressDlg->Create(nullptr);
+        // Owned by the main window, it stays above it when the main window is clicked.
+        m_pProgressDlg->Create(hwnd());
+    }
+}
+
+void CTessalyDlg::ShowProgress(bool show) {
+    if (m_pProgressDlg != nullptr) {
+        ::ShowWindow(m_pProgressDlg->hwnd(), show ? SW_SHOWNOACTIVATE : SW_HIDE);
     }
 }
 
@@ -38,12 +41,12 @@ void CTessalyDlg::StartCommand() {
         return;
     }
     EnsureProgressWindow();
-    ::ShowWindow(m_pProgressDlg->hwnd(), SW_SHOW);
+    ShowProgress(true);
+    animation_.Play(IDB_COPY_ANIMATION);
     if (run_->IsRunning() || run_->IsPaused()) {
         run_->Resume();
         return;
     }
-    animation_.Play(IDB_COPY_ANIMATION);
     run_->Start(context_.stores, observer_);
 }
 
@@ -52,9 +55,8 @@ void CTessalyDlg::PauseCommand() {
         return;
     }
     run_->Pause();
-    if (m_pProgressDlg != nullptr) {
-        ::ShowWindow(m_pProgressDlg->hwnd(), SW_HIDE);
-    }
+    animation_.Pause();
+    ShowProgress(false);
 }
 
 void CTessalyDlg::StopCommand() {
@@ -62,9 +64,7 @@ void CTessalyDlg::StopCommand() {
         return;
     }
     run_->Stop();
-    if (m_pProgressDlg != nullptr) {
-        ::ShowWindow(m_pProgressDlg->hwnd(), SW_HIDE);
-    }
+    ShowProgress(false);
 }
 
 void CTessalyDlg::StopRunAndWait() {
@@ -72,7 +72,7 @@ void CTessalyDlg::StopRunAndWait() {
         return;
     }
     run_->Stop();
-    // The worker still sends its last reports to this window: keep answering them.
+    // The worker still sends its last reports to this thread: keep answering them.
     const DWORD until = ::GetTickCount() + kStopWaitMs;
     while (run_->IsRunning() && ::GetTickCount() < until) {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT | QS_SENDMESSAGE);
@@ -84,100 +84,76 @@ void CTessalyDlg::StopRunAndWait() {
     }
 }
 
-void CTessalyDlg::SetAnalysisStatus(const TextKey& key) {
+bool CTessalyDlg::IsJobTicked(std::size_t jobIndex, bool storedTick) {
+    const auto ticks = m_jobList.RowTicks();
+    return jobIndex < ticks.size() ? ticks[jobIndex] : storedTick;
+}
+
+void CTessalyDlg::OnJobStarted(std::size_t, std::u16string_view base, std::u16string_view target) {
+    SetBaseField(base);
+    SetTargetField(target);
+    if (m_pProgressDlg != nullptr) {
+        m_pProgressDlg->SetBasePath(base);
+        m_pProgressDlg->SetTargetPath(target);
+    }
+}
+
+// The text stays for the whole count, which on a large tree is the only sign of work.
+void CTessalyDlg::OnAnalysis(std::size_t jobIndex, bool active) {
     SetItemText(hwnd(), IDC_ANALYSIS_STATUS,
-                AnalysisText(context_.stores.language.GetValue(key), analysedJob_));
+                active
+                    ? AnalysisText(context_.stores.language.GetValue(text::RunAnalysis), jobIndex)
+                    : std::u16string());
 }
 
-void CTessalyDlg::OnTimer(UINT_PTR timer) {
-    ::KillTimer(hwnd(), timer);
-    if (timer == kAnalysisShownTimer) {
-        SetItemText(hwnd(), IDC_ANALYSIS_STATUS, u"");
-        ::SetTimer(hwnd(), kAnalysisBlankTimer, kAnalysisBlankMs, nullptr);
-    } else if (timer == kAnalysisBlankTimer) {
-        SetAnalysisStatus(text::RootAnalysis);
-        ::SetTimer(hwnd(), kAnalysisShownTimer, kAnalysisShownMs, nullptr);
+void CTessalyDlg::OnStatus(std::u16string_view text) {
+    if (m_pProgressDlg != nullptr) {
+        m_pProgressDlg->SetStatusText(text);
     }
 }
 
-LRESULT CTessalyDlg::OnRunEvent(const RunEvent& event) {
-    using Kind = RunEvent::Kind;
-    auto* progress = m_pProgressDlg.get();
-    switch (event.kind) {
-        case Kind::QueryTick: {
-            const auto ticks = m_jobList.RowTicks();
-            return event.jobIndex < ticks.size() ? ticks[event.jobIndex] : event.flag;
-        }
-        case Kind::JobStarted:
-            SetBaseField(event.first);
-            SetTargetField(event.second);
-            if (progress != nullptr) {
-                progress->SetBasePath(event.first);
-                progress->SetTargetPath(event.second);
-            }
-            break;
-        case Kind::Analysis:
-            ::KillTimer(hwnd(), kAnalysisShownTimer);
-            ::KillTimer(hwnd(), kAnalysisBlankTimer);
-            analysedJob_ = event.jobIndex;
-            if (event.flag) {
-                SetAnalysisStatus(text::RunAnalysis);
-                ::SetTimer(hwnd(), kAnalysisShownTimer, kAnalysisShownMs, nullptr);
-            } else {
-                SetItemText(hwnd(), IDC_ANALYSIS_STATUS, u"");
-            }
-            break;
-        case Kind::Status:
-            if (progress != nullptr) {
-                progress->SetStatusText(event.first);
-            }
-            break;
-        case Kind::Animation:
-            if (progress != nullptr) {
-                event.animation == engine::Animation::Copy ? progress->ShowCopyAnimation()
-                                                           : progress->ShowDeleteAnimation();
-            }
-            break;
-        case Kind::ProgressRange:
-            if (progress != nullptr) {
-                progress->SetProgressRange(event.number);
-            }
-            break;
-        case Kind::ProgressPos:
-            if (progress != nullptr) {
-                progress->SetProgressPos(event.number);
-            }
-            break;
-        case Kind::Paused:
-            if (progress != nullptr) {
-                ::ShowWindow(progress->hwnd(), event.flag ? SW_HIDE : SW_SHOW);
-            }
-            break;
-        case Kind::Message:
-            ShowMessage(hwnd(), context_.stores.language, *event.message);
-            break;
-        case Kind::Finished:
-            RefreshJobList();
-            animation_.Clear();
-            if (progress != nullptr) {
-                ::ShowWindow(progress->hwnd(), SW_HIDE);
-            }
-            if (!event.summary->stopped && !event.summary->refused) {
-                completeText_ = std::u16string(event.first);
-                completePending_ = true;
-                ::PostMessageW(hwnd(), WM_RUN_COMPLETE, 0, 0);
-            }
-            break;
+void CTessalyDlg::OnAnimation(engine::Animation animation) {
+    if (m_pProgressDlg != nullptr) {
+        animation == engine::Animation::Copy ? m_pProgressDlg->ShowCopyAnimation()
+                                             : m_pProgressDlg->ShowDeleteAnimation();
     }
-    return 1;
 }
 
-void CTessalyDlg::OnRunComplete() {
-    if (!completePending_) {
-        return;
+void CTessalyDlg::OnProgressRange(std::uint64_t count) {
+    if (m_pProgressDlg != nullptr) {
+        m_pProgressDlg->SetProgressRange(count);
     }
-    completePending_ = false;
-    ShowCompleteDialog(completeText_);
+}
+
+void CTessalyDlg::OnProgressPos(std::uint64_t position) {
+    if (m_pProgressDlg != nullptr) {
+        m_pProgressDlg->SetProgressPos(position);
+    }
+}
+
+// The start command resumes a run and shows it again; a stop ends the pause too, and then
+// nothing is to be shown.
+void CTessalyDlg::OnPaused(bool paused) {
+    if (paused) {
+        animation_.Pause();
+        ShowProgress(false);
+    }
+}
+
+void CTessalyDlg::OnMessage(const UserMessage& message) {
+    ShowMessage(hwnd(), context_.stores.language, message);
+}
+
+void CTessalyDlg::OnRunFinished(const engine::RunSummary& summary,
+                                std::u16string_view completeText) {
+    RefreshJobList();
+    animation_.Clear();
+    ShowProgress(false);
+    SetItemText(hwnd(), IDC_ANALYSIS_STATUS, u"");
+    if (!summary.stopped && !summary.refused) {
+        // Shown once the worker has let go, so that the run can end while the dialog is open.
+        invoker_.Post([this, text = std::u16string(completeText)] { ShowCompleteDialog(text); });
+    }
 }
 
 }  // namespace arkivo::ui

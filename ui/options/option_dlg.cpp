@@ -22,13 +22,7 @@ COptionDlg::COptionDlg(AppContext& context, OptionBlock& mirror)
     selLang_ = static_cast<int>(NormalisedLanguage(ReadNumber(option, kSection, u"SelLang")));
     map().OnCommand(IDC_REG_STARTUP, [this] { ToggleStartup(); });
     map().OnCommand(IDOK, [this] { OnOk(); });
-    map().OnMessage(WM_COMMAND, [this](WPARAM wParam, LPARAM) -> MessageResult {
-        if (LOWORD(wParam) == IDC_LANGUAGE_LIST && HIWORD(wParam) == CBN_SELCHANGE) {
-            LanguageChosen();
-            return 0;
-        }
-        return std::nullopt;
-    });
+    map().OnCommand(IDC_LANGUAGE_LIST, CBN_SELCHANGE, [this] { LanguageChosen(); });
 }
 
 void COptionDlg::OnInitDialog() {

@@ -11,43 +11,15 @@ namespace arkivo::ui {
 namespace {
 
 constexpr int kExtraHeight = 30;
-constexpr COLORREF kBackground = RGB(243, 246, 250);
 
 }  // namespace
 
 CProgressDlg::CProgressDlg(AppContext& context, HWND mainWindow)
-    : CDialog(IDD_PROGRESS), context_(context), mainWindow_(mainWindow) {
-    map().OnMessage(WM_ERASEBKGND, [this](WPARAM wParam, LPARAM) -> MessageResult {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        RECT client;
-        ::GetClientRect(hwnd(), &client);
-        ::FillRect(dc, &client, labelBrush_);
-        if (background_ != nullptr) {
-            HDC source = ::CreateCompatibleDC(dc);
-            HGDIOBJ old = ::SelectObject(source, background_);
-            BITMAP info{};
-            ::GetObjectW(background_, sizeof(info), &info);
-            ::BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
-            ::SelectObject(source, old);
-            ::DeleteDC(source);
-        }
-        return 1;
-    });
-    map().OnMessage(WM_CTLCOLORSTATIC, [this](WPARAM wParam, LPARAM) -> MessageResult {
-        ::SetBkColor(reinterpret_cast<HDC>(wParam), kBackground);
-        return reinterpret_cast<LRESULT>(labelBrush_);
-    });
-}
+    : CDialog(IDD_PROGRESS), context_(context), mainWindow_(mainWindow) {}
 
 CProgressDlg::~CProgressDlg() {
     if (hwnd() != nullptr) {
         ::DestroyWindow(hwnd());
-    }
-    if (background_ != nullptr) {
-        ::DeleteObject(background_);
-    }
-    if (labelBrush_ != nullptr) {
-        ::DeleteObject(labelBrush_);
     }
 }
 
@@ -60,25 +32,22 @@ void CProgressDlg::OnInitDialog() {
     SetItemText(hwnd(), IDC_PROGRESS_STATUS, language, text::StaticEstimate);
     SetItemText(hwnd(), IDC_PROGRESS_JOB_GROUP, language, text::StaticJobList);
     SetItemText(hwnd(), IDC_PROGRESS_STATE_GROUP, language, text::StaticProgressState);
-    labelBrush_ = ::CreateSolidBrush(kBackground);
-    background_ = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
-                                                    MAKEINTRESOURCEW(IDB_PROGRESS_BACKGROUND),
-                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    background().Load(IDB_PROGRESS_BACKGROUND, CBackgroundBitmap::Fit::Corner);
     animation_.Attach(Item(IDC_PROGRESS_ANIMATION));
     PlaceBesideMainWindow();
 }
 
 void CProgressDlg::PlaceBesideMainWindow() {
-    BITMAP info{};
-    if (background_ == nullptr || ::GetObjectW(background_, sizeof(info), &info) == 0) {
+    const SIZE picture = background().Size();
+    if (picture.cx == 0) {
         return;
     }
     RECT main{};
     ::GetWindowRect(mainWindow_, &main);
     // The main window's top edge gives the horizontal place and its left edge the vertical
     // one, as users of the program know it.
-    ::SetWindowPos(hwnd(), nullptr, main.top + 300, main.left - 50, info.bmWidth,
-                   info.bmHeight + kExtraHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(hwnd(), nullptr, main.top + 300, main.left - 50, picture.cx,
+                   picture.cy + kExtraHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CProgressDlg::SetStatusText(std::u16string_view text) {

@@ -32,8 +32,6 @@ class CProgressDlg : public CDialog {
 
     AppContext& context_;
     HWND mainWindow_;
-    HBITMAP background_ = nullptr;
-    HBRUSH labelBrush_ = nullptr;
     CAnimationPicture animation_;
     std::uint64_t count_ = 0;
 };
