@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "gui_support.h"
 #include "settings/lang_ini.h"
+#include "ui/progress/about_dlg.h"
 #include "ui/resource.h"
 
 namespace arkivo::test {
@@ -60,6 +61,24 @@ TEST_F(WindowTest, CloseHidesOpenOrADoubleClickOnTheIconShowsAndExitEnds) {
     ::SendMessageW(window, WM_COMMAND, ID_APP_EXIT, 0);
     PumpMessages();
     EXPECT_FALSE(::IsWindow(window));
+}
+
+TEST_F(WindowTest, OpenOrADoubleClickOnTheIconRestoresAMinimisedWindow) {
+    Open();
+    ::SendMessageW(dialog(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    PumpMessages();
+    ASSERT_TRUE(::IsIconic(dialog()));
+    ::SendMessageW(dialog(), WM_COMMAND, ID_TRAY_OPEN, 0);
+    PumpMessages();
+    EXPECT_FALSE(::IsIconic(dialog()));
+    EXPECT_TRUE(::IsWindowVisible(dialog()));
+
+    ::SendMessageW(dialog(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    PumpMessages();
+    ASSERT_TRUE(::IsIconic(dialog()));
+    ::SendMessageW(dialog(), WM_TRAY_NOTIFY, dialog_->trayIcon().id(), WM_LBUTTONDBLCLK);
+    PumpMessages();
+    EXPECT_FALSE(::IsIconic(dialog()));
 }
 
 TEST_F(WindowTest, TheIconComesBackWhenTheNotificationAreaRestarts) {
@@ -115,6 +134,44 @@ TEST_F(WindowTest, ChoosingJapaneseInTheOptionsSwitchesTextsToolTipsAndMenus) {
     CLangIni option;
     option.Open(folder_ / "Option.ini");
     EXPECT_EQ(option.GetValue(u"HowToBackup", u"SelLang"), u"1");
+}
+
+// Every label of the About box shows its whole text, above the OK button.
+TEST(AboutBox, EveryLabelHoldsItsWholeTextAboveOk) {
+    ui::CAboutDlg about;
+    ASSERT_TRUE(about.Create(nullptr));
+    RECT ok{};
+    ::GetWindowRect(about.Item(IDOK), &ok);
+    HDC dc = ::GetDC(about.hwnd());
+    HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(about.hwnd(), WM_GETFONT, 0, 0)));
+    int labels = 0;
+    for (HWND child = ::GetWindow(about.hwnd(), GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[16] = {};
+        ::GetClassNameW(child, name, 16);
+        const std::u16string text = Text(child);
+        if (std::wstring(name) != L"Static" || text.empty()) {
+            continue;
+        }
+        ++labels;
+        RECT label{};
+        ::GetClientRect(child, &label);
+        RECT needed = label;
+        const std::wstring wide(text.begin(), text.end());
+        ::DrawTextW(dc, wide.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        EXPECT_LE(needed.bottom, label.bottom) << "cut: " << std::string(wide.begin(), wide.end());
+        RECT placed{};
+        ::GetWindowRect(child, &placed);
+        EXPECT_LE(placed.bottom, ok.top);
+    }
+    ::SelectObject(dc, old);
+    ::ReleaseDC(about.hwnd(), dc);
+    EXPECT_GE(labels, 3);
+    RECT client{};
+    ::GetClientRect(about.hwnd(), &client);
+    ::MapWindowPoints(about.hwnd(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    EXPECT_LE(ok.bottom, client.bottom) << "OK is inside the box";
 }
 
 }  // namespace

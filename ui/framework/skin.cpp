@@ -19,6 +19,10 @@ class SolidBrush {
 
 }  // namespace
 
+std::u16string GroupCaption(std::u16string_view text) {
+    return u" " + std::u16string(text) + u" ";
+}
+
 HBRUSH SkinBrush() {
     static const SolidBrush brush(kSkinBackground);
     return brush.get();

@@ -6,6 +6,8 @@
 
 #include <memory>
 #include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "settings/text_keys.h"
@@ -19,6 +21,10 @@ class CLangIni;
 namespace arkivo::ui {
 
 inline constexpr COLORREF kSkinBackground = RGB(243, 246, 250);
+
+// A group box's caption with a space on either side, so that its frame line stops short of
+// the text.
+std::u16string GroupCaption(std::u16string_view text);
 
 // A brush of the skin's colour that lasts as long as the program.
 HBRUSH SkinBrush();

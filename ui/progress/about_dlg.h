@@ -11,6 +11,7 @@ class CAboutDlg : public CDialog {
 
   private:
     void OnInitDialog() override;
+    void FitDescription();
 };
 
 }  // namespace arkivo::ui

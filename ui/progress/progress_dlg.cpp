@@ -30,8 +30,10 @@ void CProgressDlg::OnInitDialog() {
     SetItemText(hwnd(), IDC_PROGRESS_BASE, language, text::StaticBase);
     SetItemText(hwnd(), IDC_PROGRESS_TARGET, language, text::StaticTarget);
     SetItemText(hwnd(), IDC_PROGRESS_STATUS, language, text::StaticEstimate);
-    SetItemText(hwnd(), IDC_PROGRESS_JOB_GROUP, language, text::StaticJobList);
-    SetItemText(hwnd(), IDC_PROGRESS_STATE_GROUP, language, text::StaticProgressState);
+    SetItemText(hwnd(), IDC_PROGRESS_JOB_GROUP,
+                GroupCaption(language.GetValue(text::StaticJobList)));
+    SetItemText(hwnd(), IDC_PROGRESS_STATE_GROUP,
+                GroupCaption(language.GetValue(text::StaticProgressState)));
     background().Load(IDB_PROGRESS_BACKGROUND, CBackgroundBitmap::Fit::Corner);
     animation_.Attach(Item(IDC_PROGRESS_ANIMATION));
     PlaceBesideMainWindow();
