@@ -94,7 +94,8 @@ int wmain(int argc, wchar_t** argv) {
         progress.SetStatusText(stores.language.GetValue(text::StaticCopying));
         progress.SetProgressRange(100);
         progress.SetProgressPos(40);
-        progress.ShowCopyAnimation();
+        // What a run shows while it copies.
+        progress.ShowDeleteAnimation();
         Snap(output, "progress", progress.hwnd());
     }
     {
