@@ -8,7 +8,11 @@
 #include "common/text.h"
 #include "gui_support.h"
 #include "settings/lang_ini.h"
+#include "ui/jobs/modify_list.h"
+#include "ui/options/option_dlg.h"
 #include "ui/progress/about_dlg.h"
+#include "ui/progress/complete_dlg.h"
+#include "ui/progress/progress_dlg.h"
 #include "ui/resource.h"
 
 namespace arkivo::test {
@@ -134,6 +138,50 @@ TEST_F(WindowTest, ChoosingJapaneseInTheOptionsSwitchesTextsToolTipsAndMenus) {
     CLangIni option;
     option.Open(folder_ / "Option.ini");
     EXPECT_EQ(option.GetValue(u"HowToBackup", u"SelLang"), u"1");
+}
+
+// The colour of the brush a dialog answers with: WM_CTLCOLORDLG for its own background,
+// WM_CTLCOLORSTATIC for its labels.
+COLORREF BrushColour(HWND dialog, UINT message = WM_CTLCOLORDLG) {
+    HDC dc = ::GetDC(dialog);
+    const auto brush = reinterpret_cast<HBRUSH>(::SendMessageW(
+        dialog, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dialog)));
+    ::ReleaseDC(dialog, dc);
+    LOGBRUSH info{};
+    ::GetObjectW(brush, sizeof(info), &info);
+    return info.lbColor;
+}
+
+// The main window's labels set the colour.
+TEST_F(WindowTest, EveryDialogHasTheMainWindowsBackgroundColour) {
+    Open();
+    const COLORREF main = BrushColour(dialog(), WM_CTLCOLORSTATIC);
+    EXPECT_EQ(BrushColour(dialog()), main);
+    ui::CAboutDlg about;
+    ui::CCompleteDlg complete(u"done");
+    ui::OptionBlock options;
+    ui::COptionDlg option(*context_, options);
+    ui::CProgressDlg progress(*context_, dialog());
+    std::u16string base = u"C:\\a", target = u"D:\\b";
+    ui::ModifyList editor(*context_, options, 0, base, target);
+    const std::pair<const char*, ui::CDialog*> others[] = {{"about", &about},
+                                                           {"complete", &complete},
+                                                           {"option", &option},
+                                                           {"progress", &progress},
+                                                           {"editor", &editor}};
+    for (const auto& [name, other] : others) {
+        ASSERT_TRUE(other->Create(dialog())) << name;
+        EXPECT_EQ(BrushColour(other->hwnd()), main) << name;
+    }
+}
+
+// Buttons of features still to come stay out of sight instead of showing as dead blobs.
+TEST_F(WindowTest, TheFtpAndAutoDetectButtonsAreHidden) {
+    Open();
+    for (int id : {IDC_BASE_FTP, IDC_TARGET_FTP, IDC_AUTO_DETECT}) {
+        EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dialog(), id))) << id;
+    }
+    EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(dialog(), IDC_BASE_BROWSE)));
 }
 
 // Every label of the About box shows its whole text, above the OK button.
