@@ -120,6 +120,7 @@
 
 // About box
 #define IDC_ABOUT_VERSION 1140
+#define IDC_ABOUT_TEXT 1141
 
 // Messages of the main window: the notification-area icon's callback and the update request
 #define WM_TRAY_NOTIFY (WM_USER + 10)

@@ -20,9 +20,9 @@
 #include "jobs/environment_file.h"
 #include "settings/app_stores.h"
 #include "support/temp_folder.h"
-#include "ui/app_context.h"
-#include "ui/modify_list.h"
-#include "ui/tessaly_dlg.h"
+#include "ui/jobs/modify_list.h"
+#include "ui/main/app_context.h"
+#include "ui/main/tessaly_dlg.h"
 
 namespace arkivo::test {
 

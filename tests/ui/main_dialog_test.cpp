@@ -89,6 +89,21 @@ TEST_F(TickTest, ARowWithFilesToCopyIsDrawnRed) {
     EXPECT_EQ(folder_.Stored("Setting.ini", u"1"), Entries{u"ThereisFileToCopy=0"});
 }
 
+// With more rows than the list shows, the vertical scroll bar takes room from the columns.
+TEST_F(TickTest, ManyJobsLeaveEveryColumnInSightWithoutSidewaysScrolling) {
+    folder_.AddJobs(30);
+    Open();
+    PumpMessages();
+    ASSERT_NE(::GetWindowLongPtrW(list(), GWL_STYLE) & WS_VSCROLL, 0);
+    EXPECT_EQ(::GetWindowLongPtrW(list(), GWL_STYLE) & WS_HSCROLL, 0);
+    RECT client{};
+    ::GetClientRect(list(), &client);
+    RECT lastUpdated{};
+    Header_GetItemRect(ListView_GetHeader(list()), 3, &lastUpdated);
+    EXPECT_LE(lastUpdated.right, client.right);
+    EXPECT_GE(lastUpdated.right - lastUpdated.left, 100);
+}
+
 using DeleteTest = MainDialogTest;
 
 // One job, then more than 99 at once: the rest are renumbered and their sections move along.

@@ -9,9 +9,9 @@
 
 #include "gui_support.h"
 #include "platform/registry.h"
-#include "ui/program_paths.h"
+#include "ui/main/program_paths.h"
+#include "ui/options/startup_registration.h"
 #include "ui/resource.h"
-#include "ui/startup_registration.h"
 
 namespace arkivo::test {
 namespace {

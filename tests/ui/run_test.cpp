@@ -4,6 +4,8 @@
 // The Windows headers below build on this one.
 #include <commctrl.h>
 
+#include <set>
+
 #include "gui_support.h"
 #include "ui/resource.h"
 
@@ -125,6 +127,63 @@ TEST_F(RunTest, TheWorkersReportsReachTheProgressWindow) {
     EXPECT_NEAR(static_cast<double>(position) / upper, 0.5, 0.01);
 
     FromWorker([](engine::RunObserver& observer) { observer.OnAnalysis(0, false); });
+    EXPECT_EQ(ItemText(dialog(), IDC_ANALYSIS_STATUS), u"");
+}
+
+// Clicking the main window leaves the progress window above it, and Open brings both back
+// from a minimised main window.
+TEST_F(RunTest, TheProgressWindowBelongsToTheMainWindow) {
+    Click(dialog(), IDC_START);
+    ASSERT_NE(dialog_->progress(), nullptr);
+    EXPECT_EQ(::GetWindow(progress(), GW_OWNER), dialog());
+
+    ::SendMessageW(dialog(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    PumpMessages();
+    ::SendMessageW(dialog(), WM_COMMAND, ID_TRAY_OPEN, 0);
+    PumpMessages();
+    EXPECT_FALSE(::IsIconic(dialog()));
+    EXPECT_TRUE(::IsWindowVisible(progress()));
+}
+
+// The frames shown over half a second, one every 50 ms.
+std::set<int> FramesShown(const ui::CAnimationPicture& animation) {
+    std::set<int> frames;
+    for (int i = 0; i < 10; ++i) {
+        frames.insert(animation.frame());
+        ::Sleep(50);
+        PumpMessages();
+    }
+    return frames;
+}
+
+TEST_F(RunTest, TheAnimationHoldsStillWhileTheRunIsPaused) {
+    Click(dialog(), IDC_START);
+    ASSERT_EQ(dialog_->animation().playing(), IDB_COPY_ANIMATION);
+    EXPECT_GT(FramesShown(dialog_->animation()).size(), 1u);
+
+    Click(dialog(), IDC_PAUSE);
+    EXPECT_EQ(FramesShown(dialog_->animation()).size(), 1u);
+
+    Click(dialog(), IDC_START);
+    EXPECT_GT(FramesShown(dialog_->animation()).size(), 1u);
+}
+
+// Counting a large tree takes a while, and the text is the only sign of it.
+TEST_F(RunTest, TheAnalysisTextStaysForTheWholeCount) {
+    Click(dialog(), IDC_START);
+    std::vector<std::u16string> seen;
+    FromWorker([&](engine::RunObserver& observer) {
+        observer.OnAnalysis(1, true);
+        for (int i = 0; i < 30; ++i) {
+            seen.push_back(ItemText(dialog(), IDC_ANALYSIS_STATUS));
+            ::Sleep(25);
+        }
+        observer.OnAnalysis(1, false);
+    });
+    ASSERT_EQ(seen.size(), 30u);
+    for (const auto& text : seen) {
+        EXPECT_EQ(text, folder_.English(text::RunAnalysis) + u" -  1");
+    }
     EXPECT_EQ(ItemText(dialog(), IDC_ANALYSIS_STATUS), u"");
 }
 

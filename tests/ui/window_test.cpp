@@ -8,6 +8,11 @@
 #include "common/text.h"
 #include "gui_support.h"
 #include "settings/lang_ini.h"
+#include "ui/jobs/modify_list.h"
+#include "ui/options/option_dlg.h"
+#include "ui/progress/about_dlg.h"
+#include "ui/progress/complete_dlg.h"
+#include "ui/progress/progress_dlg.h"
 #include "ui/resource.h"
 
 namespace arkivo::test {
@@ -60,6 +65,24 @@ TEST_F(WindowTest, CloseHidesOpenOrADoubleClickOnTheIconShowsAndExitEnds) {
     ::SendMessageW(window, WM_COMMAND, ID_APP_EXIT, 0);
     PumpMessages();
     EXPECT_FALSE(::IsWindow(window));
+}
+
+TEST_F(WindowTest, OpenOrADoubleClickOnTheIconRestoresAMinimisedWindow) {
+    Open();
+    ::SendMessageW(dialog(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    PumpMessages();
+    ASSERT_TRUE(::IsIconic(dialog()));
+    ::SendMessageW(dialog(), WM_COMMAND, ID_TRAY_OPEN, 0);
+    PumpMessages();
+    EXPECT_FALSE(::IsIconic(dialog()));
+    EXPECT_TRUE(::IsWindowVisible(dialog()));
+
+    ::SendMessageW(dialog(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    PumpMessages();
+    ASSERT_TRUE(::IsIconic(dialog()));
+    ::SendMessageW(dialog(), WM_TRAY_NOTIFY, dialog_->trayIcon().id(), WM_LBUTTONDBLCLK);
+    PumpMessages();
+    EXPECT_FALSE(::IsIconic(dialog()));
 }
 
 TEST_F(WindowTest, TheIconComesBackWhenTheNotificationAreaRestarts) {
@@ -115,6 +138,88 @@ TEST_F(WindowTest, ChoosingJapaneseInTheOptionsSwitchesTextsToolTipsAndMenus) {
     CLangIni option;
     option.Open(folder_ / "Option.ini");
     EXPECT_EQ(option.GetValue(u"HowToBackup", u"SelLang"), u"1");
+}
+
+// The colour of the brush a dialog answers with: WM_CTLCOLORDLG for its own background,
+// WM_CTLCOLORSTATIC for its labels.
+COLORREF BrushColour(HWND dialog, UINT message = WM_CTLCOLORDLG) {
+    HDC dc = ::GetDC(dialog);
+    const auto brush = reinterpret_cast<HBRUSH>(::SendMessageW(
+        dialog, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dialog)));
+    ::ReleaseDC(dialog, dc);
+    LOGBRUSH info{};
+    ::GetObjectW(brush, sizeof(info), &info);
+    return info.lbColor;
+}
+
+// The main window's labels set the colour.
+TEST_F(WindowTest, EveryDialogHasTheMainWindowsBackgroundColour) {
+    Open();
+    const COLORREF main = BrushColour(dialog(), WM_CTLCOLORSTATIC);
+    EXPECT_EQ(BrushColour(dialog()), main);
+    ui::CAboutDlg about;
+    ui::CCompleteDlg complete(u"done");
+    ui::OptionBlock options;
+    ui::COptionDlg option(*context_, options);
+    ui::CProgressDlg progress(*context_, dialog());
+    std::u16string base = u"C:\\a", target = u"D:\\b";
+    ui::ModifyList editor(*context_, options, 0, base, target);
+    const std::pair<const char*, ui::CDialog*> others[] = {{"about", &about},
+                                                           {"complete", &complete},
+                                                           {"option", &option},
+                                                           {"progress", &progress},
+                                                           {"editor", &editor}};
+    for (const auto& [name, other] : others) {
+        ASSERT_TRUE(other->Create(dialog())) << name;
+        EXPECT_EQ(BrushColour(other->hwnd()), main) << name;
+    }
+}
+
+// Buttons of features still to come stay out of sight instead of showing as dead blobs.
+TEST_F(WindowTest, TheFtpAndAutoDetectButtonsAreHidden) {
+    Open();
+    for (int id : {IDC_BASE_FTP, IDC_TARGET_FTP, IDC_AUTO_DETECT}) {
+        EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dialog(), id))) << id;
+    }
+    EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(dialog(), IDC_BASE_BROWSE)));
+}
+
+// Every label of the About box shows its whole text, above the OK button.
+TEST(AboutBox, EveryLabelHoldsItsWholeTextAboveOk) {
+    ui::CAboutDlg about;
+    ASSERT_TRUE(about.Create(nullptr));
+    RECT ok{};
+    ::GetWindowRect(about.Item(IDOK), &ok);
+    HDC dc = ::GetDC(about.hwnd());
+    HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(about.hwnd(), WM_GETFONT, 0, 0)));
+    int labels = 0;
+    for (HWND child = ::GetWindow(about.hwnd(), GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[16] = {};
+        ::GetClassNameW(child, name, 16);
+        const std::u16string text = Text(child);
+        if (std::wstring(name) != L"Static" || text.empty()) {
+            continue;
+        }
+        ++labels;
+        RECT label{};
+        ::GetClientRect(child, &label);
+        RECT needed = label;
+        const std::wstring wide(text.begin(), text.end());
+        ::DrawTextW(dc, wide.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        EXPECT_LE(needed.bottom, label.bottom) << "cut: " << std::string(wide.begin(), wide.end());
+        RECT placed{};
+        ::GetWindowRect(child, &placed);
+        EXPECT_LE(placed.bottom, ok.top);
+    }
+    ::SelectObject(dc, old);
+    ::ReleaseDC(about.hwnd(), dc);
+    EXPECT_GE(labels, 3);
+    RECT client{};
+    ::GetClientRect(about.hwnd(), &client);
+    ::MapWindowPoints(about.hwnd(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    EXPECT_LE(ok.bottom, client.bottom) << "OK is inside the box";
 }
 
 }  // namespace

@@ -1,56 +1,75 @@
 #include "ui/controls/animation_picture.h"
 
-#include <commctrl.h>
+#include "ui/framework/skin.h"
 
 namespace arkivo::ui {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
 constexpr UINT_PTR kFrameTimer = 1;
 constexpr UINT kFrameMilliseconds = 90;
-// The colour the frames are drawn on, so the control blends with its window.
-constexpr COLORREF kBackground = RGB(243, 246, 250);
 
 }  // namespace
 
-CAnimationPicture::~CAnimationPicture() {
-    if (control_ != nullptr && ::IsWindow(control_)) {
-        ::KillTimer(control_, kFrameTimer);
-        ::RemoveWindowSubclass(control_, Proc, kSubclassId);
-    }
-    Release();
+CAnimationPicture::CAnimationPicture() {
+    map().OnMessage(WM_PAINT, [this](WPARAM, LPARAM) -> MessageResult {
+        Paint();
+        return 0;
+    });
+    map().OnMessage(WM_ERASEBKGND, [](WPARAM, LPARAM) -> MessageResult { return 1; });
+    map().OnMessage(WM_TIMER, [this](WPARAM timer, LPARAM) -> MessageResult {
+        if (timer != kFrameTimer) {
+            return std::nullopt;
+        }
+        NextFrame();
+        return 0;
+    });
 }
 
-void CAnimationPicture::Attach(HWND control) {
-    control_ = control;
-    ::SetWindowSubclass(control_, Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+CAnimationPicture::~CAnimationPicture() {
+    if (hwnd() != nullptr) {
+        ::KillTimer(hwnd(), kFrameTimer);
+    }
+    Detach();
+    Release();
 }
 
 void CAnimationPicture::Play(int bitmapId) {
-    if (bitmapId == bitmapId_) {
+    if (bitmapId == bitmapId_ && !paused_) {
         return;
     }
-    Release();
-    strip_ =
-        static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId),
-                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    BITMAP info{};
-    if (strip_ == nullptr || ::GetObjectW(strip_, sizeof(info), &info) == 0 || info.bmHeight <= 0) {
+    if (bitmapId != bitmapId_) {
         Release();
+        strip_ = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                                   MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0,
+                                                   LR_CREATEDIBSECTION));
+        BITMAP info{};
+        if (strip_ == nullptr || ::GetObjectW(strip_, sizeof(info), &info) == 0 ||
+            info.bmHeight <= 0) {
+            Release();
+            return;
+        }
+        bitmapId_ = bitmapId;
+        frameSize_ = info.bmHeight;
+        frames_ = info.bmWidth / info.bmHeight;
+        frame_ = 0;
+    }
+    paused_ = false;
+    ::SetTimer(hwnd(), kFrameTimer, kFrameMilliseconds, nullptr);
+    ::InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void CAnimationPicture::Pause() {
+    if (bitmapId_ == 0) {
         return;
     }
-    bitmapId_ = bitmapId;
-    frameSize_ = info.bmHeight;
-    frames_ = info.bmWidth / info.bmHeight;
-    frame_ = 0;
-    ::SetTimer(control_, kFrameTimer, kFrameMilliseconds, nullptr);
-    ::InvalidateRect(control_, nullptr, TRUE);
+    paused_ = true;
+    ::KillTimer(hwnd(), kFrameTimer);
 }
 
 void CAnimationPicture::Clear() {
-    if (control_ != nullptr) {
-        ::KillTimer(control_, kFrameTimer);
-        ::InvalidateRect(control_, nullptr, TRUE);
+    if (hwnd() != nullptr) {
+        ::KillTimer(hwnd(), kFrameTimer);
+        ::InvalidateRect(hwnd(), nullptr, TRUE);
     }
     Release();
 }
@@ -63,16 +82,22 @@ void CAnimationPicture::Release() {
     bitmapId_ = 0;
     frames_ = 0;
     frame_ = 0;
+    paused_ = false;
+}
+
+void CAnimationPicture::NextFrame() {
+    if (frames_ > 0) {
+        frame_ = (frame_ + 1) % frames_;
+        ::InvalidateRect(hwnd(), nullptr, FALSE);
+    }
 }
 
 void CAnimationPicture::Paint() {
     PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(control_, &paint);
+    HDC dc = ::BeginPaint(hwnd(), &paint);
     RECT client;
-    ::GetClientRect(control_, &client);
-    HBRUSH background = ::CreateSolidBrush(kBackground);
-    ::FillRect(dc, &client, background);
-    ::DeleteObject(background);
+    ::GetClientRect(hwnd(), &client);
+    ::FillRect(dc, &client, SkinBrush());
     if (strip_ != nullptr) {
         HDC source = ::CreateCompatibleDC(dc);
         HGDIOBJ old = ::SelectObject(source, strip_);
@@ -82,34 +107,7 @@ void CAnimationPicture::Paint() {
         ::SelectObject(source, old);
         ::DeleteDC(source);
     }
-    ::EndPaint(control_, &paint);
-}
-
-LRESULT CALLBACK CAnimationPicture::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR, DWORD_PTR self) {
-    auto* picture = reinterpret_cast<CAnimationPicture*>(self);
-    switch (message) {
-        case WM_PAINT:
-            picture->Paint();
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_TIMER:
-            if (wParam == kFrameTimer && picture->frames_ > 0) {
-                picture->frame_ = (picture->frame_ + 1) % picture->frames_;
-                ::InvalidateRect(window, nullptr, FALSE);
-                return 0;
-            }
-            break;
-        case WM_NCDESTROY:
-            ::KillTimer(window, kFrameTimer);
-            ::RemoveWindowSubclass(window, Proc, kSubclassId);
-            picture->control_ = nullptr;
-            break;
-        default:
-            break;
-    }
-    return ::DefSubclassProc(window, message, wParam, lParam);
+    ::EndPaint(hwnd(), &paint);
 }
 
 }  // namespace arkivo::ui

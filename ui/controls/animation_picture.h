@@ -4,34 +4,35 @@
 
 #include <windows.h>
 
+#include "ui/framework/subclass.h"
+
 namespace arkivo::ui {
 
-class CAnimationPicture {
+class CAnimationPicture : public CSubclass {
   public:
-    CAnimationPicture() = default;
-    ~CAnimationPicture();
-    CAnimationPicture(const CAnimationPicture&) = delete;
-    CAnimationPicture& operator=(const CAnimationPicture&) = delete;
+    CAnimationPicture();
+    ~CAnimationPicture() override;
 
-    void Attach(HWND control);
     void Play(int bitmapId);
+    // Holds the frame shown now; Play with the same picture goes on from it.
+    void Pause();
     void Clear();
 
     int playing() const { return bitmapId_; }  // 0 when nothing plays
+    bool paused() const { return paused_; }
     int frame() const { return frame_; }
 
   private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                 UINT_PTR id, DWORD_PTR self);
     void Paint();
+    void NextFrame();
     void Release();
 
-    HWND control_ = nullptr;
     HBITMAP strip_ = nullptr;
     int bitmapId_ = 0;
     int frames_ = 0;
     int frameSize_ = 0;
     int frame_ = 0;
+    bool paused_ = false;
 };
 
 }  // namespace arkivo::ui

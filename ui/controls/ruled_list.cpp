@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "ui/window_text.h"
+#include "ui/framework/window_text.h"
 
 namespace arkivo::ui {
 namespace {

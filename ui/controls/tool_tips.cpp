@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ui/window_text.h"
+#include "ui/framework/window_text.h"
 
 namespace arkivo::ui {
 namespace {

@@ -257,22 +257,19 @@ def copy_frame(step, steps):
 
 
 def delete_frame(step, steps):
-    # A page drops into a bin whose lid opens for it.
+    # Shown while files are copied (the engine's second animation): a page drops from above
+    # into the program's blue archive box, whose lid lifts for it. Nothing in it suggests that
+    # the user's files go away.
     img = canvas(FRAME)
     d = ImageDraw.Draw(img)
     t = step / (steps - 1)
-    d.rounded_rectangle(box([15, 22, 35, 45]), radius=2 * SCALE, fill=GREY)
-    for x in (20, 25, 30):
-        d.line(points([(x, 26), (x, 41)]), fill=LIGHT_GREY, width=SCALE)
-    lid = 28 * math.sin(math.pi * min(1.0, t * 1.4))
-    cx, cy = 14, 20
-    angle = math.radians(-lid)
-    corners = [(0, -2), (23, -2), (23, 1), (0, 1)]
-    rotated = [(cx + px * math.cos(angle) - py * math.sin(angle),
-                cy + px * math.sin(angle) + py * math.cos(angle)) for px, py in corners]
-    d.polygon(points(rotated), fill=DARK_RED)
-    if t < 0.85:
-        document(d, 19, 1 + 22 * t, 12, 15)
+    if t < 0.8:
+        document(d, 18, 1 + 24 * t, 12, 15)
+    d.rounded_rectangle(box([8, 27, 40, 46]), radius=3 * SCALE, fill=BLUE, outline=DARK_BLUE,
+                        width=SCALE)
+    d.rounded_rectangle(box([19, 32, 29, 35]), radius=SCALE, fill=LIGHT_BLUE)
+    lift = 4 * math.sin(math.pi * min(1.0, t * 1.25))
+    d.rounded_rectangle(box([6, 22 - lift, 42, 28 - lift]), radius=2 * SCALE, fill=DARK_BLUE)
     return finish(img, FRAME)
 
 

@@ -10,13 +10,13 @@
 #include <fstream>
 
 #include "settings/lang_ini.h"
-#include "ui/about_dlg.h"
-#include "ui/complete_dlg.h"
-#include "ui/modify_list.h"
-#include "ui/option_dlg.h"
-#include "ui/progress_dlg.h"
+#include "ui/jobs/modify_list.h"
+#include "ui/main/tessaly_dlg.h"
+#include "ui/options/option_dlg.h"
+#include "ui/progress/about_dlg.h"
+#include "ui/progress/complete_dlg.h"
+#include "ui/progress/progress_dlg.h"
 #include "ui/resource.h"
-#include "ui/tessaly_dlg.h"
 
 namespace {
 
@@ -94,7 +94,8 @@ int wmain(int argc, wchar_t** argv) {
         progress.SetStatusText(stores.language.GetValue(text::StaticCopying));
         progress.SetProgressRange(100);
         progress.SetProgressPos(40);
-        progress.ShowCopyAnimation();
+        // What a run shows while it copies.
+        progress.ShowDeleteAnimation();
         Snap(output, "progress", progress.hwnd());
     }
     {

@@ -1,0 +1,120 @@
+#include "ui/jobs/modify_list.h"
+
+#include "jobs/environment_file.h"
+#include "jobs/job_options.h"
+#include "settings/lang_ini.h"
+#include "ui/framework/folder_browser.h"
+#include "ui/framework/window_text.h"
+#include "ui/resource.h"
+
+namespace arkivo::ui {
+namespace {
+
+constexpr int kButtonIcon = 24;
+constexpr ImageButtonSpec kButtons[] = {
+    {IDC_MODIFY_BASE_BROWSE, IDI_BROWSE, kButtonIcon, text::ButtonBrowser},
+    {IDC_MODIFY_TARGET_BROWSE, IDI_BROWSE, kButtonIcon, text::ButtonBrowser},
+    {IDC_MODIFY_BASE_FTP, IDI_FTP, kButtonIcon, text::ButtonFtp},
+    {IDC_MODIFY_TARGET_FTP, IDI_FTP, kButtonIcon, text::ButtonFtp},
+};
+
+struct TypeRow {
+    BackupType type;
+    int radio;
+    TextKey label;
+    TextKey description;
+};
+constexpr TypeRow kTypes[] = {
+    {BackupType::Sync, IDC_TYPE_SYNC, text::StaticSync, text::TypeSyncBackup},
+    {BackupType::Dif, IDC_TYPE_DIF, text::StaticDif, text::TypeDifBackup},
+    {BackupType::Inc, IDC_TYPE_INC, text::StaticInc, text::TypeIncBackup},
+    {BackupType::Spd, IDC_TYPE_SPD, text::StaticSpd, text::TypeSpdBackup},
+};
+
+const TypeRow& RowOf(BackupType type) {
+    for (const auto& row : kTypes) {
+        if (row.type == type) {
+            return row;
+        }
+    }
+    return kTypes[0];
+}
+
+}  // namespace
+
+ModifyList::ModifyList(AppContext& context, const OptionBlock& languageOwner, std::size_t jobIndex,
+                       std::u16string& base, std::u16string& target)
+    : CDialog(IDD_MODIFY),
+      context_(context),
+      languageOwner_(languageOwner),
+      jobIndex_(jobIndex),
+      base_(base),
+      target_(target),
+      m_filter(context),
+      m_filterInc(context) {
+    map().OnCommand(IDOK, [this] { OnOk(); });
+    map().OnCommand(IDC_MODIFY_BASE_BROWSE, [this] { BrowseInto(IDC_MODIFY_BASE); });
+    map().OnCommand(IDC_MODIFY_TARGET_BROWSE, [this] { BrowseInto(IDC_MODIFY_TARGET); });
+    for (const auto& row : kTypes) {
+        map().OnCommand(row.radio, [this, type = row.type] { ChooseType(type); });
+    }
+}
+
+void ModifyList::OnInitDialog() {
+    const JobOptionAccessors accessors(context_.EnvironmentPath(),
+                                       [this](const UserMessage& problem) {
+                                           ShowMessage(hwnd(), context_.stores.language, problem);
+                                       });
+    const auto stored = accessors.GetJobOption(jobIndex_, JobOption::BackupType);
+    type_ = stored >= 0 && stored <= 3 ? static_cast<BackupType>(stored) : BackupType::Sync;
+
+    const int jobNumber = static_cast<int>(jobIndex_) + 1;
+    m_filter.Init(Item(IDC_EXCLUDE_LIST), languageOwner_);
+    m_filter.LoadJob(jobNumber);
+    m_filterInc.Init(Item(IDC_INCLUDE_LIST), languageOwner_);
+    m_filterInc.LoadJob(jobNumber);
+    SetItemText(hwnd(), IDC_MODIFY_BASE, base_);
+    SetItemText(hwnd(), IDC_MODIFY_TARGET, target_);
+    SetTexts();
+    ::CheckRadioButton(hwnd(), IDC_TYPE_SYNC, IDC_TYPE_SPD, RowOf(type_).radio);
+    ChooseType(type_);
+    // The FTP location dialog is not part of the program yet; FTP sides are typed. A button
+    // that cannot be used would only puzzle.
+    ::ShowWindow(Item(IDC_MODIFY_BASE_FTP), SW_HIDE);
+    ::ShowWindow(Item(IDC_MODIFY_TARGET_FTP), SW_HIDE);
+}
+
+void ModifyList::SetTexts() {
+    auto& language = context_.stores.language;
+    SetItemText(hwnd(), IDC_MODIFY_BASE_LABEL, language, text::StaticBase);
+    SetItemText(hwnd(), IDC_MODIFY_TARGET_LABEL, language, text::StaticTarget);
+    SetItemText(hwnd(), IDC_TYPE_LABEL, language, text::StaticBackupType);
+    SetItemText(hwnd(), IDC_EXCLUDE_LABEL, language, text::StaticExcludeFilter);
+    SetItemText(hwnd(), IDC_INCLUDE_LABEL, language, text::StaticIncludeFilter);
+    SetItemText(hwnd(), IDOK, language, text::OptionOk);
+    SetItemText(hwnd(), IDCANCEL, language, text::OptionCancel);
+    for (const auto& row : kTypes) {
+        SetItemText(hwnd(), row.radio, language, row.label);
+    }
+    buttons_.Attach(hwnd(), kButtons);
+    buttons_.SetTips(language);
+}
+
+void ModifyList::ChooseType(BackupType type) {
+    type_ = type;
+    SetItemText(hwnd(), IDC_TYPE_DESCRIPTION, context_.stores.language, RowOf(type).description);
+}
+
+void ModifyList::BrowseInto(int editId) {
+    if (auto folder = BrowseForFolder()) {
+        SetItemText(hwnd(), editId, *folder);
+    }
+}
+
+void ModifyList::OnOk() {
+    base_ = ItemText(hwnd(), IDC_MODIFY_BASE);
+    target_ = ItemText(hwnd(), IDC_MODIFY_TARGET);
+    EndDialog(IDOK);
+}
+
+}  // namespace arkivo::ui

@@ -1,8 +1,0 @@
-#include <windows.h>
-
-#include "ui/tessaly_app.h"
-
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    arkivo::ui::CTessalyApp app(arkivo::ui::MakeEngineRunControl());
-    return app.InitInstance();
-}
