@@ -14,7 +14,7 @@
 #include "common/text.h"
 #include "filters/filter_lists.h"
 #include "jobs/environment_file.h"
-#include "schedule/job_flags.h"
+#include "jobs/job_flags.h"
 #include "settings/app_stores.h"
 
 namespace arkivo::cli {

@@ -6,8 +6,8 @@
 
 #include "cli/job_argument.h"
 #include "jobs/environment_file.h"
+#include "jobs/job_flags.h"
 #include "jobs/job_settings.h"
-#include "schedule/job_flags.h"
 #include "settings/app_stores.h"
 
 namespace arkivo::cli {

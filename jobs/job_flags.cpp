@@ -1,4 +1,4 @@
-#include "schedule/job_flags.h"
+#include "jobs/job_flags.h"
 
 #include "common/text.h"
 #include "settings/app_stores.h"
