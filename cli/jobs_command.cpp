@@ -128,7 +128,11 @@ void AddJobsCommand(CLI::App& app, CommandAction& action) {
             if (!table) {
                 return 1;
             }
-            PrintJobTable(std::cout, *table);
+            std::vector<bool> toCopy;
+            for (std::size_t i = 0; i < table->jobs.size(); ++i) {
+                toCopy.push_back(IsMarkedToCopy(context.stores.setting, i));
+            }
+            PrintJobTable(std::cout, *table, toCopy);
             for (std::size_t i = 0; i < table->jobs.size(); ++i) {
                 WarnOfDamagedNumber(context, *table, i);
             }

@@ -43,6 +43,10 @@ void WriteFileToCopyFlag(CLangIni& settingStore, std::size_t jobIndex, long long
     StoreValue(settingStore, JobSectionName(jobIndex), kFileToCopy, ToDecimal(value));
 }
 
+bool IsMarkedToCopy(CLangIni& settingStore, std::size_t jobIndex) {
+    return ReadNumber(settingStore, JobSectionName(jobIndex), kFileToCopy) == 1;
+}
+
 long long ReadSyncDelNoSrc(CLangIni& settingStore, std::size_t jobIndex) {
     return ReadOrCreate(settingStore, jobIndex, kSyncDelNoSrc, true);
 }
