@@ -18,11 +18,12 @@ bool AutoDetectWorker::Start(Ended ended) {
     if (thread_.joinable()) {
         thread_.join();  // the previous pass has ended: its thread only has to be reaped
     }
+    bool firstPass = false;
     {
         std::lock_guard lock(mutex_);
         cancelled_ = false;
+        firstPass = firstPass_;
     }
-    const bool firstPass = firstPass_;
     thread_ = std::thread([this, firstPass, ended = std::move(ended)] {
         PassWatch watch(dataFolder_, ownRun_);
         {
