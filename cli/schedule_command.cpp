@@ -110,7 +110,7 @@ class Scheduler {
         // As the start button: a run of this program that is going (or paused) is resumed,
         // never doubled; a run of another program refuses this one through the run lock.
         if (control_.Start(context_.stores, runLog_)) {
-            log_.Line("run started " + why);
+            log_.Line("starting a run " + why);
         } else {
             log_.Line("run not started " + why + ": a run is going already");
         }

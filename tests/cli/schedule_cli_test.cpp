@@ -87,7 +87,7 @@ TEST_F(ScheduleCli, ARunStartsOnceAtTheSetTimeAndSigtermStopsTheScheduler) {
     std::this_thread::sleep_for(std::chrono::seconds(3));
     EXPECT_EQ(StopWith(pid, SIGTERM), 0);
     const auto log = Log();
-    EXPECT_EQ(Count(log, "run started"), 1) << log;
+    EXPECT_EQ(Count(log, "starting a run"), 1) << log;
     EXPECT_NE(log.find(" 10:00:"), std::string::npos) << log;
     EXPECT_NE(log.find("run finished: 1 jobs, 1 files copied"), std::string::npos) << log;
     EXPECT_EQ(Count(log, "stopped\n"), 1) << log;
@@ -110,7 +110,7 @@ TEST_F(ScheduleCli, ARunThatAnotherProcessHoldsIsNotDoubled) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     EXPECT_EQ(StopWith(pid, SIGINT), 0);
     const auto log = Log();
-    EXPECT_EQ(Count(log, "run started"), 1) << log;
+    EXPECT_EQ(Count(log, "starting a run"), 1) << log;
     EXPECT_EQ(Count(log, "run not started: another run holds the data folder"), 1) << log;
     EXPECT_NE(log.find("another backup run is in progress"), std::string::npos) << log;
     EXPECT_FALSE(std::filesystem::exists(target));
@@ -137,7 +137,7 @@ TEST_F(ScheduleCli, ARunMissedWhileOffIsCaughtUpOnceWhenAsked) {
         std::this_thread::sleep_for(std::chrono::seconds(2));
         EXPECT_EQ(StopWith(pid, SIGTERM), 0);
         const auto log = Log();
-        EXPECT_EQ(Count(log, "run started"), catchUp ? 1 : 0) << log;
+        EXPECT_EQ(Count(log, "starting a run"), catchUp ? 1 : 0) << log;
         EXPECT_EQ(Count(log, "missed while the machine was off or asleep"), catchUp ? 1 : 0) << log;
         EXPECT_EQ(test::DatedFolders(target, "DIF_").size(), catchUp ? 1u : 0u);
     }
