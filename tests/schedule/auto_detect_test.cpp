@@ -206,6 +206,10 @@ TEST_F(AutoDetect, ARunStartedAfterThePassBeganEndsIt) {
     const auto otherJob = AddJob(other, folder / "otherTarget", BackupType::Dif);
     Edit(0, [](JobRecord& record) { record.checked = 0; });
     engine::RunController control;
+    // The run goes on until the pass has ended, however quick its job.
+    std::promise<void> passEnded;
+    std::shared_future<void> passEndedFuture = passEnded.get_future().share();
+    observer.onJobStarted = [passEndedFuture](std::size_t) { passEndedFuture.wait(); };
     std::future<PassOutcome> pass;
     {
         // The pass waits for the job list while the run is being started.
@@ -215,6 +219,7 @@ TEST_F(AutoDetect, ARunStartedAfterThePassBeganEndsIt) {
         control.Start(stores, observer);
     }
     const auto outcome = pass.get();
+    passEnded.set_value();
     control.Wait();
     EXPECT_TRUE(outcome.ended);
     EXPECT_TRUE(outcome.marked.empty());
@@ -233,10 +238,15 @@ TEST_F(AutoDetect, APassWaitsWhileARunIsPausedAndThenGivesWay) {
     engine::RunController control;
     std::promise<void> pausedAtFile;
     std::atomic<bool> once{false};
+    // Paused at its first file; once resumed, it goes on until the pass has ended.
+    std::promise<void> passEnded;
+    std::shared_future<void> passEndedFuture = passEnded.get_future().share();
     observer.onFile = [&](const std::filesystem::path&) {
         if (!once.exchange(true)) {
             control.Pause();
             pausedAtFile.set_value();
+        } else {
+            passEndedFuture.wait();
         }
     };
     control.Start(stores, observer);
@@ -245,6 +255,7 @@ TEST_F(AutoDetect, APassWaitsWhileARunIsPausedAndThenGivesWay) {
     EXPECT_EQ(pass.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
     control.Resume();
     const auto outcome = pass.get();
+    passEnded.set_value();
     control.Wait();
     EXPECT_TRUE(outcome.ended);
     EXPECT_TRUE(outcome.marked.empty());
