@@ -111,12 +111,12 @@ std::string DateText(std::uint64_t unixSeconds) {
     return buffer;
 }
 
-void PrintJobTable(std::ostream& out, const JobTable& table) {
+void PrintJobTable(std::ostream& out, const JobTable& table, const std::vector<bool>& toCopy) {
     if (table.jobs.empty()) {
         out << "No jobs yet. Add one with: arkivo jobs add BASE TARGET\n";
         return;
     }
-    const std::vector<std::string> headings = {"NO",   "RUN",    "TYPE",
+    const std::vector<std::string> headings = {"NO",   "RUN",    "TYPE",        "TO COPY",
                                                "BASE", "TARGET", "LAST UPDATED"};
     std::vector<std::vector<std::string>> rows;
     for (std::size_t i = 0; i < table.jobs.size(); ++i) {
@@ -125,8 +125,9 @@ void PrintJobTable(std::ostream& out, const JobTable& table) {
         if (job.zipOption && job.backupType != 0) {
             type += "+zip";
         }
+        const bool marked = i < toCopy.size() && toCopy[i];
         rows.push_back({std::to_string(i + 1), job.checked ? "[x]" : "[ ]", type,
-                        SideText(job.basePath, job.baseFtpUser),
+                        marked ? "yes" : "-", SideText(job.basePath, job.baseFtpUser),
                         SideText(job.targetPath, job.targetFtpUser), DateText(job.lastBackupTime)});
     }
     std::vector<std::size_t> widths;

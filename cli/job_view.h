@@ -3,6 +3,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "jobs/job_record.h"
 
@@ -22,8 +23,9 @@ struct JobSwitches {
     std::size_t includePatterns = 0;
 };
 
-// Jobs go by their place in the table, the number every command takes.
-void PrintJobTable(std::ostream& out, const JobTable& table);
+// Jobs go by their place in the table, the number every command takes. `toCopy`: per job,
+// whether auto-detect found files to copy.
+void PrintJobTable(std::ostream& out, const JobTable& table, const std::vector<bool>& toCopy);
 
 // Every setting, one per line; a setting the job's type does not use says so. Never the
 // password, only whether there is one.

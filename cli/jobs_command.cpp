@@ -14,7 +14,7 @@
 #include "common/text.h"
 #include "filters/filter_lists.h"
 #include "jobs/environment_file.h"
-#include "schedule/job_flags.h"
+#include "jobs/job_flags.h"
 #include "settings/app_stores.h"
 
 namespace arkivo::cli {
@@ -128,7 +128,11 @@ void AddJobsCommand(CLI::App& app, CommandAction& action) {
             if (!table) {
                 return 1;
             }
-            PrintJobTable(std::cout, *table);
+            std::vector<bool> toCopy;
+            for (std::size_t i = 0; i < table->jobs.size(); ++i) {
+                toCopy.push_back(IsMarkedToCopy(context.stores.setting, i));
+            }
+            PrintJobTable(std::cout, *table, toCopy);
             for (std::size_t i = 0; i < table->jobs.size(); ++i) {
                 WarnOfDamagedNumber(context, *table, i);
             }

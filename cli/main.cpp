@@ -5,12 +5,14 @@
 
 #include "cli/console.h"
 #include "cli/context.h"
+#include "cli/detect_command.h"
 #include "cli/exit_code.h"
 #include "cli/filters_command.h"
 #include "cli/home.h"
 #include "cli/jobs_command.h"
 #include "cli/options_command.h"
 #include "cli/run_command.h"
+#include "cli/schedule_command.h"
 #include "cli/verify_command.h"
 
 namespace {
@@ -67,6 +69,8 @@ int main(int argc, char** argv) {
     AddFiltersCommand(app, action);
     AddOptionsCommand(app, action);
     AddVerifyCommand(app, action);
+    AddDetectCommand(app, action);
+    AddScheduleCommand(app, action);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -5,9 +5,13 @@
 #include <memory>
 
 #include "cli/job_argument.h"
+#include "cli/scheduler_options.h"
+#include "cli/scheduler_text.h"
 #include "jobs/environment_file.h"
+#include "jobs/job_flags.h"
 #include "jobs/job_settings.h"
-#include "schedule/job_flags.h"
+#include "schedule/auto_detect_settings.h"
+#include "schedule/schedule_settings.h"
 #include "settings/app_stores.h"
 
 namespace arkivo::cli {
@@ -33,6 +37,9 @@ int Show(Context& context) {
     for (const auto& [name, key] : kReportSwitches) {
         std::cout << name << " = " << OnOff(ReadNumber(option, key.section, key.key)) << '\n';
     }
+    std::cout << "scheduler = " << ScheduleText(schedule::ReadScheduleSettings(option)) << '\n';
+    std::cout << "auto-detect = " << AutoDetectText(schedule::ReadAutoDetectSettings(option))
+              << '\n';
     const long long language = context.stores.SelectedLanguage();
     for (const auto& [name, index] : kLanguages) {
         if (index == language) {
@@ -64,7 +71,20 @@ struct SetArguments {
     std::string name;
     std::string value;
     std::uint32_t job = 0;
+    std::optional<long long> every;
 };
+
+// The cycle time takes the hours the option page offers, 0 (which means 1) to 23.
+int SetAutoDetect(Context& context, const SetArguments& args) {
+    if (args.every && (*args.every < 0 || *args.every > 23)) {
+        return context.Fail(UserMessage::Text(text::SchedulerMsgErrHour));
+    }
+    auto& option = context.stores.option;
+    if (!schedule::WriteAutoDetectSettings(option, args.value == "on", args.every)) {
+        return context.FailToReadOrWrite(FileWriteFailure(option.Path(), option.LastWriteError()));
+    }
+    return 0;
+}
 
 int Set(Context& context, const SetArguments& args) {
     auto& option = context.stores.option;
@@ -77,6 +97,13 @@ int Set(Context& context, const SetArguments& args) {
             return unsaved();
         }
         return 0;
+    }
+    if (args.name == "auto-detect") {
+        return SetAutoDetect(context, args);
+    }
+    if (args.every) {
+        std::cerr << "arkivo: --every is for auto-detect\n";
+        return 1;
     }
     if (args.name == "language") {
         const auto found = kLanguages.find(args.value);
@@ -122,16 +149,20 @@ void AddOptionsCommand(CLI::App& app, CommandAction& action) {
     auto* set = options->add_subcommand(
         "set",
         "change a setting: report, report-created, report-updated, report-deleted, "
-        "language, and per job (--job N) sync-delete (sync jobs), dot-folders or zip (dif, inc "
+        "language, auto-detect (--every HOURS between passes), and per job (--job N) sync-delete "
+        "(sync jobs), dot-folders or zip (dif, inc "
         "and spd jobs), as jobs set does");
     set->add_option("NAME", args->name, "the setting")
         ->required()
         ->check(CLI::IsMember({"report", "report-created", "report-updated", "report-deleted",
-                               "language", "sync-delete", "dot-folders", "zip"}));
+                               "language", "auto-detect", "sync-delete", "dot-folders", "zip"}));
     set->add_option("VALUE", args->value, "on or off; for language: english, japanese, korean")
         ->required();
     set->add_option("--job", args->job, "the job a per-job setting is for")
         ->check(CLI::PositiveNumber);
+    set->add_option("--every", args->every,
+                    "hours between two auto-detect passes, 0 to 23 (0 means 1)");
+    AddSchedulerOptions(*options, action);
     set->callback([&action, args] {
         action = [args](Context& context) {
             if (args->name != "language" && args->value != "on" && args->value != "off") {

@@ -1,7 +1,6 @@
 #include "engine/job_context.h"
 
 #include "engine/file_tree.h"
-#include "engine/run_controller.h"
 #include "filters/filter_match.h"
 #include "platform/file_system.h"
 #include "report/backup_report.h"
@@ -9,7 +8,7 @@
 namespace arkivo::engine {
 
 JobContext::JobContext(std::size_t jobIndex, RunFlags flags, const JobFilter* filter,
-                       RunObserver& observer, RunController& control, BackupReport* report,
+                       RunObserver& observer, WalkControl& control, BackupReport* report,
                        bool dryRun)
     : flags_(flags),
       filter_(filter),

@@ -10,6 +10,7 @@
 
 #include "engine/run_observer.h"
 #include "engine/run_options.h"
+#include "engine/walk_control.h"
 #include "platform/file_system.h"
 
 namespace arkivo {
@@ -19,12 +20,10 @@ class JobFilter;
 
 namespace arkivo::engine {
 
-class RunController;
-
 class JobContext {
   public:
     JobContext(std::size_t jobIndex, RunFlags flags, const JobFilter* filter, RunObserver& observer,
-               RunController& control, BackupReport* report, bool dryRun);
+               WalkControl& control, BackupReport* report, bool dryRun);
 
     std::size_t jobIndex() const { return summary.jobIndex; }
     bool dryRun() const { return dryRun_; }
@@ -75,7 +74,7 @@ class JobContext {
     RunFlags flags_;
     const JobFilter* filter_;
     RunObserver& observer_;
-    RunController& control_;
+    WalkControl& control_;
     BackupReport* report_;
     bool dryRun_;
     bool takeDotFolders_ = false;

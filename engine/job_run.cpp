@@ -1,26 +1,25 @@
 #include "engine/job_run.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "common/text.h"
 #include "engine/copy_rules.h"
 #include "engine/dated_name.h"
 #include "engine/job_context.h"
+#include "engine/job_walk.h"
 #include "engine/leftovers.h"
 #include "engine/orphan_deletion.h"
 #include "engine/run_controller.h"
 #include "engine/tree_walker.h"
 #include "engine/zip_destination.h"
-#include "filters/filter_match.h"
 #include "jobs/job_commands.h"
+#include "jobs/job_flags.h"
 #include "jobs/job_options.h"
 #include "jobs/job_period.h"
 #include "jobs/job_settings.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "report/backup_report.h"
-#include "schedule/job_flags.h"
 #include "settings/app_stores.h"
 #include "settings/lang_ini.h"
 #include "zip/verify.h"
@@ -99,26 +98,15 @@ std::u16string_view DatedPrefix(BackupType type) {
     }
 }
 
-std::unique_ptr<CopyRule> RuleFor(BackupType type, const JobRecord& job) {
-    switch (type) {
-        case BackupType::Inc:
-            return std::make_unique<ChangedSince>(static_cast<std::int64_t>(job.lastIncTime));
-        case BackupType::Spd:
-            return std::make_unique<WithinPeriod>(static_cast<std::int64_t>(job.periodStart),
-                                                  static_cast<std::int64_t>(job.periodEnd));
-        default:
-            return std::make_unique<NewerThanReference>();
-    }
-}
-
-void RunSync(RunEnvironment& run, JobContext& job, const fs::path& base, const fs::path& target) {
+void RunSync(RunEnvironment& run, JobContext& job, const JobRecord& record, const fs::path& base,
+             const fs::path& target) {
     LocalTree source(base);
     LocalTree reference(target);
     FolderDestination folder(target);
     PlannedDestination planned(target, run.observer);
     Destination& destination = run.options.dryRun ? static_cast<Destination&>(planned) : folder;
-    const DiffersFromReference rule;
-    WalkTree(job, {source, &reference, destination, rule, ReportStyle::ByReference, true});
+    const auto rule = RuleFor(BackupType::Sync, record);
+    WalkTree(job, {source, &reference, destination, *rule, ReportStyle::ByReference, true});
 
     auto& setting = run.stores.setting;
     const long long deleteOrphans =
@@ -212,22 +200,13 @@ JobSummary RunJobLocalToLocal(RunEnvironment& run, std::size_t jobIndex, const J
     run.observer.OnAnimation(Animation::Copy);
     run.observer.OnStatus(language.GetValue(text::StaticEstimate));
 
-    const bool filterOn = job.filterOn != 0;
-    std::optional<JobFilter> filter;
-    if (filterOn) {
-        filter = JobFilter::Load(run.stores.filter, run.stores.filterInc, jobIndex);
-    }
-    const RunFlags flags = ReadRunFlags(run.stores, filterOn);
-    JobContext context(jobIndex, flags, filter ? &*filter : nullptr, run.observer, run.control,
-                       run.report, run.options.dryRun);
-    context.TakeDotFolders(ReadTakeDotFolders(run.stores.setting, jobIndex));
-    const fs::path base = NormalisedRoot(job.basePath);
-    const fs::path target = NormalisedRoot(job.targetPath);
-    if (IsWithin(target, base)) {
-        context.NeverEnter(target);
-    } else if (IsWithin(base, target)) {
-        context.NeverEnter(base);
-    }
+    const JobWalk walk = PrepareJobWalk(run.stores, jobIndex, job);
+    const RunFlags flags = ReadRunFlags(run.stores, job.filterOn != 0);
+    JobContext context(jobIndex, flags, walk.Filter(), run.observer, run.control, run.report,
+                       run.options.dryRun);
+    walk.Prepare(context);
+    const fs::path& base = walk.base;
+    const fs::path& target = walk.target;
 
     LocalTree counted(base);
     const std::uint64_t count = CountFiles(context, counted);
@@ -241,7 +220,7 @@ JobSummary RunJobLocalToLocal(RunEnvironment& run, std::size_t jobIndex, const J
     const auto type = static_cast<BackupType>(job.backupType);
     switch (type) {
         case BackupType::Sync:
-            RunSync(run, context, base, target);
+            RunSync(run, context, job, base, target);
             break;
         case BackupType::Dif:
         case BackupType::Inc:

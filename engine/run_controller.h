@@ -10,6 +10,7 @@
 
 #include "engine/run_observer.h"
 #include "engine/run_options.h"
+#include "engine/walk_control.h"
 
 namespace arkivo {
 struct AppStores;
@@ -17,7 +18,7 @@ struct AppStores;
 
 namespace arkivo::engine {
 
-class RunController {
+class RunController : public WalkControl {
   public:
     RunController();
     ~RunController();  // stops a run that is still going and waits for it
@@ -38,7 +39,7 @@ class RunController {
 
     // Used by the walkers: true when they must leave their loops. Waits, without spinning,
     // while the run is paused.
-    bool WaitWhilePausedAndCheckStop(RunObserver& observer);
+    bool WaitWhilePausedAndCheckStop(RunObserver& observer) override;
 
   private:
     mutable std::mutex mutex_;

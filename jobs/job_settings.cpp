@@ -2,9 +2,9 @@
 
 #include "common/text.h"
 #include "jobs/environment_file.h"
+#include "jobs/job_flags.h"
 #include "jobs/modify_job.h"
 #include "jobs/target_overlap.h"
-#include "schedule/job_flags.h"
 #include "settings/data_folder_lock.h"
 #include "settings/lang_ini.h"
 

@@ -49,7 +49,7 @@ struct JobSettingsChange {
 // A side that becomes a local folder keeps no FTP fields. Warns when the job is a period job
 // that still has no period after the change, and of targets it now shares with a job that
 // deletes (jobs/target_overlap.h). The setting store is re-read under the lock and written
-// through schedule/job_flags.h.
+// through jobs/job_flags.h.
 CommandOutcome ChangeJobSettings(const std::filesystem::path& environment, CLangIni& settingStore,
                                  std::size_t jobIndex, const JobSettingsChange& change);
 

@@ -41,13 +41,13 @@ _arkivo() {
         case $word in
             --home | --type | --base | --target | --job | --base-user | --base-password | \
                 --base-password-file | --base-port | --target-user | --target-password | \
-                --target-password-file | --target-port)
+                --target-password-file | --target-port | --every | --daily | --catch-up)
                 [[ $word == --home ]] && home=${COMP_WORDS[i + 1]}
                 ((i++))
                 ;;
             # Switches with `jobs set`, plain flags with `jobs add`.
             --zip | --sync-delete | --dot-folders) [[ $sub == set ]] && ((i++)) ;;
-            --period) ((i += 2)) ;;
+            --period | --weekly | --monthly) ((i += 2)) ;;
             -*) ;;
             *)
                 if [[ -z $command ]]; then
@@ -90,12 +90,16 @@ _arkivo() {
             mapfile -t COMPREPLY < <(compgen -W "$numbers" -- "$cur")
             return
             ;;
+        --catch-up)
+            mapfile -t COMPREPLY < <(compgen -W "on off" -- "$cur")
+            return
+            ;;
         --period | --base-user | --base-password | --base-port | --target-user | \
-            --target-password | --target-port)
+            --target-password | --target-port | --every | --daily | --weekly | --monthly)
             return
             ;;
     esac
-    if [[ COMP_CWORD -ge 3 && ${COMP_WORDS[COMP_CWORD - 2]} == --period ]]; then
+    if [[ COMP_CWORD -ge 3 && ${COMP_WORDS[COMP_CWORD - 2]} =~ ^--(period|weekly|monthly)$ ]]; then
         return
     fi
 
@@ -105,7 +109,7 @@ _arkivo() {
         --target-active"
     case $command in
         "")
-            words="jobs run verify filters options"
+            words="jobs run verify filters options detect schedule"
             options="--home --help --version"
             ;;
         jobs)
@@ -152,13 +156,17 @@ _arkivo() {
             ;;
         options)
             case $sub in
-                "") words="set" ;;
+                "") words="set scheduler" ;;
+                scheduler)
+                    options="--help --daily --weekly --monthly --catch-up"
+                    [[ ${#positional[@]} -eq 0 ]] && words="on off"
+                    ;;
                 set)
-                    options="--help --job"
+                    options="--help --job --every"
                     case ${#positional[@]} in
                         0)
                             words="report report-created report-updated report-deleted
-                                language sync-delete dot-folders zip"
+                                language auto-detect sync-delete dot-folders zip"
                             ;;
                         1)
                             if [[ ${positional[0]} == language ]]; then

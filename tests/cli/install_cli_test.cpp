@@ -220,6 +220,15 @@ TEST_F(InstalledArkivo, RunFromAnotherFolderFindsItsTextsInEveryLanguageAndItsHe
         << japanese.err;
 }
 
+// The unit starts the installed program where the package puts it, not where it was staged.
+TEST_F(InstalledArkivo, TheSystemdUserUnitStartsTheInstalledScheduler) {
+    const auto unit = ReadBytes(Installed("lib/systemd/user/arkivo-schedule.service"));
+    EXPECT_NE(unit.find("\nExecStart=" + (kPrefix / "bin/arkivo").string() + " schedule\n"),
+              std::string::npos)
+        << unit;
+    EXPECT_NE(unit.find("\n[Install]\nWantedBy=default.target\n"), std::string::npos) << unit;
+}
+
 TEST_F(InstalledArkivo, ManualPageRendersAndDocumentsEveryCommandOptionAndExitCode) {
 #ifndef ARKIVO_MAN_PAGE
     GTEST_SKIP() << "built without scdoc: no manual page";

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/dated_name.h"
-#include "schedule/job_flags.h"
+#include "jobs/job_flags.h"
 #include "support/engine_fixture.h"
 
 namespace arkivo {

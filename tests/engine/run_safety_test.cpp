@@ -3,9 +3,9 @@
 
 #include <thread>
 
+#include "jobs/job_flags.h"
 #include "platform/file_system.h"
 #include "platform/files.h"
-#include "schedule/job_flags.h"
 #include "settings/text_keys.h"
 #include "support/engine_fixture.h"
 #include "support/numbered_name.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "schedule/job_flags.h"
+#include "jobs/job_flags.h"
 #include "support/engine_fixture.h"
 #ifndef _WIN32
 #include "support/permissions_in_force.h"

@@ -6,9 +6,9 @@
 #include <algorithm>
 
 #include "jobs/environment_file.h"
+#include "jobs/job_flags.h"
 #include "jobs/job_list_rows.h"
 #include "jobs/job_ticks.h"
-#include "schedule/job_flags.h"
 #include "settings/lang_ini.h"
 #include "ui/controls/ruled_list.h"
 #include "ui/framework/ole_session.h"

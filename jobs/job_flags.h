@@ -14,6 +14,8 @@ class CLangIni;
 // the file, as it decides what a run deletes; the copy flag may come from the store.
 long long ReadFileToCopyFlag(CLangIni& settingStore, std::size_t jobIndex);
 void WriteFileToCopyFlag(CLangIni& settingStore, std::size_t jobIndex, long long value);
+// Whether the store marks the job (its key is "1"); creates nothing, for showing the mark.
+bool IsMarkedToCopy(CLangIni& settingStore, std::size_t jobIndex);
 
 long long ReadSyncDelNoSrc(CLangIni& settingStore, std::size_t jobIndex);
 bool WriteSyncDelNoSrc(CLangIni& settingStore, std::size_t jobIndex, bool on);

@@ -1,4 +1,4 @@
-#include "schedule/job_flags.h"
+#include "jobs/job_flags.h"
 
 #include "common/text.h"
 #include "settings/app_stores.h"
@@ -41,6 +41,10 @@ long long ReadFileToCopyFlag(CLangIni& settingStore, std::size_t jobIndex) {
 
 void WriteFileToCopyFlag(CLangIni& settingStore, std::size_t jobIndex, long long value) {
     StoreValue(settingStore, JobSectionName(jobIndex), kFileToCopy, ToDecimal(value));
+}
+
+bool IsMarkedToCopy(CLangIni& settingStore, std::size_t jobIndex) {
+    return ReadNumber(settingStore, JobSectionName(jobIndex), kFileToCopy) == 1;
 }
 
 long long ReadSyncDelNoSrc(CLangIni& settingStore, std::size_t jobIndex) {
