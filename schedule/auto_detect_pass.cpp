@@ -67,7 +67,7 @@ bool PassWatch::Ended(engine::RunObserver& observer, bool lookAtRunLockNow) {
     const auto now = std::chrono::steady_clock::now();
     if (lookAtRunLockNow || now >= nextRunLockLook_) {
         nextRunLockLook_ = now + kRunLockLookInterval;
-        const RunLock look(dataFolder_);
+        const RunLock look(dataFolder_, RunLockPatience::None);
         runSeen_ = look.Refused();
     }
     return runSeen_ || cancelled_;
