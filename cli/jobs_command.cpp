@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "cli/console.h"
+#include "cli/job_argument.h"
 #include "cli/job_view.h"
 #include "common/text.h"
 #include "jobs/environment_file.h"
@@ -33,7 +34,7 @@ void AddSideOptions(CLI::App* command, const std::string& side, SideOptions& opt
     command->add_option("--" + side + "-user", options.user, "FTP user name of the " + side);
     command->add_option("--" + side + "-password", options.password, "FTP password of the " + side);
     command->add_option("--" + side + "-port", options.port, "FTP port of the " + side)
-        ->check(CLI::Range(1, 65535));
+        ->transform(PortNumberValidator());
     command->add_flag("--" + side + "-active", options.active,
                       "connect to the " + side + " in active mode instead of passive");
 }
@@ -134,7 +135,7 @@ void AddJobsCommand(CLI::App& app, CommandAction& action) {
         auto* command = jobs->add_subcommand(name, help);
         command->add_option("N", *numbers, "job numbers as the list shows them")
             ->required()
-            ->check(CLI::PositiveNumber);
+            ->transform(JobNumberValidator());
         command->callback([&action, numbers, run] {
             action = [numbers, run](Context& context) {
                 if (!AllNumbersExist(context, *numbers)) {

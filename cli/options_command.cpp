@@ -138,7 +138,7 @@ void AddOptionsCommand(CLI::App& app, CommandAction& action) {
     set->add_option("VALUE", args->value, "on or off; for language: english, japanese, korean")
         ->required();
     set->add_option("--job", args->job, "the job a per-job setting is for")
-        ->check(CLI::PositiveNumber);
+        ->transform(JobNumberValidator());
     set->callback([&action, args] {
         action = [args](Context& context) {
             if (args->name != "language" && args->value != "on" && args->value != "off") {

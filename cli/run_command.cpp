@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "cli/console.h"
+#include "cli/job_argument.h"
 #include "cli/run_view.h"
 #include "common/text.h"
 #include "engine/run_controller.h"
@@ -93,7 +94,7 @@ void AddRunCommand(CLI::App& app, CommandAction& action) {
                   "list what would be copied and deleted, and change nothing");
     run->add_flag("--verify", args->verify, "re-read every archive written and check each entry");
     run->add_option("JOB", args->jobs, "job numbers as the list shows them")
-        ->check(CLI::PositiveNumber);
+        ->transform(JobNumberValidator());
     run->callback([&action, args] {
         action = [args](Context& context) {
             return RunJobs(context, args->dryRun, args->verify, args->jobs);
