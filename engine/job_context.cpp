@@ -55,33 +55,32 @@ std::optional<SkipReason> JobContext::SkipReasonFor(const platform::FolderEntry&
 void JobContext::Skipped(const std::filesystem::path& folder, SkipReason reason) {
     ++(reason == SkipReason::DotFolder ? summary.skippedDotFolders : summary.skippedFolderLinks);
     if (report_ != nullptr && (flags_ & RunFlag::ReportOn)) {
-        report_->NoteSkippedFolder(platform::PathText(folder),
-                                   reason == SkipReason::DotFolder
-                                       ? BackupReport::Skip::DotFolder
-                                       : BackupReport::Skip::FolderLink);
+        report_->NoteSkippedFolder(folder, reason == SkipReason::DotFolder
+                                               ? BackupReport::Skip::DotFolder
+                                               : BackupReport::Skip::FolderLink);
     }
     observer_.OnSkippedFolder(folder, reason);
 }
 
-void JobContext::NoteCreated(std::u16string_view path) {
+void JobContext::NoteCreated(const std::filesystem::path& path) {
     if (Reports(RunFlag::ReportCreated)) {
         report_->NoteCreatedFile(path);
     }
 }
 
-void JobContext::NoteUpdated(std::u16string_view path) {
+void JobContext::NoteUpdated(const std::filesystem::path& path) {
     if (Reports(RunFlag::ReportUpdated)) {
         report_->NoteUpdatedFile(path);
     }
 }
 
-void JobContext::NoteDeleted(std::u16string_view path) {
+void JobContext::NoteDeleted(const std::filesystem::path& path) {
     if (Reports(RunFlag::ReportDeleted)) {
         report_->NoteDeletedFile(path);
     }
 }
 
-void JobContext::NoteCreatedAlways(std::u16string_view path) {
+void JobContext::NoteCreatedAlways(const std::filesystem::path& path) {
     if (report_ != nullptr && (flags_ & RunFlag::ReportOn)) {
         report_->NoteCreatedFile(path);
     }
@@ -97,7 +96,7 @@ void JobContext::Failed(const std::filesystem::path& path, std::error_code error
                         const std::filesystem::path& destination) {
     ++summary.failed;
     if (report_ != nullptr && (flags_ & RunFlag::ReportOn)) {
-        report_->NoteFailedFile(platform::PathText(path));
+        report_->NoteFailedFile(path);
     }
     observer_.OnFailure(path, destination, error);
 }

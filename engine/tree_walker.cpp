@@ -59,15 +59,15 @@ void Report(JobContext& job, const WalkPlan& plan, const CopyDecision& decision,
     switch (plan.style) {
         case ReportStyle::AllCreated:
             if (job.Reports(RunFlag::ReportCreated) || job.Reports(RunFlag::ReportUpdated)) {
-                job.NoteCreatedAlways(platform::PathText(plan.destination.FullPath(relative)));
+                job.NoteCreatedAlways(plan.destination.FullPath(relative));
             }
             return;
         case ReportStyle::ByReference: {
             const fs::path shown = plan.destination.FullPath(relative);
             if (decision.referenceMissing) {
-                job.NoteCreated(platform::PathText(shown));
+                job.NoteCreated(shown);
             } else if (decision.referenceOutdated) {
-                job.NoteUpdated(platform::PathText(shown));
+                job.NoteUpdated(shown);
             }
             return;
         }
