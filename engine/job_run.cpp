@@ -99,7 +99,10 @@ void RunSync(RunEnvironment& run, JobContext& job, const fs::path& base, const f
     PlannedDestination planned(target, run.observer);
     Destination& destination = run.options.dryRun ? static_cast<Destination&>(planned) : folder;
     const DiffersFromReference rule;
-    WalkTree(job, {source, &reference, destination, rule, ReportStyle::ByReference, true});
+    // A target that takes no files has none to delete either: its one failure says why.
+    if (!WalkTree(job, {source, &reference, destination, rule, ReportStyle::ByReference, true})) {
+        return;
+    }
 
     auto& setting = run.stores.setting;
     const long long deleteOrphans =

@@ -151,15 +151,16 @@ std::uint64_t CountFolder(JobContext& job, FileTree& source, const fs::path& rel
 
 }  // namespace
 
-void WalkTree(JobContext& job, const WalkPlan& plan) {
+bool WalkTree(JobContext& job, const WalkPlan& plan) {
     // Without its root folder the destination can take nothing: one failure, not one per file.
     platform::FileInfo root;
     plan.source.GetInfo(fs::path(), root);
     if (auto error = plan.destination.EnterFolder(fs::path(), root)) {
         job.Failed(plan.destination.FullPath(fs::path()), error);
-        return;
+        return false;
     }
     WalkFolder(job, plan, fs::path());
+    return true;
 }
 
 std::uint64_t CountFiles(JobContext& job, FileTree& source) {

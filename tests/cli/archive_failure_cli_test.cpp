@@ -1,37 +1,13 @@
 // A file that cannot go into an archive is named, with the archive and the system's reason; it
 // counts as failed, fails the run and is listed in the report.
-#include <sys/mount.h>
-
 #include "support/cli_fixture.h"
+#include "support/small_file_system.h"
 #include "support/unprivileged_run.h"
 
 namespace arkivo {
 namespace {
 
 using test::ReadBytes;
-
-// A file system of 1 MiB mounted on a folder for the scope of the object, when the system
-// allows it (root without a sandbox that forbids mounting).
-class SmallFileSystem {
-  public:
-    explicit SmallFileSystem(std::filesystem::path folder) : folder_(std::move(folder)) {
-        std::filesystem::create_directories(folder_);
-        mounted_ = ::mount("tmpfs", folder_.c_str(), "tmpfs", 0, "size=1m") == 0;
-    }
-    ~SmallFileSystem() {
-        if (mounted_) {
-            ::umount(folder_.c_str());
-        }
-    }
-    SmallFileSystem(const SmallFileSystem&) = delete;
-    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
-
-    bool mounted() const { return mounted_; }
-
-  private:
-    std::filesystem::path folder_;
-    bool mounted_ = false;
-};
 
 class ArchiveFailureCli : public test::CliTest {
   protected:
@@ -108,7 +84,7 @@ TEST_F(ArchiveFailureCli, AnUnreadableFileIsNamedWithThePermissionDenied) {
 
 TEST_F(ArchiveFailureCli, AFullTargetIsNamedWithTheSystemsReason) {
     const auto small = folder / "small";
-    SmallFileSystem full(small);
+    test::SmallFileSystem full(small);
     std::string noise(3 << 20, '\0');
     std::uint32_t state = 12345;
     for (auto& byte : noise) {
