@@ -10,6 +10,7 @@
 #include "cli/job_view.h"
 #include "common/text.h"
 #include "jobs/environment_file.h"
+#include "jobs/location_presence.h"
 
 namespace arkivo::cli {
 namespace {
@@ -121,10 +122,12 @@ void AddJobsCommand(CLI::App& app, CommandAction& action) {
             job.targetFtp = addArgs->targetSide.Credentials();
             job.type = kTypeNames.at(addArgs->type);
             job.zip = addArgs->zip && job.type != BackupType::Sync;
-            const auto outcome = RegisterJob(context.EnvironmentPath(), job);
+            auto outcome = RegisterJob(context.EnvironmentPath(), job);
             if (outcome.saved) {
                 std::cout << "Added job " << outcome.jobIndex + 1 << ": " << Narrow(job.base)
                           << " -> " << Narrow(job.target) << '\n';
+                const auto missing = MissingFolderWarnings(job.base, job.target);
+                outcome.warnings.insert(outcome.warnings.end(), missing.begin(), missing.end());
             }
             return context.Finish(outcome);
         };

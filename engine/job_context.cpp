@@ -101,6 +101,14 @@ void JobContext::Failed(const std::filesystem::path& path, std::error_code error
     observer_.OnFailure(path, destination, error);
 }
 
+void JobContext::Refused(const std::filesystem::path& path, const UserMessage& why) {
+    ++summary.failed;
+    if (report_ != nullptr && (flags_ & RunFlag::ReportOn)) {
+        report_->NoteFailedFile(path);
+    }
+    observer_.OnMessage(why);
+}
+
 void JobContext::WithdrawCopies() {
     summary.copied = 0;
     summary.bytesCopied = 0;

@@ -62,6 +62,9 @@ class JobContext {
     // read (its files could not be backed up): counted, listed, told.
     void Failed(const std::filesystem::path& path, std::error_code error,
                 const std::filesystem::path& destination = {});
+    // The job could not begin on `path` for the reason the message gives: counted and listed
+    // as a failure, the message told.
+    void Refused(const std::filesystem::path& path, const UserMessage& why);
 
     void Examined();  // one more file looked at; moves the progress bar
 

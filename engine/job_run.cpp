@@ -15,6 +15,7 @@
 #include "filters/filter_match.h"
 #include "jobs/job_commands.h"
 #include "jobs/job_options.h"
+#include "jobs/location_presence.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "report/backup_report.h"
@@ -92,7 +93,21 @@ std::unique_ptr<CopyRule> RuleFor(BackupType type, const JobRecord& job) {
     }
 }
 
+// A target whose parent is missing is most likely on a drive that is not connected: making it
+// would fill the disk the drive is mounted on instead.
+bool RefusedForMissingParent(JobContext& job, const fs::path& target) {
+    if (!TargetParentMissing(target)) {
+        return false;
+    }
+    job.Refused(target, UserMessage::TextWith(text::RunTargetParentMissing,
+                                              platform::ShownPathText(target)));
+    return true;
+}
+
 void RunSync(RunEnvironment& run, JobContext& job, const fs::path& base, const fs::path& target) {
+    if (RefusedForMissingParent(job, target)) {
+        return;
+    }
     LocalTree source(base);
     LocalTree reference(target);
     FolderDestination folder(target);
@@ -118,6 +133,9 @@ void RunSync(RunEnvironment& run, JobContext& job, const fs::path& base, const f
 // The dated output as a folder, or in ZIP mode as one archive.
 void RunDated(RunEnvironment& run, JobContext& job, BackupType type, const JobRecord& record,
               const fs::path& base, const fs::path& target) {
+    if (RefusedForMissingParent(job, target)) {
+        return;
+    }
     const auto prefix = DatedPrefix(type);
     if (!run.options.dryRun) {
         RemoveLeftoverTemporaries(target, prefix);
