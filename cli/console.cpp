@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "common/text.h"
+#include "platform/file_system.h"
 
 namespace arkivo::cli {
 
@@ -11,7 +12,7 @@ std::string Narrow(std::u16string_view text) {
 }
 
 std::string ShownPath(const std::filesystem::path& path) {
-    return path.string();
+    return Utf16ToUtf8(platform::ShownPathText(path));
 }
 
 void PrintLine(std::ostream& out, std::u16string_view text) {

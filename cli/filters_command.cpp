@@ -39,7 +39,7 @@ void PrintList(Context& context, std::size_t job, const std::string& list) {
 CLI::App* WithJobAndList(CLI::App* command, Arguments& args, bool listRequired) {
     command->add_option("JOB", args.job, "job number as the list shows it")
         ->required()
-        ->check(CLI::PositiveNumber);
+        ->transform(JobNumberValidator());
     command->add_option("LIST", args.list, "exclude or include")
         ->required(listRequired)
         ->check(CLI::IsMember({"exclude", "include"}));

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "cli/console.h"
+#include "cli/job_argument.h"
 #include "cli/password_prompt.h"
 #include "common/text.h"
 #include "platform/file_system.h"
@@ -42,7 +43,7 @@ void AddFtpSideOptions(CLI::App* command, FtpSideOptions& options, bool withPass
     password->excludes(file);
     file->excludes(password);
     command->add_option(prefix + "port", options.port, "FTP port of the " + side + " (21)")
-        ->check(CLI::Range(1, 65535));
+        ->transform(PortNumberValidator());
     auto* active = command->add_flag(prefix + "active", options.active,
                                      "connect to the " + side + " in active mode, not passive");
     if (withPassive) {

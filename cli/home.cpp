@@ -1,5 +1,8 @@
 #include "cli/home.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -23,6 +26,19 @@ std::optional<fs::path> FromEnvironment(const char* name) {
     return fs::path(*value);
 }
 
+// $HOME, else (a service, a cron job, `env -i`) the home folder the password database gives the
+// user; never the current folder, which may be anywhere.
+std::optional<fs::path> UserHomeFolder() {
+    if (auto home = FromEnvironment("HOME")) {
+        return home;
+    }
+    const passwd* user = ::getpwuid(::getuid());
+    if (user == nullptr || user->pw_dir == nullptr || user->pw_dir[0] == '\0') {
+        return std::nullopt;
+    }
+    return fs::path(user->pw_dir);
+}
+
 std::string ReadAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -30,7 +46,7 @@ std::string ReadAll(const fs::path& path) {
 
 }  // namespace
 
-fs::path ResolveHome(const std::optional<std::string>& homeOption) {
+std::optional<fs::path> ResolveHome(const std::optional<std::string>& homeOption) {
     if (homeOption && !homeOption->empty()) {
         return fs::absolute(*homeOption);
     }
@@ -40,8 +56,11 @@ fs::path ResolveHome(const std::optional<std::string>& homeOption) {
     if (auto xdg = FromEnvironment("XDG_DATA_HOME")) {
         return *xdg / "arkivo";
     }
-    const auto user = FromEnvironment("HOME").value_or(fs::current_path());
-    return user / ".local" / "share" / "arkivo";
+    const auto user = UserHomeFolder();
+    if (!user) {
+        return std::nullopt;
+    }
+    return *user / ".local" / "share" / "arkivo";
 }
 
 fs::path InstalledDataFolder() {

@@ -8,8 +8,9 @@
 
 namespace arkivo::cli {
 
-// --home, else $ARKIVO_HOME, else $XDG_DATA_HOME/arkivo, else ~/.local/share/arkivo.
-std::filesystem::path ResolveHome(const std::optional<std::string>& homeOption);
+// --home, else $ARKIVO_HOME, else $XDG_DATA_HOME/arkivo, else ~/.local/share/arkivo, "~" being
+// $HOME or the user's home folder in the password database. Nothing when the user has none.
+std::optional<std::filesystem::path> ResolveHome(const std::optional<std::string>& homeOption);
 
 // Creates the folder on first use and puts in what a new user needs: the language files (kept
 // current with the installed ones), empty settings files and an empty environment file.

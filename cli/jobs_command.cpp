@@ -8,6 +8,7 @@
 #include "cli/console.h"
 #include "cli/exit_code.h"
 #include "cli/ftp_side_options.h"
+#include "cli/job_argument.h"
 #include "cli/job_setting_arguments.h"
 #include "cli/job_view.h"
 #include "cli/jobs_set_command.h"
@@ -15,6 +16,7 @@
 #include "filters/filter_lists.h"
 #include "jobs/environment_file.h"
 #include "jobs/job_flags.h"
+#include "jobs/location_presence.h"
 #include "settings/app_stores.h"
 
 namespace arkivo::cli {
@@ -97,10 +99,12 @@ int AddJob(Context& context, const AddArguments& args) {
         !TakeNewSide(context, args.targetSide, job.target, job.targetFtp)) {
         return kExitUsage;
     }
-    const auto outcome = RegisterJob(context.EnvironmentPath(), job);
+    auto outcome = RegisterJob(context.EnvironmentPath(), job);
     if (outcome.saved) {
         std::cout << "Added job " << outcome.jobIndex + 1 << ": " << Narrow(job.base) << " -> "
                   << Narrow(job.target) << '\n';
+        const auto missing = MissingFolderWarnings(job.base, job.target);
+        outcome.warnings.insert(outcome.warnings.end(), missing.begin(), missing.end());
     }
     return context.Finish(outcome);
 }
@@ -167,7 +171,7 @@ void AddJobsCommand(CLI::App& app, CommandAction& action) {
         auto* command = jobs->add_subcommand(name, help);
         command->add_option("N", *numbers, "job numbers as the list shows them")
             ->required()
-            ->check(CLI::PositiveNumber);
+            ->transform(JobNumberValidator());
         command->callback([&action, numbers, run] {
             action = [numbers, run](Context& context) {
                 if (!AllNumbersExist(context, *numbers)) {

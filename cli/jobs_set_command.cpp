@@ -124,7 +124,7 @@ void AddJobsSetCommand(CLI::App* jobs, CommandAction& action) {
         "is changed");
     set->add_option("N", args->job, "job number as the list shows it")
         ->required()
-        ->check(CLI::PositiveNumber);
+        ->transform(JobNumberValidator());
     set->add_option("--type", args->type,
                     "sync (mirror the base), dif (what the target lacks or holds older), inc "
                     "(what changed since the last incremental run) or spd (what changed within "

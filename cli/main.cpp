@@ -85,7 +85,13 @@ int main(int argc, char** argv) {
 
     Context context;
     context.invocationFolder = std::filesystem::current_path();
-    context.home = ResolveHome(homeOption);
+    const auto home = ResolveHome(homeOption);
+    if (!home) {
+        std::cerr << "arkivo: no data folder: $HOME is not set and the password database gives "
+                     "no home folder; name one with --home or $ARKIVO_HOME\n";
+        return kExitDataFolder;
+    }
+    context.home = *home;
     if (auto problem = PrepareHome(context.home)) {
         std::cerr << "arkivo: " << *problem << '\n';
         return kExitDataFolder;

@@ -159,7 +159,7 @@ void AddOptionsCommand(CLI::App& app, CommandAction& action) {
     set->add_option("VALUE", args->value, "on or off; for language: english, japanese, korean")
         ->required();
     set->add_option("--job", args->job, "the job a per-job setting is for")
-        ->check(CLI::PositiveNumber);
+        ->transform(JobNumberValidator());
     set->add_option("--every", args->every,
                     "hours between two auto-detect passes, 0 to 23 (0 means 1)");
     AddSchedulerOptions(*options, action);

@@ -9,6 +9,7 @@
 
 #include "cli/console.h"
 #include "cli/exit_code.h"
+#include "cli/job_argument.h"
 #include "cli/run_result.h"
 #include "cli/run_view.h"
 #include "cli/terminal.h"
@@ -107,7 +108,7 @@ void AddRunCommand(CLI::App& app, CommandAction& action) {
                   "(errors still go to standard error)")
         ->excludes(quiet);
     run->add_option("JOB", args->jobs, "job numbers as the list shows them")
-        ->check(CLI::PositiveNumber);
+        ->transform(JobNumberValidator());
     run->callback(
         [&action, args] { action = [args](Context& context) { return RunJobs(context, *args); }; });
 }

@@ -1,8 +1,27 @@
 #include "engine/destination.h"
 
 #include "engine/run_observer.h"
+#include "platform/file_handle.h"
+#include "platform/files.h"
 
 namespace arkivo::engine {
+namespace {
+
+// A folder that exists may still refuse new files (read-only mount, no permission). Finding
+// out once, before the walk, gives one failure that says why instead of one per file and
+// sub-folder. The file takes the temporary shape, so the walk and a later run's clean-up pass
+// it by.
+std::error_code TryWritingIn(const std::filesystem::path& folder) {
+    const auto probe = platform::TemporaryPathIn(folder);
+    platform::FileHandle file;
+    if (auto error = file.CreateOwnerOnly(probe)) {
+        return error;
+    }
+    file.Close();
+    return platform::RemoveFile(probe);
+}
+
+}  // namespace
 
 FolderDestination::FolderDestination(std::filesystem::path root,
                                      std::filesystem::path parentToCreate)
@@ -13,7 +32,11 @@ std::error_code FolderDestination::EnterFolder(const std::filesystem::path& rela
     if (relative.empty() && !parentToCreate_.empty()) {
         platform::CreateFolder(parentToCreate_);
     }
-    return platform::CreateFolderLike(FullPath(relative), source);
+    auto error = platform::CreateFolderLike(FullPath(relative), source);
+    if (!error && relative.empty()) {
+        error = TryWritingIn(root_);
+    }
+    return error;
 }
 
 std::error_code FolderDestination::Put(const std::filesystem::path& source,

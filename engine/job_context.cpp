@@ -67,30 +67,30 @@ void JobContext::Skipped(const std::filesystem::path& path, SkipReason reason) {
             break;
     }
     if (report_ != nullptr && (flags_ & RunFlag::ReportOn)) {
-        report_->NoteSkipped(platform::PathText(path), listed);
+        report_->NoteSkipped(path, listed);
     }
     observer_.OnSkipped(path, reason);
 }
 
-void JobContext::NoteCreated(std::u16string_view path) {
+void JobContext::NoteCreated(const std::filesystem::path& path) {
     if (Reports(RunFlag::ReportCreated)) {
         report_->NoteCreatedFile(path);
     }
 }
 
-void JobContext::NoteUpdated(std::u16string_view path) {
+void JobContext::NoteUpdated(const std::filesystem::path& path) {
     if (Reports(RunFlag::ReportUpdated)) {
         report_->NoteUpdatedFile(path);
     }
 }
 
-void JobContext::NoteDeleted(std::u16string_view path) {
+void JobContext::NoteDeleted(const std::filesystem::path& path) {
     if (Reports(RunFlag::ReportDeleted)) {
         report_->NoteDeletedFile(path);
     }
 }
 
-void JobContext::NoteCreatedAlways(std::u16string_view path) {
+void JobContext::NoteCreatedAlways(const std::filesystem::path& path) {
     if (report_ != nullptr && (flags_ & RunFlag::ReportOn)) {
         report_->NoteCreatedFile(path);
     }
@@ -106,9 +106,17 @@ void JobContext::Failed(const std::filesystem::path& path, std::error_code error
                         const std::filesystem::path& destination) {
     ++summary.failed;
     if (report_ != nullptr && (flags_ & RunFlag::ReportOn)) {
-        report_->NoteFailedFile(platform::PathText(path));
+        report_->NoteFailedFile(path);
     }
     observer_.OnFailure(path, destination, error);
+}
+
+void JobContext::Refused(const std::filesystem::path& path, const UserMessage& why) {
+    ++summary.failed;
+    if (report_ != nullptr && (flags_ & RunFlag::ReportOn)) {
+        report_->NoteFailedFile(path);
+    }
+    observer_.OnMessage(why);
 }
 
 void JobContext::WithdrawCopies() {

@@ -51,16 +51,19 @@ class JobContext {
     bool Reports(std::uint32_t bit) const {
         return report_ != nullptr && (flags_ & RunFlag::ReportOn) && (flags_ & bit);
     }
-    void NoteCreated(std::u16string_view path);
-    void NoteUpdated(std::u16string_view path);
-    void NoteDeleted(std::u16string_view path);
+    void NoteCreated(const std::filesystem::path& path);
+    void NoteUpdated(const std::filesystem::path& path);
+    void NoteDeleted(const std::filesystem::path& path);
     // A created entry whenever the created or the updated list is on.
-    void NoteCreatedAlways(std::u16string_view path);
+    void NoteCreatedAlways(const std::filesystem::path& path);
     void NoteLine(std::u16string_view text);
     // A copy, addition or deletion that did not succeed, or a source folder that could not be
     // read (its files could not be backed up): counted, listed, told.
     void Failed(const std::filesystem::path& path, std::error_code error,
                 const std::filesystem::path& destination = {});
+    // The job could not begin on `path` for the reason the message gives: counted and listed
+    // as a failure, the message told.
+    void Refused(const std::filesystem::path& path, const UserMessage& why);
 
     void Examined();  // one more file looked at; moves the progress bar
 

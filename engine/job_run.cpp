@@ -17,6 +17,7 @@
 #include "jobs/job_options.h"
 #include "jobs/job_period.h"
 #include "jobs/job_settings.h"
+#include "jobs/location_presence.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "report/backup_report.h"
@@ -98,15 +99,32 @@ std::u16string_view DatedPrefix(BackupType type) {
     }
 }
 
+// A target whose parent is missing is most likely on a drive that is not connected: making it
+// would fill the disk the drive is mounted on instead.
+bool RefusedForMissingParent(JobContext& job, const fs::path& target) {
+    if (!TargetParentMissing(target)) {
+        return false;
+    }
+    job.Refused(target, UserMessage::TextWith(text::RunTargetParentMissing,
+                                              platform::ShownPathText(target)));
+    return true;
+}
+
 void RunSync(RunEnvironment& run, JobContext& job, const JobRecord& record, const fs::path& base,
              const fs::path& target) {
+    if (RefusedForMissingParent(job, target)) {
+        return;
+    }
     LocalTree source(base);
     LocalTree reference(target);
     FolderDestination folder(target);
     PlannedDestination planned(target, run.observer);
     Destination& destination = run.options.dryRun ? static_cast<Destination&>(planned) : folder;
     const auto rule = RuleFor(BackupType::Sync, record);
-    WalkTree(job, {source, &reference, destination, *rule, ReportStyle::ByReference, true});
+    // A target that takes no files has none to delete either: its one failure says why.
+    if (!WalkTree(job, {source, &reference, destination, *rule, ReportStyle::ByReference, true})) {
+        return;
+    }
 
     auto& setting = run.stores.setting;
     const long long deleteOrphans =
@@ -122,6 +140,9 @@ void RunSync(RunEnvironment& run, JobContext& job, const JobRecord& record, cons
 // The dated output as a folder, or in ZIP mode as one archive.
 void RunDated(RunEnvironment& run, JobContext& job, BackupType type, const JobRecord& record,
               const fs::path& base, const fs::path& target) {
+    if (RefusedForMissingParent(job, target)) {
+        return;
+    }
     const auto prefix = DatedPrefix(type);
     if (!run.options.dryRun) {
         RemoveLeftoverTemporaries(target, prefix);

@@ -33,7 +33,7 @@ void DeleteFileReported(JobContext& job, const fs::path& file, bool folderLink) 
         return;
     }
     ++job.summary.deleted;
-    job.NoteDeleted(platform::PathText(file));
+    job.NoteDeleted(file);
 }
 
 void DeleteEntry(JobContext& job, const fs::path& path, const FolderEntry& entry) {
@@ -64,7 +64,7 @@ void DeleteOrphansIn(JobContext& job, const fs::path& base, const fs::path& targ
             job.NoteLine(notes.skipped);
             job.observer().OnMessage(UserMessage::Fixed(notes.skipped));
         } else {
-            job.NoteLine(std::u16string(notes.unreadable) + platform::PathText(base));
+            job.NoteLine(std::u16string(notes.unreadable) + platform::ShownPathText(base));
         }
         return;
     }

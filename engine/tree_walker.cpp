@@ -62,15 +62,15 @@ void Report(JobContext& job, const WalkPlan& plan, const CopyDecision& decision,
     switch (plan.style) {
         case ReportStyle::AllCreated:
             if (job.Reports(RunFlag::ReportCreated) || job.Reports(RunFlag::ReportUpdated)) {
-                job.NoteCreatedAlways(platform::PathText(plan.destination.FullPath(relative)));
+                job.NoteCreatedAlways(plan.destination.FullPath(relative));
             }
             return;
         case ReportStyle::ByReference: {
             const fs::path shown = plan.destination.FullPath(relative);
             if (decision.referenceMissing) {
-                job.NoteCreated(platform::PathText(shown));
+                job.NoteCreated(shown);
             } else if (decision.referenceOutdated) {
-                job.NoteUpdated(platform::PathText(shown));
+                job.NoteUpdated(shown);
             }
             return;
         }
@@ -161,15 +161,16 @@ std::uint64_t CountFolder(JobContext& job, FileTree& source, const fs::path& rel
 
 }  // namespace
 
-void WalkTree(JobContext& job, const WalkPlan& plan) {
+bool WalkTree(JobContext& job, const WalkPlan& plan) {
     // Without its root folder the destination can take nothing: one failure, not one per file.
     platform::FileInfo root;
     plan.source.GetInfo(fs::path(), root);
     if (auto error = plan.destination.EnterFolder(fs::path(), root)) {
         job.Failed(plan.destination.FullPath(fs::path()), error);
-        return;
+        return false;
     }
     WalkFolder(job, plan, fs::path());
+    return true;
 }
 
 std::uint64_t CountFiles(JobContext& job, FileTree& source) {

@@ -34,7 +34,8 @@ struct WalkPlan {
     bool cleanReference = false;
 };
 
-void WalkTree(JobContext& job, const WalkPlan& plan);
+// False when the destination could take nothing (one failure, for its root, was counted).
+bool WalkTree(JobContext& job, const WalkPlan& plan);
 
 // The number of files a walk of the source will examine, for the progress range. Listing
 // names only keeps it cheap.

@@ -2,6 +2,7 @@
 
 #include "common/text.h"
 #include "engine/run_observer.h"
+#include "platform/error_text.h"
 #include "platform/file_system.h"
 
 namespace arkivo::engine {
@@ -31,6 +32,15 @@ std::error_code ZipError(ZipResult result) {
     return {static_cast<int>(result), category};
 }
 
+// The system's reason when there is one, else what the writer's result says.
+std::error_code Reason(ZipResult result, std::error_code systemReason) {
+    return systemReason ? systemReason : ZipError(result);
+}
+
+std::u16string InParentheses(std::error_code reason) {
+    return u" (" + platform::ErrorText(reason) + u")";
+}
+
 }  // namespace
 
 ZipDestination::ZipDestination(std::filesystem::path target, std::filesystem::path archive,
@@ -46,10 +56,13 @@ std::error_code ZipDestination::EnterFolder(const std::filesystem::path& relativ
         return {};
     }
     platform::CreateFolder(target_);
-    handle_ = CreateZipArchive(archive_);
+    std::error_code systemReason;
+    handle_ = CreateZipArchive(archive_, &systemReason);
     if (!handle_) {
-        observer_.OnMessage(UserMessage::Fixed(u"Failed to create zip archive"));
-        return ZipError(ZipNoFile);
+        const auto reason = Reason(ZipNoFile, systemReason);
+        observer_.OnMessage(UserMessage::TextWith(
+            text::ZipCreateFailed, platform::ShownPathText(archive_) + InParentheses(reason)));
+        return reason;
     }
     return {};
 }
@@ -58,11 +71,15 @@ std::error_code ZipDestination::Put(const std::filesystem::path& source,
                                     const std::filesystem::path& relative,
                                     const platform::FileInfo&,
                                     const platform::CopyProgress& progress) {
+    std::error_code systemReason;
     const ZipResult result =
-        AddFileToZipArchive(handle_.get(), entryPrefix_, relative, source, progress);
+        AddFileToZipArchive(handle_.get(), entryPrefix_, relative, source, progress, &systemReason);
     if (result != ZipOk) {
-        observer_.OnMessage(UserMessage::Fixed(u"Failed to add  file to zip archive"));
-        return ZipError(result);
+        const auto reason = Reason(result, systemReason);
+        observer_.OnMessage(UserMessage::TextWith(
+            text::ZipAddFailed, platform::ShownPathText(source) + u" -> " +
+                                    platform::ShownPathText(archive_) + InParentheses(reason)));
+        return reason;
     }
     return {};
 }
@@ -76,8 +93,9 @@ std::error_code ZipDestination::Finish() {
     if (!handle_) {
         return {};
     }
-    const ZipResult result = CloseZipArchive(std::move(handle_));
-    return result == ZipOk ? std::error_code() : ZipError(result);
+    std::error_code systemReason;
+    const ZipResult result = CloseZipArchive(std::move(handle_), &systemReason);
+    return result == ZipOk ? std::error_code() : Reason(result, systemReason);
 }
 
 std::filesystem::path ChooseArchiveName(const std::filesystem::path& target,

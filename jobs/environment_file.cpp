@@ -1,6 +1,6 @@
 #include "jobs/environment_file.h"
 
-#include "jobs/environment_format.h"
+#include "platform/file_system.h"
 #include "platform/files.h"
 
 namespace arkivo {
@@ -10,13 +10,14 @@ EnvironmentFile::EnvironmentFile(std::filesystem::path path)
 
 JobTable& EnvironmentFile::Load() {
     table_ = JobTable{};
+    problem_ = EnvironmentFormatProblem{};
     std::string bytes;
     error_ = platform::ReadFileContents(path_, bytes);
     if (error_) {
         table_.loadStatus = LoadStatus::CannotOpen;
         return table_;
     }
-    DecodeEnvironment(bytes, table_);
+    DecodeEnvironment(bytes, table_, &problem_);
     return table_;
 }
 
@@ -39,7 +40,12 @@ UserMessage EnvironmentFile::LoadProblem() const {
         error_ != std::errc::no_such_file_or_directory) {
         return FileReadFailure(path_, error_);
     }
-    return UserMessage::Fixed(EnvironmentErrorText(table_.loadStatus));
+    UserMessage message = UserMessage::Fixed(EnvironmentErrorText(table_.loadStatus));
+    if (table_.loadStatus == LoadStatus::BadFormat) {
+        message.detail =
+            u": " + platform::PathText(path_) + u", " + DescribeFormatProblem(problem_);
+    }
+    return message;
 }
 
 UserMessage EnvironmentFile::SaveProblem() const {

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "jobs/environment_format.h"
 #include "jobs/job_record.h"
 #include "settings/data_folder_lock.h"
 #include "settings/files_together.h"
@@ -44,7 +45,8 @@ class EnvironmentFile {
     // The system's reason why the last Load or Save failed to read or write the file.
     std::error_code error() const { return error_; }
 
-    // What to tell the user after a failed Load or Save: the coded text of the damage, the
+    // What to tell the user after a failed Load or Save: the coded text of the damage (for a
+    // damaged file followed by the file, the line and the field where reading stopped), the
     // coded "no environment file" for a missing file, else the file and the system's reason.
     UserMessage LoadProblem() const;
     UserMessage SaveProblem() const;
@@ -61,6 +63,7 @@ class EnvironmentFile {
     DataFolderLock lock_;
     std::filesystem::path path_;
     JobTable table_;
+    EnvironmentFormatProblem problem_;
     std::error_code error_;
 };
 

@@ -1,7 +1,9 @@
 #include "jobs/environment_format.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
+#include <string>
 
 #include "common/text.h"
 
@@ -99,6 +101,7 @@ class Scanner {
 
     // skip-to("[") and the read up to "]" share one budget.
     std::optional<std::u16string> ReadBracketed() {
+        Begin();
         std::size_t count = 0;
         for (;;) {
             auto unit = Next(count);
@@ -129,8 +132,28 @@ class Scanner {
         return text_[pos_++];
     }
 
+    // The 1-based line on which the last primitive began, and the one on which it stopped.
+    std::size_t StartLine() const { return LineAt(start_); }
+    std::size_t StopLine() const { return LineAt(pos_); }
+
+    // Whether the last primitive that failed ran out of text rather than out of budget.
+    bool ReachedEnd() const { return pos_ >= text_.size(); }
+
   private:
     static constexpr std::size_t kBudget = 256;
+
+    std::size_t LineAt(std::size_t pos) const {
+        const auto end = text_.begin() + static_cast<std::ptrdiff_t>(pos);
+        return 1 + static_cast<std::size_t>(std::count(text_.begin(), end, u'\n'));
+    }
+
+    void Begin() {
+        // Line breaks between fields belong to no field: a field begins where its text does.
+        start_ = pos_;
+        while (start_ < text_.size() && (text_[start_] == u'\n' || text_[start_] == u'\r')) {
+            ++start_;
+        }
+    }
 
     std::optional<char16_t> Next(std::size_t& count) {
         if (count == kBudget || pos_ >= text_.size()) {
@@ -141,6 +164,7 @@ class Scanner {
     }
 
     bool ReadUntil(char16_t separator, std::u16string* value) {
+        Begin();
         std::size_t count = 0;
         for (;;) {
             auto unit = Next(count);
@@ -158,6 +182,7 @@ class Scanner {
 
     std::u16string_view text_;
     std::size_t pos_ = 0;
+    std::size_t start_ = 0;
 };
 
 std::uint32_t ToU32(const std::u16string& value) {
@@ -168,22 +193,119 @@ std::uint64_t ToU64(const std::u16string& value) {
     return ParseLeadingUnsigned(value);
 }
 
-bool ReadJob(Scanner& scanner, JobRecord& job) {
+constexpr std::array<std::string_view, 21> kJobFieldNames = {"tick",
+                                                             "job number",
+                                                             "filter switch",
+                                                             "backup type",
+                                                             "ZIP switch",
+                                                             "period start",
+                                                             "period end",
+                                                             "base path",
+                                                             "target path",
+                                                             "last backup time",
+                                                             "last sync time",
+                                                             "last incremental time",
+                                                             "state",
+                                                             "base FTP user",
+                                                             "base FTP password",
+                                                             "target FTP user",
+                                                             "target FTP password",
+                                                             "base FTP port",
+                                                             "base FTP passive mode",
+                                                             "target FTP port",
+                                                             "target FTP passive mode"};
+
+// The paths, the state and the FTP user names and passwords; the others hold numbers.
+bool IsTextField(std::size_t index) {
+    return index == 7 || index == 8 || (index >= 12 && index <= 16);
+}
+
+constexpr std::string_view kTooLong = "more than 254 characters";
+
+// What a primitive that failed was looking for.
+enum class Expected { Colon, Comma, TextEnd, Section };
+
+// Records where reading stopped; the scanner's last primitive is the one that failed.
+class ProblemRecorder {
+  public:
+    ProblemRecorder(const Scanner& scanner, EnvironmentFormatProblem* problem)
+        : scanner_(scanner), problem_(problem) {}
+
+    // The file ended first (told at its last line), or what was looked for lies beyond the
+    // reader's reach (told at the line where the field begins).
+    void NotFound(std::string_view fieldName, Expected expected, std::size_t job = 0,
+                  std::size_t field = 0) {
+        if (scanner_.ReachedEnd()) {
+            Set(scanner_.StopLine(), fieldName, EndText(expected), job, field);
+        } else {
+            Record(fieldName, FarText(expected), job, field);
+        }
+    }
+
+    // A field that was read whole but cannot be taken.
+    void Record(std::string_view fieldName, std::string_view what, std::size_t job = 0,
+                std::size_t field = 0) {
+        Set(scanner_.StartLine(), fieldName, what, job, field);
+    }
+
+  private:
+    static std::string_view EndText(Expected expected) {
+        switch (expected) {
+            case Expected::Colon:
+                return "the file ends before its ':'";
+            case Expected::Comma:
+            case Expected::TextEnd:
+                return "the file ends before its ','";
+            case Expected::Section:
+                break;
+        }
+        return "the file ends before the next section";
+    }
+    static std::string_view FarText(Expected expected) {
+        switch (expected) {
+            case Expected::Colon:
+                return "no ':' within 256 characters";
+            case Expected::Comma:
+                return "no ',' within 256 characters";
+            case Expected::TextEnd:
+                return kTooLong;
+            case Expected::Section:
+                break;
+        }
+        return "no section within 256 characters";
+    }
+
+    void Set(std::size_t line, std::string_view fieldName, std::string_view what, std::size_t job,
+             std::size_t field) {
+        if (problem_ != nullptr) {
+            *problem_ = {line, job, field, fieldName, what};
+        }
+    }
+
+    const Scanner& scanner_;
+    EnvironmentFormatProblem* problem_;
+};
+
+bool ReadJob(Scanner& scanner, ProblemRecorder& problems, std::size_t jobNumber, JobRecord& job) {
     if (!scanner.SkipTo(u':')) {
+        problems.NotFound("job label", Expected::Colon, jobNumber);
         return false;
     }
     std::array<std::u16string, 21> fields;
-    for (auto& f : fields) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
         auto value = scanner.ReadToComma();
         if (!value) {
+            problems.NotFound(kJobFieldNames[i],
+                              IsTextField(i) ? Expected::TextEnd : Expected::Comma, jobNumber,
+                              i + 1);
             return false;
         }
-        f = std::move(*value);
+        if (IsTextField(i) && value->size() > kMaxJobText) {
+            problems.Record(kJobFieldNames[i], kTooLong, jobNumber, i + 1);
+            return false;
+        }
+        fields[i] = std::move(*value);
     }
-    const std::array<std::u16string*, 7> texts = {
-        &job.basePath,         &job.targetPath,      &job.state,
-        &job.baseFtpUser,      &job.baseFtpPassword, &job.targetFtpUser,
-        &job.targetFtpPassword};
     job.checked = ToU32(fields[0]);
     job.jobNumber = ToU32(fields[1]);
     job.filterOn = ToU32(fields[2]);
@@ -205,12 +327,11 @@ bool ReadJob(Scanner& scanner, JobRecord& job) {
     job.baseFtpPassive = ToU32(fields[18]);
     job.targetFtpPort = ToU32(fields[19]);
     job.targetFtpPassive = ToU32(fields[20]);
-    for (const auto* text : texts) {
-        if (text->size() > kMaxJobText) {
-            return false;
-        }
+    if (job.state.size() > kMaxJobStateText) {
+        problems.Record(kJobFieldNames[12], "more than 4 characters", jobNumber, 13);
+        return false;
     }
-    return job.state.size() <= kMaxJobStateText;
+    return true;
 }
 
 }  // namespace
@@ -232,27 +353,40 @@ std::string EncodeEnvironment(const JobTable& table) {
     return ApplyTextModeLineEnds(text);
 }
 
-void DecodeEnvironment(std::string_view bytes, JobTable& table) {
+void DecodeEnvironment(std::string_view bytes, JobTable& table, EnvironmentFormatProblem* problem) {
     const std::u16string text = UndoTextModeLineEnds(bytes);
     Scanner scanner(text);
+    ProblemRecorder problems(scanner, problem);
     table.jobs.clear();
     table.loadStatus = LoadStatus::BadFormat;
 
-    std::optional<std::u16string> version, base, target;
-    if (!scanner.SkipTo(u':') || !(version = scanner.ReadToComma()) || !scanner.SkipTo(u':') ||
-        !(base = scanner.ReadToComma()) || !scanner.SkipTo(u':') ||
-        !(target = scanner.ReadToComma())) {
-        return;
+    // The three entries of the head: a label up to ":", then the value up to ",".
+    const std::array<std::string_view, 3> headNames = {"version", "last base path",
+                                                       "last target path"};
+    std::array<std::u16string, 3> head;
+    for (std::size_t i = 0; i < head.size(); ++i) {
+        if (!scanner.SkipTo(u':')) {
+            problems.NotFound(headNames[i], Expected::Colon);
+            return;
+        }
+        auto value = scanner.ReadToComma();
+        if (!value) {
+            problems.NotFound(headNames[i], i > 0 ? Expected::TextEnd : Expected::Comma);
+            return;
+        }
+        if (i > 0 && value->size() > kMaxJobText) {
+            problems.Record(headNames[i], kTooLong);
+            return;
+        }
+        head[i] = std::move(*value);
     }
-    if (base->size() > kMaxJobText || target->size() > kMaxJobText) {
-        return;
-    }
-    table.version = static_cast<std::uint32_t>(ParseLeadingInt(*version));
-    table.lastBasePath = *base;
-    table.lastTargetPath = *target;
+    table.version = static_cast<std::uint32_t>(ParseLeadingInt(head[0]));
+    table.lastBasePath = head[1];
+    table.lastTargetPath = head[2];
 
     const auto section = scanner.ReadBracketed();
     if (!section) {
+        problems.NotFound("section after the last paths", Expected::Section);
         return;
     }
     if (*section != u"[JOB LIST]") {
@@ -263,7 +397,7 @@ void DecodeEnvironment(std::string_view bytes, JobTable& table) {
     table.jobListFlag = kHasJobList;
     for (std::size_t k = 0; k < kMaxJobs; ++k) {
         JobRecord job;
-        if (!ReadJob(scanner, job)) {
+        if (!ReadJob(scanner, problems, k + 1, job)) {
             table.jobs.clear();
             return;
         }
@@ -275,6 +409,26 @@ void DecodeEnvironment(std::string_view bytes, JobTable& table) {
     }
     table.jobs.clear();
     table.loadStatus = LoadStatus::TooManyJobs;
+}
+
+std::u16string DescribeFormatProblem(const EnvironmentFormatProblem& problem) {
+    std::string text = "line " + std::to_string(problem.line);
+    std::string where;
+    if (problem.job != 0) {
+        where = "job " + std::to_string(problem.job);
+    }
+    if (problem.field != 0) {
+        where += ", field " + std::to_string(problem.field);
+    }
+    if (!problem.fieldName.empty()) {
+        // "field 8 'base path'", "job 1, 'job label'", "'version'".
+        const char* gap = problem.field != 0 ? " '" : where.empty() ? "'" : ", '";
+        where += gap + std::string(problem.fieldName) + "'";
+    }
+    if (!where.empty()) {
+        text += " (" + where + ")";
+    }
+    return AsciiToUtf16(text + ": " + std::string(problem.what));
 }
 
 }  // namespace arkivo

@@ -65,6 +65,11 @@ std::u16string FileNameKey(const std::filesystem::path& name);
 std::u16string PathText(const std::filesystem::path& path);
 std::filesystem::path PathFromText(std::u16string_view text);
 
+// A path as one line of a terminal or a report: characters that would break the line or hide,
+// and bytes that are not text, are written as escapes (common/shown_text.h), so every name
+// shows whole and no two names look alike.
+std::u16string ShownPathText(const std::filesystem::path& path);
+
 // Facts of the file or folder at path; an error when nothing is there, or when what is there
 // is neither a file nor a folder.
 std::error_code GetFileInfo(const std::filesystem::path& path, FileInfo& info);

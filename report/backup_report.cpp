@@ -18,6 +18,11 @@ std::atomic<bool> reportOpen{false};
 constexpr char kEndMark = '\x0E';
 constexpr std::string_view kRule = "/*****************************************************/";
 
+// A job's base or target as the job list holds it, on one line like every other path.
+std::string ShownJobPath(std::u16string_view path) {
+    return platform::Utf16ToAnsiLossy(platform::ShownPathText(platform::PathFromText(path)));
+}
+
 std::string Format(const char* format, int a, int b, int c, int d, int e, int f = 0) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, format, a, b, c, d, e, f);
@@ -96,11 +101,11 @@ void BackupReport::WriteJobHead(std::size_t jobNumber) {
 }
 
 void BackupReport::WriteBaseLine(std::u16string_view base) {
-    WriteLine(" @ " + Label(text::StaticBase) + platform::Utf16ToAnsiLossy(base));
+    WriteLine(" @ " + Label(text::StaticBase) + ShownJobPath(base));
 }
 
 void BackupReport::WriteTargetLine(std::u16string_view target) {
-    WriteLine(" @ " + Label(text::StaticTarget) + platform::Utf16ToAnsiLossy(target));
+    WriteLine(" @ " + Label(text::StaticTarget) + ShownJobPath(target));
 }
 
 void BackupReport::WriteStartTimeLine() {
@@ -134,32 +139,32 @@ void BackupReport::ForgetNotedCopies() {
     OpenList(updated_);
 }
 
-void BackupReport::Note(List& list, std::u16string_view path) {
+void BackupReport::Note(List& list, std::u16string_view line) {
     if (list.stream.is_open()) {
         errno = 0;
-        list.stream << platform::Utf16ToAnsiLossy(path) << "\r\n";
+        list.stream << platform::Utf16ToAnsiLossy(line) << "\r\n";
         KeepStreamError(list.stream);
         ++list.lines;
     }
 }
 
-void BackupReport::NoteCreatedFile(std::u16string_view path) {
-    Note(created_, path);
+void BackupReport::NoteCreatedFile(const std::filesystem::path& path) {
+    Note(created_, platform::ShownPathText(path));
 }
-void BackupReport::NoteUpdatedFile(std::u16string_view path) {
-    Note(updated_, path);
+void BackupReport::NoteUpdatedFile(const std::filesystem::path& path) {
+    Note(updated_, platform::ShownPathText(path));
 }
-void BackupReport::NoteDeletedFile(std::u16string_view path) {
-    Note(deleted_, path);
+void BackupReport::NoteDeletedFile(const std::filesystem::path& path) {
+    Note(deleted_, platform::ShownPathText(path));
 }
-void BackupReport::NoteFailedFile(std::u16string_view path) {
-    Note(failed_, path);
+void BackupReport::NoteFailedFile(const std::filesystem::path& path) {
+    Note(failed_, platform::ShownPathText(path));
 }
-void BackupReport::NoteSkipped(std::u16string_view path, Skip reason) {
+void BackupReport::NoteSkipped(const std::filesystem::path& path, Skip reason) {
     const auto& label = reason == Skip::DotFolder    ? text::ReportSkippedDotFolder
                         : reason == Skip::FolderLink ? text::ReportSkippedFolderLink
                                                      : text::ReportSkippedSpecialFile;
-    Note(skipped_, std::u16string(path) + u" (" + language_.GetValue(label) + u")");
+    Note(skipped_, platform::ShownPathText(path) + u" (" + language_.GetValue(label) + u")");
 }
 
 void BackupReport::WriteCopiedCountLine(std::uint64_t count) {

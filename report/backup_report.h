@@ -54,13 +54,15 @@ class BackupReport {
 
     enum class Skip { DotFolder, FolderLink, SpecialFile };
 
+    // Paths go one to a line, as platform::ShownPathText shows them: a name holding a line
+    // break, a tab or bytes that are not text still takes one line, and can be searched for.
     void OpenFileLists();
-    void NoteCreatedFile(std::u16string_view path);
-    void NoteUpdatedFile(std::u16string_view path);
-    void NoteDeletedFile(std::u16string_view path);
-    void NoteFailedFile(std::u16string_view path);
+    void NoteCreatedFile(const std::filesystem::path& path);
+    void NoteUpdatedFile(const std::filesystem::path& path);
+    void NoteDeletedFile(const std::filesystem::path& path);
+    void NoteFailedFile(const std::filesystem::path& path);
     // A folder left out with all it holds, or a special file left out.
-    void NoteSkipped(std::u16string_view path, Skip reason);
+    void NoteSkipped(const std::filesystem::path& path, Skip reason);
     // The job's copies did not last (its archive could not be completed): the created and
     // updated files noted so far are not listed.
     void ForgetNotedCopies();
@@ -88,7 +90,7 @@ class BackupReport {
 
     void WriteLine(std::string_view line);
     std::string Label(const TextKey& key);
-    void Note(List& list, std::u16string_view path);
+    void Note(List& list, std::u16string_view line);
     void CopyListIntoReport(List& list, const TextKey& label, bool whenEmpty);
     void OpenList(List& list);
     void KeepStreamError(const std::ios& stream);

@@ -5,6 +5,7 @@
 
 #include "common/text.h"
 #include "platform/codepage.h"
+#include "settings/built_in_texts.h"
 #include "settings/data_folder_lock.h"
 #include "settings/ini_file.h"
 #include "settings/ini_syntax.h"
@@ -137,6 +138,11 @@ std::u16string CLangIni::GetValue(std::u16string_view section, std::u16string_vi
         return {};
     }
     return m_keys[static_cast<std::size_t>(s)].values[static_cast<std::size_t>(k)];
+}
+
+std::u16string CLangIni::GetValue(const TextKey& text) {
+    auto value = GetValue(text.section, text.key);
+    return value.empty() ? BuiltInEnglishText(text) : value;
 }
 
 bool CLangIni::SetValue(std::u16string_view section, std::u16string_view key,

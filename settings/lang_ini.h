@@ -42,7 +42,9 @@ class CLangIni {
 
     // Empty text when absent; the reason is kept in LastError().
     std::u16string GetValue(std::u16string_view section, std::u16string_view key);
-    std::u16string GetValue(const TextKey& text) { return GetValue(text.section, text.key); }
+    // An interface text: the built-in English one when the store lacks it or holds it empty
+    // (no language file found, or one from an older version).
+    std::u16string GetValue(const TextKey& text);
 
     bool SetValue(std::u16string_view section, std::u16string_view key, std::u16string_view value,
                   bool create);

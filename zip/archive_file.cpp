@@ -13,16 +13,23 @@ ArchiveFile::ArchiveFile() {
     pending_.reserve(kPendingCapacity);
 }
 
+bool ArchiveFile::Succeeded(std::error_code error) {
+    if (error) {
+        error_ = error;
+    }
+    return !error;
+}
+
 bool ArchiveFile::Create(const std::filesystem::path& path) {
     path_ = path;
-    return !file_.CreateOwnerOnly(path);
+    return Succeeded(file_.CreateOwnerOnly(path));
 }
 
 bool ArchiveFile::WritePending() {
     if (pending_.empty()) {
         return true;
     }
-    if (file_.WriteAt(pendingStart_, pending_)) {
+    if (!Succeeded(file_.WriteAt(pendingStart_, pending_))) {
         return false;
     }
     pendingStart_ += pending_.size();
@@ -35,7 +42,7 @@ bool ArchiveFile::Append(std::span<const std::uint8_t> bytes) {
         return false;
     }
     if (bytes.size() >= kPendingCapacity) {
-        if (file_.WriteAt(pendingStart_, bytes)) {
+        if (!Succeeded(file_.WriteAt(pendingStart_, bytes))) {
             return false;
         }
         pendingStart_ += bytes.size();
@@ -49,7 +56,7 @@ bool ArchiveFile::Overwrite(std::uint64_t offset, std::span<const std::uint8_t> 
     if (offset < pendingStart_) {
         const std::size_t inFile =
             static_cast<std::size_t>(std::min<std::uint64_t>(bytes.size(), pendingStart_ - offset));
-        if (file_.WriteAt(offset, bytes.first(inFile))) {
+        if (!Succeeded(file_.WriteAt(offset, bytes.first(inFile)))) {
             return false;
         }
         bytes = bytes.subspan(inFile);
@@ -66,7 +73,7 @@ bool ArchiveFile::Truncate(std::uint64_t size) {
         return true;
     }
     pending_.clear();
-    if (file_.Resize(size)) {
+    if (!Succeeded(file_.Resize(size))) {
         return false;
     }
     pendingStart_ = size;
@@ -74,8 +81,8 @@ bool ArchiveFile::Truncate(std::uint64_t size) {
 }
 
 bool ArchiveFile::Finish() {
-    const bool written = WritePending() && !file_.Flush();
-    const bool closed = !file_.Close();
+    const bool written = WritePending() && Succeeded(file_.Flush());
+    const bool closed = Succeeded(file_.Close());
     return written && closed;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <system_error>
 #include <vector>
 
 #include "platform/file_handle.h"
@@ -40,14 +41,20 @@ class ArchiveFile {
 
     std::uint64_t size() const { return pendingStart_ + pending_.size(); }
 
+    // The system's reason for the last operation that failed.
+    std::error_code error() const { return error_; }
+
   private:
     bool WritePending();
+    // Keeps a failure's reason; true when there was none.
+    bool Succeeded(std::error_code error);
 
     std::filesystem::path path_;
     platform::FileHandle file_;
     // Bytes from pendingStart_ on, not yet written; the file ends at pendingStart_.
     std::vector<std::uint8_t> pending_;
     std::uint64_t pendingStart_ = 0;
+    std::error_code error_;
 };
 
 }  // namespace arkivo::zip

@@ -23,8 +23,11 @@ std::optional<std::size_t> SourceFile::Read(std::span<std::uint8_t> buffer) {
     const std::uint64_t left = info_.size - read_;
     const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), left));
     std::size_t count = 0;
-    if (wanted > 0 && file_.Read(buffer.first(wanted), count)) {
-        return std::nullopt;
+    if (wanted > 0) {
+        error_ = file_.Read(buffer.first(wanted), count);
+        if (error_) {
+            return std::nullopt;
+        }
     }
     read_ += count;
     return count;
@@ -35,7 +38,11 @@ SourceFile::Ending SourceFile::Finish() {
     std::uint8_t beyond = 0;
     std::size_t count = 0;
     platform::FileInfo now;
-    if (file_.Read({&beyond, 1}, count) || file_.GetInfo(now)) {
+    error_ = file_.Read({&beyond, 1}, count);
+    if (!error_) {
+        error_ = file_.GetInfo(now);
+    }
+    if (error_) {
         return Ending::ReadFailed;
     }
     const bool unchanged = count == 0 && read_ == info_.size && now.size == info_.size &&

@@ -36,10 +36,14 @@ class SourceFile {
     // that were read.
     Ending Finish();
 
+    // The system's reason why Read gave nullopt or Finish gave ReadFailed.
+    std::error_code error() const { return error_; }
+
   private:
     platform::FileHandle file_;
     platform::FileInfo info_;
     std::uint64_t read_ = 0;
+    std::error_code error_;
 };
 
 }  // namespace arkivo::zip

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 #include <string_view>
+#include <system_error>
 
 #include "platform/file_system.h"
 
@@ -52,15 +53,21 @@ struct ZipHandle {
 // Creates the archive. An older file of that name stays until CloseZipArchive replaces it, so
 // a run that fails half-way loses nothing. No handle when it cannot be created. Dropping the
 // handle without CloseZipArchive abandons the archive. On POSIX only the owner may read the
-// archive, which may hold private files.
-std::unique_ptr<ZipHandle> CreateZipArchive(const std::filesystem::path& archivePath);
+// archive, which may hold private files. `reason`, when given, receives the system's reason
+// why there is no handle.
+std::unique_ptr<ZipHandle> CreateZipArchive(const std::filesystem::path& archivePath,
+                                            std::error_code* reason = nullptr);
 
 // Adds the source file under entryName; backslashes in the name become slashes. Files whose
 // names end in the suffix of an already-compressed format are stored, all others deflated.
 // The source is read up to the size it had when it was opened; ZipSourceChanged when it did
-// not stay as it was until it had been read.
+// not stay as it was until it had been read. `reason`, when given, receives the system's reason
+// for a failure (a source that could not be read, an archive that could not be written), or
+// nothing when the result says all there is (a source that changed, a name that cannot be
+// stored).
 ZipResult AddFileToZipArchive(ZipHandle* handle, std::u16string_view entryName,
-                              const std::filesystem::path& sourcePath);
+                              const std::filesystem::path& sourcePath,
+                              std::error_code* reason = nullptr);
 
 // The same, under entryPrefix + "/" + relative, relative being the path as the file system
 // holds it. On POSIX a name whose bytes are not UTF-8 is stored as those bytes, so that it is
@@ -69,10 +76,12 @@ ZipResult AddFileToZipArchive(ZipHandle* handle, std::u16string_view entryName,
 ZipResult AddFileToZipArchive(ZipHandle* handle, std::u16string_view entryPrefix,
                               const std::filesystem::path& relative,
                               const std::filesystem::path& sourcePath,
-                              const platform::CopyProgress& progress = {});
+                              const platform::CopyProgress& progress = {},
+                              std::error_code* reason = nullptr);
 
 // Writes the central directory, closes the archive and gives it its name. On failure no
-// archive remains, neither under its name nor under the temporary one.
-ZipResult CloseZipArchive(std::unique_ptr<ZipHandle> handle);
+// archive remains, neither under its name nor under the temporary one; `reason`, when given,
+// receives the system's reason.
+ZipResult CloseZipArchive(std::unique_ptr<ZipHandle> handle, std::error_code* reason = nullptr);
 
 }  // namespace arkivo

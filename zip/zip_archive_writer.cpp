@@ -39,14 +39,16 @@ ZipArchiveWriter::ZipArchiveWriter(const std::filesystem::path& archivePath)
       readBuffer_(kReadSize),
       sink_(std::make_unique<ArchiveSink>(file_)) {}
 
-std::unique_ptr<ZipArchiveWriter> ZipArchiveWriter::Create(
-    const std::filesystem::path& archivePath) {
+std::unique_ptr<ZipArchiveWriter> ZipArchiveWriter::Create(const std::filesystem::path& archivePath,
+                                                           std::error_code& error) {
     std::unique_ptr<ZipArchiveWriter> writer(new ZipArchiveWriter(archivePath));
     // An older archive of that name stays until the new one is complete and replaces it.
     if (!writer->file_.Create(writer->tempPath_)) {
+        error = writer->file_.error();
         writer->closed_ = true;
         return nullptr;
     }
+    error.clear();
     return writer;
 }
 
@@ -59,10 +61,12 @@ ZipArchiveWriter::~ZipArchiveWriter() {
 ZipResult ZipArchiveWriter::AddFile(EntryName name, const std::filesystem::path& sourcePath,
                                     const platform::CopyProgress& progress) {
     if (broken_ || closed_) {
+        lastError_ = file_.error();
         return ZipWriteFailed;
     }
     SourceFile source;
-    if (source.Open(sourcePath)) {
+    if (auto error = source.Open(sourcePath)) {
+        lastError_ = error;
         return ZipNoFile;
     }
     const platform::FileInfo& info = source.info();
@@ -84,6 +88,10 @@ ZipResult ZipArchiveWriter::AddFile(EntryName name, const std::filesystem::path&
     }
     const ZipResult result = WriteEntry(entry, source, progress);
     if (result != ZipOk) {
+        // Reading the source fails as ZipNoFile, writing the archive as ZipWriteFailed.
+        lastError_ = result == ZipNoFile        ? source.error()
+                     : result == ZipWriteFailed ? file_.error()
+                                                : std::error_code();
         DropEntry(entry.localHeaderOffset);
         return result;
     }
@@ -211,10 +219,12 @@ ZipResult ZipArchiveWriter::Close() {
     const bool complete = !broken_ && WriteDirectory() && file_.Finish();
     entries_.clear();
     if (!complete) {
+        lastError_ = file_.error();
         file_.Discard();
         return ZipWriteFailed;
     }
-    if (platform::MoveReplacing(tempPath_, finalPath_)) {
+    if (auto error = platform::MoveReplacing(tempPath_, finalPath_)) {
+        lastError_ = error;
         std::error_code ignored;
         std::filesystem::remove(tempPath_, ignored);
         return ZipWriteFailed;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 #include "zip/archive_file.h"
@@ -19,7 +20,9 @@ class SourceFile;
 
 class ZipArchiveWriter {
   public:
-    static std::unique_ptr<ZipArchiveWriter> Create(const std::filesystem::path& archivePath);
+    // No writer when the archive cannot be created; `error` then says why.
+    static std::unique_ptr<ZipArchiveWriter> Create(const std::filesystem::path& archivePath,
+                                                    std::error_code& error);
 
     ZipArchiveWriter(const ZipArchiveWriter&) = delete;
     ZipArchiveWriter& operator=(const ZipArchiveWriter&) = delete;
@@ -30,6 +33,10 @@ class ZipArchiveWriter {
     ZipResult AddFile(EntryName name, const std::filesystem::path& sourcePath,
                       const platform::CopyProgress& progress = {});
     ZipResult Close();
+
+    // The system's reason for the last AddFile or Close that failed, when the system gave one
+    // (not for a source that changed, nor for a name that cannot be stored).
+    std::error_code LastError() const { return lastError_; }
 
   private:
     class ArchiveSink;
@@ -51,6 +58,7 @@ class ZipArchiveWriter {
     std::vector<std::uint8_t> readBuffer_;
     std::unique_ptr<ArchiveSink> sink_;
     std::unique_ptr<deflate::Deflater> deflater_;
+    std::error_code lastError_;
     bool broken_ = false;
     bool closed_ = false;
 };

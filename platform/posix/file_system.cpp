@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 
+#include "common/shown_text.h"
 #include "common/text.h"
 #include "platform/files.h"
 #include "platform/posix/file_descriptor.h"
@@ -196,6 +197,10 @@ std::u16string PathText(const std::filesystem::path& path) {
 
 std::filesystem::path PathFromText(std::u16string_view text) {
     return std::filesystem::path(Utf16ToUtf8(text));
+}
+
+std::u16string ShownPathText(const std::filesystem::path& path) {
+    return Utf8ToUtf16(EscapedForDisplay(path.native()));
 }
 
 std::error_code GetFileInfo(const std::filesystem::path& path, FileInfo& info) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/shown_text.h"
 #include "platform/files.h"
 #include "platform/upper_case.h"
 #include "platform/win32/file_info.h"
@@ -55,6 +56,10 @@ std::u16string PathText(const std::filesystem::path& path) {
 
 std::filesystem::path PathFromText(std::u16string_view text) {
     return std::filesystem::path(win32::Wide(text));
+}
+
+std::u16string ShownPathText(const std::filesystem::path& path) {
+    return EscapedForDisplay(win32::Utf16(path.native()));
 }
 
 std::error_code GetFileInfo(const std::filesystem::path& path, FileInfo& info) {

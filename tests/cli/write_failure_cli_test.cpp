@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "support/cli_fixture.h"
+#include "support/unprivileged_run.h"
 
 namespace arkivo {
 namespace {
@@ -22,17 +23,8 @@ class WriteFailureCli : public test::CliTest {
                                                  "; exec \"$0\" \"$@\""});
     }
 
-    // As a user other than the folder's owner when the tests run as root, for whom
-    // permissions do not count (setpriv, from util-linux, changes the user).
     test::ProgramResult WithoutPermissions(std::vector<std::string> arguments) {
-        if (::geteuid() != 0) {
-            return Arkivo(std::move(arguments));
-        }
-        return Arkivo(std::move(arguments),
-                      {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
-    }
-    static bool CanDropPermissions() {
-        return ::geteuid() != 0 || std::filesystem::exists("/usr/bin/setpriv");
+        return Arkivo(std::move(arguments), test::UnprivilegedPrefix());
     }
 
     // What the program says of a file it could not write or read, and why.
@@ -65,7 +57,7 @@ TEST_F(WriteFailureCli, AFilterListThatCannotBeWrittenIsNamedWithTheReason) {
 }
 
 TEST_F(WriteFailureCli, AReadOnlyDataFolderIsNamedWithThePermissionDenied) {
-    if (!CanDropPermissions()) {
+    if (!test::CanRunWithoutPrivileges()) {
         GTEST_SKIP() << "running as root without setpriv: permissions would not count";
     }
     ASSERT_EQ(::chmod(env.c_str(), 0644), 0);
@@ -79,7 +71,7 @@ TEST_F(WriteFailureCli, AReadOnlyDataFolderIsNamedWithThePermissionDenied) {
 }
 
 TEST_F(WriteFailureCli, AnUnreadableListSaysWhyInsteadOfCallingItMissing) {
-    if (!CanDropPermissions()) {
+    if (!test::CanRunWithoutPrivileges()) {
         GTEST_SKIP() << "running as root without setpriv: permissions would not count";
     }
     ASSERT_EQ(::chmod(env.c_str(), 0), 0);

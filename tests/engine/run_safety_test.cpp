@@ -317,7 +317,13 @@ TEST_F(RunSafety, AMissingTargetDriveIsNotRecreatedElsewhere) {
     const auto summary = Run();
     EXPECT_FALSE(summary.Succeeded());
     EXPECT_FALSE(std::filesystem::exists(folder / "unplugged-drive"));
-    EXPECT_EQ(observer.failures.size(), 1u);
+    EXPECT_EQ(summary.failed, 1u);
+    // Said as the likely cause, not as a folder that could not be made.
+    EXPECT_TRUE(observer.failures.empty());
+    ASSERT_EQ(observer.messages.size(), 1u);
+    EXPECT_TRUE(observer.messages[0].IsText(text::RunTargetParentMissing));
+    EXPECT_EQ(observer.messages[0].detail,
+              platform::ShownPathText(folder / "unplugged-drive" / "backup"));
 }
 
 TEST_F(RunSafety, ADryRunChangesNothing) {

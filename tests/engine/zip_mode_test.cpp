@@ -123,8 +123,15 @@ TEST_F(ZipMode, AnEntryThatCannotBeAddedIsAFailureAndTheArchiveHoldsTheRest) {
     EXPECT_EQ(summary.copied, 1u);
     EXPECT_EQ(summary.failed, 1u);
     ASSERT_FALSE(observer.messages.empty());
-    EXPECT_EQ(observer.messages[0].fixedText, u"Failed to add  file to zip archive");
-    EXPECT_EQ(EntryNames(OnlyArchiveIn(target)).size(), 1u);
+    const auto archive = OnlyArchiveIn(target);
+    EXPECT_EQ(EntryNames(archive).size(), 1u);
+    // The file is named with the archive and why it could not go in, which the system did not
+    // say.
+    const UserMessage& message = observer.messages[0];
+    EXPECT_TRUE(message.IsText(text::ZipAddFailed));
+    EXPECT_EQ(Utf16ToUtf8(message.detail), (base / (std::string(250, 'n') + ".txt")).string() +
+                                               " -> " + archive.string() +
+                                               " (the name cannot be stored in an archive)");
 }
 
 TEST_F(ZipMode, AnArchiveThatCannotBeCreatedFailsTheJob) {
@@ -135,7 +142,15 @@ TEST_F(ZipMode, AnArchiveThatCannotBeCreatedFailsTheJob) {
     EXPECT_FALSE(summary.Succeeded());
     EXPECT_EQ(summary.copied, 0u);
     ASSERT_FALSE(observer.messages.empty());
-    EXPECT_EQ(observer.messages[0].fixedText, u"Failed to create zip archive");
+    // The archive that could not be made is named, with the reason the system gave.
+    const UserMessage& message = observer.messages[0];
+    EXPECT_TRUE(message.IsText(text::ZipCreateFailed));
+    const std::string detail = Utf16ToUtf8(message.detail);
+    EXPECT_EQ(detail.rfind(target.string(), 0), 0u) << detail;
+    EXPECT_NE(detail.find(".zip ("), std::string::npos) << detail;
+#ifndef _WIN32
+    EXPECT_EQ(detail.substr(detail.find(".zip (")), ".zip (Not a directory)");
+#endif
 }
 
 TEST_F(ZipMode, ADryRunWritesNoArchive) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <random>
 
+#include "common/text.h"
 #include "jobs/environment_format.h"
 #include "support/temp_folder.h"
 
@@ -161,6 +162,60 @@ TEST(EnvironmentFormat, LimitsAndDamageAreRefusedAsSuch) {
     // What the limits let through is read whole.
     EXPECT_EQ(LoadBytes(Encoded(cases[2].text)).jobs.at(0).basePath, std::u16string(254, u'a'));
     EXPECT_EQ(LoadBytes(Encoded(cases[4].text)).jobs.size(), 255u);
+}
+
+// A damaged file is located for the user: the line where the field in question begins, the
+// job line and field, and what is wrong with it. What the reader accepts does not change.
+TEST(EnvironmentFormat, DamageIsLocatedByLineJobAndField) {
+    const std::u16string list = kHead + u"[JOB LIST]\n";
+    const std::u16string good = JobLine(u"/b", false);
+    const struct {
+        std::u16string text;
+        std::u16string where;
+    } cases[] = {
+        {list + good + JobLine(std::u16string(255, u'a'), true),
+         u"line 8 (job 2, field 8 'base path'): more than 254 characters"},
+        {list + good + JobLine(std::u16string(400, u'a'), true),
+         u"line 8 (job 2, field 8 'base path'): more than 254 characters"},
+        {list + u"PATH1 :1,1,0,0,0,0,0,/b,/t,0,0,0,WAITING,,,,,21,1,21,1,]\n",
+         u"line 7 (job 1, field 13 'state'): more than 4 characters"},
+        {list + good + u"PATH2 :1,2,0,",
+         u"line 8 (job 2, field 4 'backup type'): the file ends "
+         u"before its ','"},
+        {list + good + u"PATH2 :1,2,0," + std::u16string(300, u'7') + u",",
+         u"line 8 (job 2, field 4 'backup type'): no ',' within 256 characters"},
+        {list + good + std::u16string(300, u'P') + u" :1,",
+         u"line 8 (job 2, 'job label'): no ':' within 256 characters"},
+        {list, u"line 7 (job 1, 'job label'): the file ends before its ':'"},
+        {u"[FILE_TITLE]\nVERSION :1,\n[LAST PATH]\nBASE PATH :" + std::u16string(260, u'b') +
+             u",\n",
+         u"line 4 ('last base path'): more than 254 characters"},
+        {u"[FILE_TITLE]\nVERSION :1,\n",
+         u"line 3 ('last base path'): the file ends before its ':'"},
+        {kHead, u"line 6 ('section after the last paths'): the file ends before the next section"},
+        {u"", u"line 1 ('version'): the file ends before its ':'"},
+    };
+    for (const auto& c : cases) {
+        JobTable table;
+        EnvironmentFormatProblem problem;
+        DecodeEnvironment(Encoded(c.text), table, &problem);
+        EXPECT_EQ(table.loadStatus, LoadStatus::BadFormat) << Utf16ToUtf8(c.where);
+        EXPECT_EQ(Utf16ToUtf8(DescribeFormatProblem(problem)), Utf16ToUtf8(c.where));
+    }
+}
+
+// The coded text stays as it was, followed by the file and the place of the damage.
+TEST(EnvironmentFile, ADamagedFileIsNamedWithTheLineAndFieldOfTheDamage) {
+    TempFolder folder;
+    const auto path = folder / "LastSetting.env";
+    WriteBytes(path, Encoded(kHead + u"[JOB LIST]\n" + JobLine(std::u16string(255, u'a'), true)));
+    EnvironmentFile file(path);
+    ASSERT_EQ(file.Load().loadStatus, LoadStatus::BadFormat);
+    const UserMessage message = file.LoadProblem();
+    EXPECT_EQ(Utf16ToUtf8(message.fixedText), "EF001-unknown file format");
+    EXPECT_EQ(
+        Utf16ToUtf8(message.detail),
+        ": " + path.string() + ", line 7 (job 1, field 8 'base path'): more than 254 characters");
 }
 
 TEST(EnvironmentFile, MissingFileCannotBeOpenedAndEnsureCreatesAnEmptyOne) {

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "settings/app_stores.h"
+#include "settings/built_in_texts.h"
 #include "settings/lang_ini.h"
 #include "settings/text_keys.h"
 #include "support/temp_folder.h"
@@ -64,7 +65,8 @@ TEST_F(LanguageFiles, AllThreeHoldEveryTextTheProgramLooksUp) {
             const int section = language.store.FindSection(text.section);
             EXPECT_GE(language.store.FindKey(section, text.key), 0)
                 << "a key of section " << std::string(text.section.begin(), text.section.end());
-            EXPECT_FALSE(language.store.GetValue(text).empty());
+            // As the file holds it, without the built-in English a lookup falls back on.
+            EXPECT_FALSE(language.store.GetValue(text.section, text.key).empty());
         }
         for (const auto& text : {text::StaticBase, text::StaticTarget, text::ReportBackupNo,
                                  text::ReportBackupTime, text::ReportBackupElapsed}) {
@@ -76,14 +78,36 @@ TEST_F(LanguageFiles, AllThreeHoldEveryTextTheProgramLooksUp) {
 TEST_F(LanguageFiles, TranslationsAreWrittenInTheirOwnScript) {
     std::size_t japanese = 0, korean = 0;
     for (const auto& text : kAllTextKeys) {
-        const auto ja = languages["japanese.ini"].store.GetValue(text);
-        const auto ko = languages["korean.ini"].store.GetValue(text);
+        const auto ja = languages["japanese.ini"].store.GetValue(text.section, text.key);
+        const auto ko = languages["korean.ini"].store.GetValue(text.section, text.key);
         japanese += HasScript(ja, 0x3040, 0x30FF) || HasScript(ja, 0x4E00, 0x9FFF);
         korean += HasScript(ko, 0xAC00, 0xD7A3);
     }
     // Only a few texts such as "OK" and "FTP" may stay in Latin letters.
     EXPECT_GE(japanese, kAllTextKeys.size() - 3);
     EXPECT_GE(korean, kAllTextKeys.size() - 3);
+}
+
+// The program carries the English file's texts, as the file the build made holds them, and
+// uses them for every text a language store lacks: no file at all, or one from an older version.
+TEST_F(LanguageFiles, TheBuiltInEnglishTextsStandInForMissingOnes) {
+    auto& english = languages["english.ini"].store;
+    for (const auto& text : kAllTextKeys) {
+        EXPECT_EQ(BuiltInEnglishText(text), english.GetValue(text.section, text.key));
+    }
+    CLangIni noFile;
+    EXPECT_FALSE(noFile.Open(scratch / "missing.ini"));
+    const auto olderFile = scratch / "older.ini";
+    test::WriteBytes(olderFile, "[MsgRootDlg]\r\nAlReadyRegisted=\r\nNoSuchJob=stored text\r\n");
+    CLangIni older;
+    ASSERT_TRUE(older.Open(olderFile));
+    for (const auto& text : kAllTextKeys) {
+        EXPECT_EQ(noFile.GetValue(text), english.GetValue(text.section, text.key));
+        if (text.section != u"MsgRootDlg" || text.key != u"NoSuchJob") {
+            EXPECT_EQ(older.GetValue(text), english.GetValue(text.section, text.key));
+        }
+    }
+    EXPECT_EQ(older.GetValue(text::RootNoSuchJob), u"stored text");
 }
 
 // The writer keeps the files as the build made them: UTF-16 with its byte-order mark for

@@ -1,0 +1,108 @@
+// A file that cannot go into an archive is named, with the archive and the system's reason; it
+// counts as failed, fails the run and is listed in the report.
+#include "support/cli_fixture.h"
+#include "support/small_file_system.h"
+#include "support/unprivileged_run.h"
+
+namespace arkivo {
+namespace {
+
+using test::ReadBytes;
+
+class ArchiveFailureCli : public test::CliTest {
+  protected:
+    void AddZipJob(const std::filesystem::path& to) {
+        ASSERT_EQ(
+            Arkivo({"jobs", "add", base.string(), to.string(), "--type", "dif", "--zip"}).exitCode,
+            0);
+        ASSERT_EQ(Arkivo({"options", "set", "report", "on"}).exitCode, 0);
+    }
+
+    // The one archive the run wrote into `to`.
+    static std::filesystem::path ArchiveIn(const std::filesystem::path& to) {
+        std::filesystem::path archive;
+        for (const auto& entry : std::filesystem::directory_iterator(to)) {
+            if (entry.path().extension() == ".zip") {
+                EXPECT_TRUE(archive.empty()) << "a second archive: " << entry.path();
+                archive = entry.path();
+            }
+        }
+        EXPECT_FALSE(archive.empty());
+        return archive;
+    }
+
+    std::string Report() const {
+        for (const auto& entry : std::filesystem::directory_iterator(home)) {
+            if (entry.path().filename().string().rfind("Report", 0) == 0) {
+                return ReadBytes(entry.path());
+            }
+        }
+        ADD_FAILURE() << "no report in " << home;
+        return {};
+    }
+
+    // The run failed because of `file` alone, said why in the system's words, and the report
+    // lists the file among those that failed.
+    void ExpectFailedAlone(const test::ProgramResult& run, const std::filesystem::path& file,
+                           const std::filesystem::path& to, const std::string& reason) {
+        EXPECT_EQ(run.exitCode, 1) << run.err;
+        EXPECT_NE(run.out.find(" 1 failed"), std::string::npos) << run.out;
+        EXPECT_EQ(run.err.find("Failed to add"), std::string::npos) << run.err;
+        const auto archive = ArchiveIn(to);
+        EXPECT_NE(run.err.find("This file could not be added to the archive: " + file.string() +
+                               " -> " + archive.string() + " (" + reason + ")\n"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_NE(run.err.find("failed: " + file.string() + " -> " + archive.string() + "/"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_NE(run.err.find("/" + file.filename().string() + ": " + reason + "\n"),
+                  std::string::npos)
+            << run.err;
+        const std::string report = Report();
+        const auto failedList = report.find("<< Files that could not be copied or deleted >>");
+        ASSERT_NE(failedList, std::string::npos) << report;
+        EXPECT_NE(report.find(file.string() + "\r\n", failedList), std::string::npos) << report;
+    }
+};
+
+TEST_F(ArchiveFailureCli, AnUnreadableFileIsNamedWithThePermissionDenied) {
+    if (!test::CanRunWithoutPrivileges()) {
+        GTEST_SKIP() << "running as root without setpriv: permissions would not count";
+    }
+    test::MakeFile(base / "readable.txt", "r");
+    test::MakeFile(base / "secret.txt", "s");
+    AddZipJob(target);
+    std::filesystem::create_directories(target);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path())) {
+        ASSERT_EQ(::lchown(entry.path().c_str(), 65534, 65534), 0) << entry.path();
+    }
+    std::filesystem::permissions(base / "secret.txt", std::filesystem::perms::none);
+    const auto run = Arkivo({"run"}, test::UnprivilegedPrefix());
+    ExpectFailedAlone(run, base / "secret.txt", target, "Permission denied");
+}
+
+TEST_F(ArchiveFailureCli, AFullTargetIsNamedWithTheSystemsReason) {
+    const auto small = folder / "small";
+    test::SmallFileSystem full(small);
+    std::string noise(3 << 20, '\0');
+    std::uint32_t state = 12345;
+    for (auto& byte : noise) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<char>(state >> 24);
+    }
+    test::MakeFile(base / "big.bin", noise);
+    test::MakeFile(base / "small.txt", "s");
+    AddZipJob(small);
+    if (full.mounted()) {
+        ExpectFailedAlone(Arkivo({"run"}), base / "big.bin", small, "No space left on device");
+        return;
+    }
+    // Without a small file system, a limit on the size of files the program may write.
+    const auto run =
+        Arkivo({"run"}, {"/bin/sh", "-c", "trap '' XFSZ; ulimit -f 2048; exec \"$0\" \"$@\""});
+    ExpectFailedAlone(run, base / "big.bin", small, "File too large");
+}
+
+}  // namespace
+}  // namespace arkivo
