@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "cli/console.h"
 #include "common/text.h"
 #include "jobs/environment_file.h"
 #include "platform/files.h"
@@ -75,8 +76,11 @@ fs::path InstalledDataFolder() {
 std::optional<std::string> PrepareHome(const fs::path& home) {
     std::error_code error;
     fs::create_directories(home, error);
-    if (error || !fs::is_directory(home)) {
-        return "cannot create the data folder " + home.string();
+    if (!error && !fs::is_directory(home)) {
+        error = std::make_error_code(std::errc::not_a_directory);
+    }
+    if (error) {
+        return "cannot create the data folder " + ShownPath(home) + ": " + error.message();
     }
     // Several commands may start at once on a new folder: one prepares it, the others find
     // it ready.

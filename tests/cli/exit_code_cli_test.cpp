@@ -69,6 +69,9 @@ TEST_F(ExitCodeCli, AJobListOrSettingsThatCannotBeReadOrWrittenEndWithThree) {
         test::RunProgram(test::kArkivo, {"--home", (folder / "file/home").string(), "jobs", "list"},
                          {}, folder.path());
     EXPECT_EQ(noHome.exitCode, 3);
+    EXPECT_NE(noHome.err.find((folder / "file/home").string() + ": Not a directory"),
+              std::string::npos)
+        << noHome.err;
 }
 
 TEST_F(ExitCodeCli, ARefusedRequestEndsWithOneAndARunRefusedForAnotherEndsWithFour) {
