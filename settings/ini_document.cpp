@@ -157,8 +157,9 @@ std::error_code IniDocument::SetEntry(std::u16string_view section, std::u16strin
     if (!IsStorableSectionName(section) || !IsStorableKey(key) || !IsStorableValue(value)) {
         return std::make_error_code(std::errc::invalid_argument);
     }
+    const std::u16string entryText = std::u16string(key) + u"=" + std::u16string(value);
     Line entry;
-    if (auto error = MakeLine(std::u16string(key) + u"=" + std::u16string(value), entry)) {
+    if (auto error = MakeLine(entryText, entry)) {
         return error;
     }
     const auto blocks = BlocksOf(section);
@@ -179,6 +180,11 @@ std::error_code IniDocument::SetEntry(std::u16string_view section, std::u16strin
     if (first == blocks.end()) {
         Line header;
         if (auto error = MakeLine(u"[" + std::u16string(section) + u"]", header)) {
+            return error;
+        }
+        // The header may have turned the file into UTF-16: the entry is made again in the
+        // file's encoding.
+        if (auto error = MakeLine(entryText, entry)) {
             return error;
         }
         if (!lines_.empty()) {

@@ -9,6 +9,17 @@ std::u16string AnsiToUtf16(std::string_view ansi) {
 }
 
 std::optional<std::string> Utf16ToAnsi(std::u16string_view text) {
+    // A surrogate without its other half has no UTF-8 form: converting it would put a
+    // replacement character in its place, and what is read back would not be what was written.
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool high = text[i] >= 0xD800 && text[i] <= 0xDBFF;
+        const bool low = text[i] >= 0xDC00 && text[i] <= 0xDFFF;
+        if (low ||
+            (high && (i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF))) {
+            return std::nullopt;
+        }
+        i += high ? 1 : 0;
+    }
     return Utf16ToUtf8(text);
 }
 

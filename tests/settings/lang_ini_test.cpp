@@ -284,6 +284,33 @@ TEST_F(IniStore, TextAn8BitFileCannotHoldTurnsTheFileIntoUtf16) {
         (ReadEntries{{{u"1", u"1"}, u"*.tmp"}, {{u"1", u"2"}, omega}, {{u"2", u"1"}, u"cache"}}));
 }
 
+// A lone surrogate has no UTF-8 form: written into an 8-bit file as a replacement character,
+// it would read back as other text than was written.
+TEST_F(IniStore, TextWithALoneSurrogateTurnsAn8BitFileIntoUtf16) {
+    const std::u16string lone =
+        u"a\xDC8B"
+        u"b";
+    const std::u16string section = u"S\xD800";
+    CLangIni& store = Load("[1]\r\n1=*.tmp\r\n");
+    ASSERT_TRUE(store.WriteValue(u"1", u"2", lone));
+    ASSERT_TRUE(store.WriteValue(section, u"k", u"v"));
+    const WorkingFolder working(folder.path());
+    EXPECT_EQ(ReadBytes(path).substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(
+        ReadAll(path),
+        (ReadEntries{{{u"1", u"1"}, u"*.tmp"}, {{u"1", u"2"}, lone}, {{section, u"k"}, u"v"}}));
+}
+
+// The header of a new section that turns the file into UTF-16 must not leave the section's
+// first entry behind in 8-bit bytes, which the reader would then not find.
+TEST_F(IniStore, ANewSectionWhoseNameAn8BitFileCannotHoldKeepsItsEntry) {
+    const std::u16string section = u"S\xDC8B";
+    CLangIni& store = Load("[1]\r\n1=*.tmp\r\n");
+    ASSERT_TRUE(store.WriteValue(section, u"k", u"v"));
+    const WorkingFolder working(folder.path());
+    EXPECT_EQ(ReadAll(path), (ReadEntries{{{u"1", u"1"}, u"*.tmp"}, {{section, u"k"}, u"v"}}));
+}
+
 TEST_F(IniStore, ConcurrentChangesToOneStoreAreAllKept) {
     CLangIni& store = Load("");
     std::vector<std::thread> threads;

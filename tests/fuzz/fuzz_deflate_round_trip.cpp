@@ -1,0 +1,35 @@
+// Our compressor on any bytes, handed over in pieces whose size the first byte sets: our
+// inflater and zlib both give the input back, and the stream stays within its size bound.
+#include "tests/fuzz/fuzz_files.h"
+#include "tests/fuzz/memory_source.h"
+#include "tests/zip/deflate_test_support.h"
+#include "tests/zip/zlib_codec.h"
+#include "zip/deflate/inflater.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace arkivo;
+    if (size == 0) {
+        return 0;
+    }
+    const std::span<const std::uint8_t> input(data + 1, size - 1);
+    const std::size_t piece = data[0] < 128 ? std::size_t{data[0]} + 1 : std::size_t{data[0]} * 509;
+    const test::Bytes compressed = test::Deflate(input, piece);
+    fuzz::Require(compressed.size() <= deflate::MaxDeflatedSize(input.size()),
+                  "the stream is larger than its bound");
+
+    fuzz::MemorySource source(compressed, compressed.size());
+    test::VectorSink sink;
+    deflate::Inflater inflater;
+    fuzz::Require(inflater.Inflate(source, sink) == deflate::InflateResult::Ok,
+                  "our inflater refuses our stream");
+    fuzz::Require(std::equal(input.begin(), input.end(), sink.bytes().begin(), sink.bytes().end()),
+                  "our inflater gives other bytes");
+    fuzz::Require(inflater.consumedBytes() == compressed.size(), "the stream has trailing bytes");
+
+    const auto judged = test::ZlibInflateRaw(compressed);
+    fuzz::Require(judged.has_value(), "zlib refuses our stream");
+    fuzz::Require(
+        std::equal(input.begin(), input.end(), judged->bytes.begin(), judged->bytes.end()),
+        "zlib gives other bytes");
+    return 0;
+}
