@@ -1,7 +1,7 @@
 // Our compressor on any bytes, handed over in pieces whose size the first byte sets: our
 // inflater and zlib both give the input back, and the stream stays within its size bound.
 #include "tests/fuzz/fuzz_files.h"
-#include "tests/fuzz/memory_source.h"
+#include "tests/support/span_source.h"
 #include "tests/zip/deflate_test_support.h"
 #include "tests/zip/zlib_codec.h"
 #include "zip/deflate/inflater.h"
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Require(compressed.size() <= deflate::MaxDeflatedSize(input.size()),
                   "the stream is larger than its bound");
 
-    fuzz::MemorySource source(compressed, compressed.size());
+    test::SpanSource source(compressed, compressed.size());
     test::VectorSink sink;
     deflate::Inflater inflater;
     fuzz::Require(inflater.Inflate(source, sink) == deflate::InflateResult::Ok,

@@ -2,7 +2,7 @@
 // over, the rest is a raw deflate stream. Where zlib decodes a stream we must give the same
 // bytes and stop at the same place; where zlib refuses one we must refuse it too.
 #include "tests/fuzz/fuzz_files.h"
-#include "tests/fuzz/memory_source.h"
+#include "tests/support/span_source.h"
 #include "tests/zip/deflate_test_support.h"
 #include "tests/zip/zlib_codec.h"
 #include "zip/deflate/inflater.h"
@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::span<const std::uint8_t> stream(data + 1, size - 1);
     constexpr std::uint64_t kLimit = 8u << 20;
-    fuzz::MemorySource source(stream, std::size_t{data[0]} * 97 + 1);
+    test::SpanSource source(stream, std::size_t{data[0]} * 97 + 1);
     test::VectorSink sink;
     deflate::Inflater inflater;
     const deflate::InflateResult result = inflater.Inflate(source, sink, kLimit);
