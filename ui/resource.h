@@ -9,6 +9,7 @@
 #define IDD_PROGRESS 166
 #define IDD_MODIFY 172
 #define IDD_COMPLETE 184
+#define IDD_AUTO_DETECT 187
 
 // Strings
 #define IDS_ABOUTBOX 101
@@ -118,9 +119,19 @@
 #define IDC_PROGRESS_STATE_GROUP 1127
 #define IDC_PROGRESS_ANIMATION 1128
 
+// Auto-detect window
+#define IDC_AUTO_DETECT_ANIMATION 1132
+#define IDC_AUTO_DETECT_TEXT 1133
+
 // About box
 #define IDC_ABOUT_VERSION 1140
 #define IDC_ABOUT_TEXT 1141
+
+// Timers of the main window, each one-shot: the scheduler's tick, the periodic auto-detect
+// pass and the end of an auto-detect pass started by the button
+#define IDT_SCHEDULE 4
+#define IDT_AUTO_DETECT 5
+#define IDT_AUTO_DETECT_WINDOW 6
 
 // Messages of the main window: the notification-area icon's callback and the update request
 #define WM_TRAY_NOTIFY (WM_USER + 10)

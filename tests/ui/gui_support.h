@@ -87,6 +87,31 @@ class ModalDriver {
     std::thread thread_;
 };
 
+// Records the commands; the test plays the worker itself.
+class RecordingRun : public ui::RunControl {
+  public:
+    bool Start(AppStores&, engine::RunObserver& observer) override {
+        ++starts;
+        this->observer = &observer;
+        running = true;
+        return true;
+    }
+    void Pause() override { paused = true; }
+    void Resume() override {
+        paused = false;
+        ++resumes;
+    }
+    void Stop() override { running = paused = false; }
+    bool IsRunning() const override { return running; }
+    bool IsPaused() const override { return paused; }
+
+    int starts = 0;
+    int resumes = 0;
+    bool running = false;
+    bool paused = false;
+    engine::RunObserver* observer = nullptr;
+};
+
 class ProgramFolder {
   public:
     ProgramFolder();
