@@ -35,6 +35,8 @@ std::u16string Text(HWND window);
 std::u16string ItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, std::u16string_view text);
 void Click(HWND dialog, int id);
+// The control with this identifier anywhere below the window, pages included; null if none.
+HWND FindControl(HWND root, int id);
 // The texts of one column of a list view, top row first.
 Entries Column(HWND list, int column);
 // Selects exactly these rows of a list view.

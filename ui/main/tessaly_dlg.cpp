@@ -250,7 +250,7 @@ void CTessalyDlg::BrowseInto(int editId) {
 }
 
 void CTessalyDlg::OpenOptions() {
-    COptionDlg dialog(context_, options_);
+    CTabDialog dialog(context_, options_);
     if (dialog.DoModal(hwnd()) == IDOK) {
         ApplyLanguage();
     }

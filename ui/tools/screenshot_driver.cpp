@@ -61,7 +61,9 @@ int wmain(int argc, wchar_t** argv) {
     const fs::path folder = argv[1];
     const fs::path output = argv[2];
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS |
-                                                        ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+                                                        ICC_BAR_CLASSES | ICC_STANDARD_CLASSES |
+                                                        ICC_DATE_CLASSES | ICC_TAB_CLASSES |
+                                                        ICC_UPDOWN_CLASS};
     ::InitCommonControlsEx(&controls);
 
     AppStores stores;
@@ -105,7 +107,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     {
         ui::OptionBlock options = main.options();
-        ui::COptionDlg option(context, options);
+        ui::CTabDialog option(context, options);
         option.Create(main.hwnd());
         Snap(output, "option", option.hwnd());
     }
