@@ -90,8 +90,10 @@ int wmain(int argc, wchar_t** argv) {
         Snap(output, "editing", editor.hwnd());
         // Escape leaves the pattern as it was.
         ::SendMessageW(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
-        const std::pair<int, const char*> types[] = {
-            {IDC_TYPE_DIF, "type-dif"}, {IDC_TYPE_INC, "type-inc"}, {IDC_TYPE_SPD, "type-spd"}};
+        const std::pair<int, const char*> types[] = {{IDC_TYPE_DIF, "type-dif"},
+                                                     {IDC_TYPE_INC, "type-inc"},
+                                                     {IDC_TYPE_SPD, "type-spd"},
+                                                     {IDC_TYPE_SYNC, "type-sync"}};
         for (const auto& [radio, name] : types) {
             ::CheckRadioButton(editor.hwnd(), IDC_TYPE_SYNC, IDC_TYPE_SPD, radio);
             ::SendMessageW(editor.hwnd(), WM_COMMAND, MAKEWPARAM(radio, BN_CLICKED),
