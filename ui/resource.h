@@ -5,10 +5,22 @@
 // Dialogs
 #define IDD_ABOUTBOX 100
 #define IDD_MAIN 102
+#define IDD_OPTION_GENERAL 146
 #define IDD_OPTION 150
+#define IDD_SCHEDULER 151
+#define IDD_REPEAT_DAILY 152
+#define IDD_REPEAT_WEEKLY 153
+#define IDD_REPEAT_MONTHLY 154
 #define IDD_PROGRESS 166
 #define IDD_MODIFY 172
+#define IDD_TYPE_DIF 174
+#define IDD_TYPE_INC 181
+#define IDD_TYPE_SPD 182
+#define IDD_TYPE_SYNC 183
 #define IDD_COMPLETE 184
+#define IDD_DONATE_PAGE 185
+#define IDD_REPORT_PAGE 186
+#define IDD_AUTO_DETECT 187
 
 // Strings
 #define IDS_ABOUTBOX 101
@@ -74,10 +86,52 @@
 #define IDC_BOTTOM_FRAME 1070
 #define IDC_BANNER 1072
 
-// Option dialog (its general page)
+// Option dialog and its general page
 #define IDC_REG_STARTUP 1028
+#define IDC_AUTO_DETECT_ON 1029
 #define IDC_LANGUAGE_LIST 1033
 #define IDC_LANGUAGE_LABEL 1035
+#define IDC_OPTION_TABS 1036
+#define IDC_CYCLE_SPIN 1038
+#define IDC_CYCLE_TIME 1045
+#define IDC_CYCLE_LABEL 1047
+#define IDC_AUTO_UPDATE 1113
+#define IDC_MANUAL_UPDATE 1114
+#define IDC_UPDATE_NOW 1115
+#define IDC_UPDATE_GROUP 1116
+
+// Scheduler page and its repeat pages
+#define IDC_HOUR_SPIN 1038
+#define IDC_MINUTE_SPIN 1039
+#define IDC_REPEAT_DAILY 1040
+#define IDC_REPEAT_WEEKLY 1041
+#define IDC_REPEAT_MONTHLY 1042
+#define IDC_REPEAT_FRAME 1043
+#define IDC_TIME_GROUP 1044
+#define IDC_SCHEDULE_HOUR 1045
+#define IDC_SCHEDULE_MINUTE 1046
+#define IDC_HOUR_LABEL 1047
+#define IDC_MINUTE_LABEL 1048
+#define IDC_REPEAT_GROUP 1049
+#define IDC_USE_SCHEDULER 1050
+#define IDC_SCHEDULE_NEVER 1052
+#define IDC_WEEK_SUN 1065
+#define IDC_WEEK_MON 1023
+#define IDC_WEEK_TUE 1024
+#define IDC_WEEK_WED 1025
+#define IDC_WEEK_THU 1026
+#define IDC_WEEK_FRI 1027
+#define IDC_WEEK_SAT 1028
+#define IDC_MONTH_EVERY 1051
+#define IDC_MONTH_DATE 1061
+#define IDC_MONTH_DAY 1063
+
+// Donation and report pages
+#define IDC_DONATE_TEXT 1117
+#define IDC_REPORT_ON 1131
+#define IDC_REPORT_UPDATED 1132
+#define IDC_REPORT_CREATED 1133
+#define IDC_REPORT_DELETED 1134
 
 // Job editor
 #define IDC_EXCLUDE_LIST 16
@@ -98,7 +152,18 @@
 #define IDC_TYPE_LABEL 1091
 #define IDC_EXCLUDE_LABEL 1131
 #define IDC_INCLUDE_LABEL 1132
-#define IDC_TYPE_DESCRIPTION 1133
+// The backup type pages in the job editor's frame
+#define IDC_TYPE_PAGE_TEXT 1095
+#define IDC_SYNC_DELETE_NOTE 1096
+#define IDC_ZIP_OPTION 1097
+#define IDC_PERIOD_START_LABEL 1099
+#define IDC_PERIOD_END_LABEL 1100
+#define IDC_PERIOD_START_DATE 1103
+#define IDC_PERIOD_END_DATE 1104
+#define IDC_PERIOD_START_TIME 1105
+#define IDC_PERIOD_END_TIME 1106
+#define IDC_SYNC_DELETE 1130
+#define IDC_TAKE_DOT_FOLDERS 1135
 // The editor that opens over a filter list's cell
 #define IDC_INPLACE_EDIT 100
 
@@ -118,9 +183,19 @@
 #define IDC_PROGRESS_STATE_GROUP 1127
 #define IDC_PROGRESS_ANIMATION 1128
 
+// Auto-detect window
+#define IDC_AUTO_DETECT_ANIMATION 1132
+#define IDC_AUTO_DETECT_TEXT 1133
+
 // About box
 #define IDC_ABOUT_VERSION 1140
 #define IDC_ABOUT_TEXT 1141
+
+// Timers of the main window, each one-shot: the scheduler's tick, the periodic auto-detect
+// pass and the end of an auto-detect pass started by the button
+#define IDT_SCHEDULE 4
+#define IDT_AUTO_DETECT 5
+#define IDT_AUTO_DETECT_WINDOW 6
 
 // Messages of the main window: the notification-area icon's callback and the update request
 #define WM_TRAY_NOTIFY (WM_USER + 10)

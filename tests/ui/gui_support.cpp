@@ -86,6 +86,25 @@ void Click(HWND dialog, int id) {
     ::SendMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
+HWND FindControl(HWND root, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    ::EnumChildWindows(
+        root,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto& wanted = *reinterpret_cast<Search*>(data);
+            if (::GetDlgCtrlID(child) != wanted.id) {
+                return TRUE;
+            }
+            wanted.found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 Entries Column(HWND list, int column) {
     Entries texts;
     for (int row = 0; row < ListView_GetItemCount(list); ++row) {

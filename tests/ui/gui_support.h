@@ -35,6 +35,8 @@ std::u16string Text(HWND window);
 std::u16string ItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, std::u16string_view text);
 void Click(HWND dialog, int id);
+// The control with this identifier anywhere below the window, pages included; null if none.
+HWND FindControl(HWND root, int id);
 // The texts of one column of a list view, top row first.
 Entries Column(HWND list, int column);
 // Selects exactly these rows of a list view.
@@ -85,6 +87,31 @@ class ModalDriver {
     std::vector<HWND> answered_;
     std::atomic<bool> done_{false};
     std::thread thread_;
+};
+
+// Records the commands; the test plays the worker itself.
+class RecordingRun : public ui::RunControl {
+  public:
+    bool Start(AppStores&, engine::RunObserver& observer) override {
+        ++starts;
+        this->observer = &observer;
+        running = true;
+        return true;
+    }
+    void Pause() override { paused = true; }
+    void Resume() override {
+        paused = false;
+        ++resumes;
+    }
+    void Stop() override { running = paused = false; }
+    bool IsRunning() const override { return running; }
+    bool IsPaused() const override { return paused; }
+
+    int starts = 0;
+    int resumes = 0;
+    bool running = false;
+    bool paused = false;
+    engine::RunObserver* observer = nullptr;
 };
 
 class ProgramFolder {

@@ -12,31 +12,6 @@
 namespace arkivo::test {
 namespace {
 
-// Records the commands; the test plays the worker itself.
-class RecordingRun : public ui::RunControl {
-  public:
-    bool Start(AppStores&, engine::RunObserver& observer) override {
-        ++starts;
-        this->observer = &observer;
-        running = true;
-        return true;
-    }
-    void Pause() override { paused = true; }
-    void Resume() override {
-        paused = false;
-        ++resumes;
-    }
-    void Stop() override { running = paused = false; }
-    bool IsRunning() const override { return running; }
-    bool IsPaused() const override { return paused; }
-
-    int starts = 0;
-    int resumes = 0;
-    bool running = false;
-    bool paused = false;
-    engine::RunObserver* observer = nullptr;
-};
-
 class RunTest : public MainDialogTest {
   protected:
     void SetUp() override {

@@ -16,7 +16,10 @@ shoot_language() {
   local index=$1 name=$2 folder
   folder=$(mktemp -d)
   cp "$build"/bin/Arkivo.exe "$build"/bin/*.ini "$folder"/
-  printf '[HowToBackup]\r\nSelLang=%s\r\n' "$index" > "$folder/Option.ini"
+  printf '[HowToBackup]\r\nSelLang=%s\r\nAutoDetectCycleTime=3\r\n' "$index" > "$folder/Option.ini"
+  printf '[Scheduler]\r\nUseScheduler=1\r\nHowToRepeat=2\r\nHour=9\r\nMin=30\r\nMON=1\r\nWED=1\r\nFRI=1\r\nDATE=15\r\n' \
+    >> "$folder/Option.ini"
+  printf '[Report]\r\nReportOn=1\r\nReportCreatedOn=1\r\n' >> "$folder/Option.ini"
   printf '[2]\r\nThereisFileToCopy=1\r\n' > "$folder/Setting.ini"
   printf '[1]\r\n1=*.tmp\r\n2=~$*\r\n3=%s\r\n' 'C:\Users\Ada\Documents\Drafts' \
     > "$folder/Filter.ini"
@@ -27,7 +30,8 @@ shoot_language() {
   /usr/lib/wine/wine64 "$build/bin/arkivo_screenshot_driver.exe" "$(windows_path "$folder")" \
     "$(windows_path "$marks")" </dev/null >/dev/null 2>&1 &
   local driver=$!
-  for dialog in main editor editing progress complete option about; do
+  for dialog in main editor editing type-dif type-inc type-spd type-sync progress complete option \
+    option-scheduler option-monthly option-donate option-report autodetect about; do
     for _ in $(seq 300); do [ -f "$marks/$dialog.ready" ] && break; sleep 0.1; done
     [ -f "$marks/$dialog.ready" ] || { echo "no $dialog window ($name)" >&2; kill $driver; exit 1; }
     local width height left top

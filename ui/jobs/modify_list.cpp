@@ -5,6 +5,8 @@
 #include "settings/lang_ini.h"
 #include "ui/framework/folder_browser.h"
 #include "ui/framework/window_text.h"
+#include "ui/jobs/period_page.h"
+#include "ui/jobs/type_pages.h"
 #include "ui/resource.h"
 
 namespace arkivo::ui {
@@ -22,14 +24,17 @@ struct TypeRow {
     BackupType type;
     int radio;
     TextKey label;
-    TextKey description;
 };
 constexpr TypeRow kTypes[] = {
-    {BackupType::Sync, IDC_TYPE_SYNC, text::StaticSync, text::TypeSyncBackup},
-    {BackupType::Dif, IDC_TYPE_DIF, text::StaticDif, text::TypeDifBackup},
-    {BackupType::Inc, IDC_TYPE_INC, text::StaticInc, text::TypeIncBackup},
-    {BackupType::Spd, IDC_TYPE_SPD, text::StaticSpd, text::TypeSpdBackup},
+    {BackupType::Sync, IDC_TYPE_SYNC, text::StaticSync},
+    {BackupType::Dif, IDC_TYPE_DIF, text::StaticDif},
+    {BackupType::Inc, IDC_TYPE_INC, text::StaticInc},
+    {BackupType::Spd, IDC_TYPE_SPD, text::StaticSpd},
 };
+
+int PageOf(BackupType type) {
+    return static_cast<int>(type);
+}
 
 const TypeRow& RowOf(BackupType type) {
     for (const auto& row : kTypes) {
@@ -52,6 +57,14 @@ ModifyList::ModifyList(AppContext& context, const OptionBlock& languageOwner, st
       target_(target),
       m_filter(context),
       m_filterInc(context) {
+    typePages_.Add(
+        [&context, jobIndex] { return std::make_unique<CBackupTypeDlg_Sync>(context, jobIndex); });
+    typePages_.Add(
+        [&context, jobIndex] { return std::make_unique<CBackupTypeDlg_Dif>(context, jobIndex); });
+    typePages_.Add(
+        [&context, jobIndex] { return std::make_unique<CBackupTypeDlg_Inc>(context, jobIndex); });
+    typePages_.Add(
+        [&context, jobIndex] { return std::make_unique<CBackupTypeDlg_Spd>(context, jobIndex); });
     map().OnCommand(IDOK, [this] { OnOk(); });
     map().OnCommand(IDC_MODIFY_BASE_BROWSE, [this] { BrowseInto(IDC_MODIFY_BASE); });
     map().OnCommand(IDC_MODIFY_TARGET_BROWSE, [this] { BrowseInto(IDC_MODIFY_TARGET); });
@@ -76,6 +89,7 @@ void ModifyList::OnInitDialog() {
     SetItemText(hwnd(), IDC_MODIFY_BASE, base_);
     SetItemText(hwnd(), IDC_MODIFY_TARGET, target_);
     SetTexts();
+    typePages_.Attach(Item(IDC_TYPE_PAGE_FRAME));
     ::CheckRadioButton(hwnd(), IDC_TYPE_SYNC, IDC_TYPE_SPD, RowOf(type_).radio);
     ChooseType(type_);
     // The FTP location dialog is not part of the program yet; FTP sides are typed. A button
@@ -100,9 +114,13 @@ void ModifyList::SetTexts() {
     buttons_.SetTips(language);
 }
 
+CDialog* ModifyList::TypePage(BackupType type) const {
+    return typePages_.Page(PageOf(type));
+}
+
 void ModifyList::ChooseType(BackupType type) {
     type_ = type;
-    SetItemText(hwnd(), IDC_TYPE_DESCRIPTION, context_.stores.language, RowOf(type).description);
+    typePages_.Show(PageOf(type));
 }
 
 void ModifyList::BrowseInto(int editId) {
@@ -112,6 +130,9 @@ void ModifyList::BrowseInto(int editId) {
 }
 
 void ModifyList::OnOk() {
+    if (type_ == BackupType::Spd) {
+        static_cast<CBackupTypeDlg_Spd*>(TypePage(BackupType::Spd))->StorePeriod();
+    }
     base_ = ItemText(hwnd(), IDC_MODIFY_BASE);
     target_ = ItemText(hwnd(), IDC_MODIFY_TARGET);
     EndDialog(IDOK);

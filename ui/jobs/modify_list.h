@@ -6,6 +6,7 @@
 
 #include "jobs/job_commands.h"
 #include "ui/framework/dialog.h"
+#include "ui/framework/page_host.h"
 #include "ui/framework/skin.h"
 #include "ui/jobs/filter_controls.h"
 #include "ui/main/app_context.h"
@@ -24,6 +25,8 @@ class ModifyList : public CDialog {
     BackupType chosenType() const { return type_; }
     CFilter& excludeList() { return m_filter; }
     CFilterInc& includeList() { return m_filterInc; }
+    // The page of the type, null until the type was first chosen.
+    CDialog* TypePage(BackupType type) const;
 
   private:
     void OnInitDialog() override;
@@ -43,6 +46,7 @@ class ModifyList : public CDialog {
     CImageButtonBar buttons_;
     CFilter m_filter;
     CFilterInc m_filterInc;
+    CPageHost typePages_;  // in BackupType order
 };
 
 }  // namespace arkivo::ui

@@ -2,8 +2,11 @@
 // block that the main dialog keeps.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 
+#include "platform/clock.h"
 #include "settings/app_stores.h"
 
 namespace arkivo::ui {
@@ -19,9 +22,13 @@ struct AppContext {
     AppStores& stores;
     std::filesystem::path executable;
     bool showWindow = false;
+    // Seconds since 1970 as the scheduler sees them; the system's clock when empty. Tests set
+    // it to bring a set time about.
+    std::function<std::int64_t()> clock{};
 
     std::filesystem::path ProgramFolder() const { return stores.programFolder; }
     std::filesystem::path EnvironmentPath() const { return stores.EnvironmentPath(); }
+    std::int64_t Now() const { return clock ? clock() : platform::NowUnixSeconds(); }
 };
 
 }  // namespace arkivo::ui

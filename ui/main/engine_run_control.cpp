@@ -14,6 +14,7 @@ class EngineRunControl : public RunControl {
     void Stop() override { controller_.Stop(); }
     bool IsRunning() const override { return controller_.IsRunning(); }
     bool IsPaused() const override { return controller_.IsPaused(); }
+    engine::RunController* Controller() override { return &controller_; }
 
   private:
     engine::RunController controller_;

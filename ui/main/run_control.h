@@ -9,6 +9,10 @@ namespace arkivo {
 struct AppStores;
 }
 
+namespace arkivo::engine {
+class RunController;
+}
+
 namespace arkivo::ui {
 
 class RunControl {
@@ -21,6 +25,9 @@ class RunControl {
     virtual void Stop() = 0;
     virtual bool IsRunning() const = 0;
     virtual bool IsPaused() const = 0;
+    // The engine's controller behind it, which an auto-detect pass gives way to; null when
+    // the runs are not the engine's.
+    virtual engine::RunController* Controller() { return nullptr; }
 };
 
 // Runs through the engine's run controller.

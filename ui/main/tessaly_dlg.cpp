@@ -59,7 +59,10 @@ CTessalyDlg::CTessalyDlg(AppContext& context, std::unique_ptr<RunControl> run)
                  [this](const UserMessage& problem) {
                      ShowMessage(hwnd(), context_.stores.language, problem);
                  }),
-      m_jobList(context, *this) {
+      m_jobList(context, *this),
+      autoDetectDlg_(context),
+      detector_(std::make_unique<schedule::AutoDetectWorker>(
+          context.ProgramFolder(), run_ != nullptr ? run_->Controller() : nullptr)) {
     auto& option = context_.stores.option;
     options_.m_regStartup = static_cast<int>(ReadNumber(option, u"HowToBackup", u"RegStartup"));
     options_.m_selLang = static_cast<int>(ReadNumber(option, u"HowToBackup", u"SelLang"));
@@ -92,6 +95,8 @@ void CTessalyDlg::EnterMessageMap() {
     m.OnCommand(IDC_OPTION, [this] { OpenOptions(); });
     m.OnCommand(ID_TRAY_OPTION, [this] { OpenOptions(); });
     m.OnCommand(IDC_HELP_PAGE, [this] { OpenHelp(); });
+    m.OnCommand(IDC_AUTO_DETECT, [this] { AutoDetectCommand(); });
+    m.OnMessage(WM_TIMER, [this](WPARAM id, LPARAM) { return OnTimer(id); });
     m.OnCommand(ID_TRAY_OPEN, [this] { ShowMain(SW_SHOW); });
     m.OnCommand(ID_APP_EXIT, [this] { ExitProgram(); });
     m.OnMessage(WM_TRAY_NOTIFY, [this](WPARAM wParam, LPARAM lParam) -> MessageResult {
@@ -130,18 +135,22 @@ void CTessalyDlg::OnInitDialog() {
     SetupButtons();
     animation_.Attach(Item(IDC_ANIMATION_AREA));
     ApplyLanguage();
+    ArmTimers();
 }
 
 void CTessalyDlg::OnDestroy() {
+    detector_->Cancel();
+    detector_->Wait();
+    autoDetectDlg_.Close();
     StopRunAndWait();
     m_trayIcon.Remove();
 }
 
 void CTessalyDlg::SetupButtons() {
     buttons_.Attach(hwnd(), kButtons);
-    // Neither the FTP location dialog nor the change detection is part of the program yet: a
-    // button that cannot be used would only puzzle.
-    for (int id : {IDC_BASE_FTP, IDC_TARGET_FTP, IDC_AUTO_DETECT}) {
+    // The FTP location dialog is not part of the program yet: a button that cannot be used
+    // would only puzzle.
+    for (int id : {IDC_BASE_FTP, IDC_TARGET_FTP}) {
         ::ShowWindow(Item(id), SW_HIDE);
     }
 }
@@ -241,7 +250,7 @@ void CTessalyDlg::BrowseInto(int editId) {
 }
 
 void CTessalyDlg::OpenOptions() {
-    COptionDlg dialog(context_, options_);
+    CTabDialog dialog(context_, options_);
     if (dialog.DoModal(hwnd()) == IDOK) {
         ApplyLanguage();
     }

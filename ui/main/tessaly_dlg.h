@@ -8,12 +8,15 @@
 #include "engine/run_observer.h"
 #include "jobs/job_commands.h"
 #include "jobs/job_options.h"
+#include "schedule/auto_detect_worker.h"
+#include "schedule/schedule_tick.h"
 #include "ui/controls/animation_picture.h"
 #include "ui/framework/dialog.h"
 #include "ui/framework/skin.h"
 #include "ui/framework/thread_invoker.h"
 #include "ui/jobs/job_list.h"
 #include "ui/main/app_context.h"
+#include "ui/main/auto_detect_dlg.h"
 #include "ui/main/run_control.h"
 #include "ui/main/run_events.h"
 #include "ui/main/tray_icon.h"
@@ -48,6 +51,8 @@ class CTessalyDlg : public CDialog, public JobListHost, private engine::RunObser
     const CToolTips& toolTips() const { return buttons_.tips(); }
     const CAnimationPicture& animation() const { return animation_; }
     const JobOptionAccessors& accessors() const { return accessors_; }
+    const CAutoDetectDlg& autoDetectWindow() const { return autoDetectDlg_; }
+    bool IsAutoDetecting() const { return detector_->IsBusy(); }
 
   private:
     void OnInitDialog() override;
@@ -62,6 +67,15 @@ class CTessalyDlg : public CDialog, public JobListHost, private engine::RunObser
     void ExitProgram();
     MessageResult OnSysCommand(WPARAM command);
     MessageResult OnWindowPosChanging(WINDOWPOS& position);
+
+    // Timers (tessaly_dlg_timers.cpp)
+    void ArmTimers();
+    MessageResult OnTimer(UINT_PTR id);
+    void ScheduleTick();
+    void PeriodicAutoDetect();
+    void AutoDetectCommand();
+    bool StartAutoDetect();
+    void OnAutoDetectEnded(const schedule::PassOutcome& outcome);
 
     // Runs (tessaly_dlg_run.cpp)
     void StartCommand();
@@ -102,6 +116,11 @@ class CTessalyDlg : public CDialog, public JobListHost, private engine::RunObser
     UINT taskbarCreated_ = 0;
     CImageButtonBar buttons_;
     CAnimationPicture animation_;
+    CAutoDetectDlg autoDetectDlg_;
+    schedule::ScheduleMemory scheduleMemory_;
+    // After the run control it gives way to and the invoker it reports through, so that it
+    // ends first.
+    std::unique_ptr<schedule::AutoDetectWorker> detector_;
 };
 
 }  // namespace arkivo::ui

@@ -1,70 +1,88 @@
 #include "ui/options/option_dlg.h"
 
-#include "common/text.h"
+#include <commctrl.h>
+
+#include <memory>
+
 #include "settings/lang_ini.h"
 #include "ui/framework/window_text.h"
+#include "ui/options/donate_page.h"
+#include "ui/options/option_page.h"
+#include "ui/options/report_page.h"
+#include "ui/options/scheduler_page.h"
 #include "ui/options/startup_registration.h"
 #include "ui/resource.h"
 
 namespace arkivo::ui {
-namespace {
 
-constexpr std::u16string_view kSection = u"HowToBackup";
-// Listed in this order and sorted by the list itself, they sit at the language indices.
-constexpr const wchar_t* kLanguages[] = {L"English", L"Korean", L"Japanese"};
-
-}  // namespace
-
-COptionDlg::COptionDlg(AppContext& context, OptionBlock& mirror)
+CTabDialog::CTabDialog(AppContext& context, OptionBlock& mirror)
     : CDialog(IDD_OPTION), context_(context), mirror_(mirror) {
-    auto& option = context_.stores.option;
-    regStartup_ = static_cast<int>(ReadNumber(option, kSection, u"RegStartup"));
-    selLang_ = static_cast<int>(NormalisedLanguage(ReadNumber(option, kSection, u"SelLang")));
-    map().OnCommand(IDC_REG_STARTUP, [this] { ToggleStartup(); });
+    pages_.Add([&context] { return std::make_unique<COption>(context); });
+    pages_.Add([&context] { return std::make_unique<CScheduler>(context); });
+    pages_.Add([&context] { return std::make_unique<CDonateDlg>(context); });
+    pages_.Add([&context] { return std::make_unique<CReport>(context); });
     map().OnCommand(IDOK, [this] { OnOk(); });
-    map().OnCommand(IDC_LANGUAGE_LIST, CBN_SELCHANGE, [this] { LanguageChosen(); });
+    map().OnNotify(IDC_OPTION_TABS, TCN_SELCHANGE, [this](NMHDR&) -> MessageResult {
+        ChooseTab(TabCtrl_GetCurSel(Item(IDC_OPTION_TABS)));
+        return 0;
+    });
+    map().OnMessage(WM_UPDATE_REQUEST, [this](WPARAM, LPARAM) -> MessageResult {
+        OnUpdateRequest();
+        return 0;
+    });
 }
 
-void COptionDlg::OnInitDialog() {
+void CTabDialog::OnInitDialog() {
     auto& language = context_.stores.language;
-    SetItemText(hwnd(), IDC_REG_STARTUP, language, text::OptionRegStart);
-    SetItemText(hwnd(), IDC_LANGUAGE_LABEL, language, text::OptionSelectLanguage);
+    const HWND tabs = Item(IDC_OPTION_TABS);
+    int index = 0;
+    for (const TextKey& key :
+         {text::TabOption, text::TabScheduler, text::TabDonate, text::TabReport}) {
+        std::wstring label = Wide(language.GetValue(key));
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = label.data();
+        TabCtrl_InsertItem(tabs, index++, &item);
+    }
     SetItemText(hwnd(), IDOK, language, text::OptionOk);
     SetItemText(hwnd(), IDCANCEL, language, text::OptionCancel);
-    for (const auto* name : kLanguages) {
-        ::SendDlgItemMessageW(hwnd(), IDC_LANGUAGE_LIST, CB_ADDSTRING, 0,
-                              reinterpret_cast<LPARAM>(name));
-    }
-    ::SendDlgItemMessageW(hwnd(), IDC_LANGUAGE_LIST, CB_SETCURSEL, selLang_, 0);
-    ::CheckDlgButton(hwnd(), IDC_REG_STARTUP, regStartup_ ? BST_CHECKED : BST_UNCHECKED);
+    pages_.Attach(tabs);
+    ChooseTab(0);
 }
 
-void COptionDlg::ToggleStartup() {
-    regStartup_ = regStartup_ ? 0 : 1;
-    ::CheckDlgButton(hwnd(), IDC_REG_STARTUP, regStartup_ ? BST_CHECKED : BST_UNCHECKED);
-    StoreValue(context_.stores.option, kSection, u"RegStartup", ToDecimal(regStartup_));
+void CTabDialog::ChooseTab(int tab) {
+    TabCtrl_SetCurSel(Item(IDC_OPTION_TABS), tab);
+    pages_.Show(tab);
 }
 
-void COptionDlg::LanguageChosen() {
-    const auto chosen = ::SendDlgItemMessageW(hwnd(), IDC_LANGUAGE_LIST, CB_GETCURSEL, 0, 0);
-    if (chosen == CB_ERR) {
+COption* CTabDialog::General() const {
+    return static_cast<COption*>(pages_.Page(0));
+}
+
+void CTabDialog::OnOk() {
+    const COption* general = General();
+    const HWND owner = ::GetWindow(hwnd(), GW_OWNER);
+    EndDialog(IDOK);
+    if (general == nullptr) {
         return;
     }
-    selLang_ = static_cast<int>(chosen);
-    // Only the file learns of the choice now; the language changes with OK.
-    auto& option = context_.stores.option;
-    const auto value = ToDecimal(selLang_);
-    option.SetValue(kSection, u"SelLang", value, false);
-    option.WriteValue(kSection, u"SelLang", value);
+    mirror_.m_selLang = general->selLang();
+    if (auto problem = RegisterStartup(general->regStartup() != 0, context_.executable)) {
+        ShowMessage(owner, context_.stores.language.GetValue(*problem));
+    }
+    mirror_.m_regStartup = general->regStartup();
+    mirror_.m_autoDetect = general->autoDetect();
+    mirror_.m_autoUpdate = general->autoUpdate();
 }
 
-void COptionDlg::OnOk() {
+// The main window starts the updater once this dialog is gone; the choices made so far are
+// in the file already.
+void CTabDialog::OnUpdateRequest() {
+    const HWND owner = ::GetWindow(hwnd(), GW_OWNER);
     EndDialog(IDOK);
-    mirror_.m_selLang = selLang_;
-    if (auto problem = RegisterStartup(regStartup_ != 0, context_.executable)) {
-        ShowMessage(hwnd(), context_.stores.language.GetValue(*problem));
+    if (owner != nullptr) {
+        ::PostMessageW(owner, WM_UPDATE_REQUEST, 0, 0);
     }
-    mirror_.m_regStartup = regStartup_;
 }
 
 }  // namespace arkivo::ui

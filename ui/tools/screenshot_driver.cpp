@@ -11,6 +11,7 @@
 
 #include "settings/lang_ini.h"
 #include "ui/jobs/modify_list.h"
+#include "ui/main/auto_detect_dlg.h"
 #include "ui/main/tessaly_dlg.h"
 #include "ui/options/option_dlg.h"
 #include "ui/progress/about_dlg.h"
@@ -61,7 +62,9 @@ int wmain(int argc, wchar_t** argv) {
     const fs::path folder = argv[1];
     const fs::path output = argv[2];
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS |
-                                                        ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+                                                        ICC_BAR_CLASSES | ICC_STANDARD_CLASSES |
+                                                        ICC_DATE_CLASSES | ICC_TAB_CLASSES |
+                                                        ICC_UPDOWN_CLASS};
     ::InitCommonControlsEx(&controls);
 
     AppStores stores;
@@ -85,6 +88,18 @@ int wmain(int argc, wchar_t** argv) {
         ::SendMessageW(patterns, WM_LBUTTONDOWN, MK_LBUTTON, at);
         ::SendMessageW(patterns, WM_LBUTTONUP, 0, at);
         Snap(output, "editing", editor.hwnd());
+        // Escape leaves the pattern as it was.
+        ::SendMessageW(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+        const std::pair<int, const char*> types[] = {{IDC_TYPE_DIF, "type-dif"},
+                                                     {IDC_TYPE_INC, "type-inc"},
+                                                     {IDC_TYPE_SPD, "type-spd"},
+                                                     {IDC_TYPE_SYNC, "type-sync"}};
+        for (const auto& [radio, name] : types) {
+            ::CheckRadioButton(editor.hwnd(), IDC_TYPE_SYNC, IDC_TYPE_SPD, radio);
+            ::SendMessageW(editor.hwnd(), WM_COMMAND, MAKEWPARAM(radio, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(editor.Item(radio)));
+            Snap(output, name, editor.hwnd());
+        }
     }
     {
         ui::CProgressDlg progress(context, main.hwnd());
@@ -105,9 +120,25 @@ int wmain(int argc, wchar_t** argv) {
     }
     {
         ui::OptionBlock options = main.options();
-        ui::COptionDlg option(context, options);
+        ui::CTabDialog option(context, options);
         option.Create(main.hwnd());
         Snap(output, "option", option.hwnd());
+        option.ChooseTab(1);
+        Snap(output, "option-scheduler", option.hwnd());
+        const HWND scheduler = option.Page(1)->hwnd();
+        ::CheckRadioButton(scheduler, IDC_REPEAT_DAILY, IDC_REPEAT_MONTHLY, IDC_REPEAT_MONTHLY);
+        ::SendMessageW(scheduler, WM_COMMAND, MAKEWPARAM(IDC_REPEAT_MONTHLY, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(scheduler, IDC_REPEAT_MONTHLY)));
+        Snap(output, "option-monthly", option.hwnd());
+        option.ChooseTab(2);
+        Snap(output, "option-donate", option.hwnd());
+        option.ChooseTab(3);
+        Snap(output, "option-report", option.hwnd());
+    }
+    {
+        ui::CAutoDetectDlg detect(context);
+        detect.Open(main.hwnd());
+        Snap(output, "autodetect", detect.hwnd());
     }
     {
         ui::CAboutDlg about;
