@@ -86,15 +86,15 @@ void CImageButtonBar::Attach(HWND dialog, std::span<const ImageButtonSpec> butto
     specs_.assign(buttons.begin(), buttons.end());
     tips_.Create(dialog);
     buttons_.clear();
-    for (const auto& spec : specs_) {
+    for (const auto& button : specs_) {
         buttons_.push_back(std::make_unique<CImageButton>());
-        buttons_.back()->Attach(::GetDlgItem(dialog, spec.id), spec.icon, spec.size);
+        buttons_.back()->Attach(::GetDlgItem(dialog, button.id), button.icon, button.size);
     }
 }
 
 void CImageButtonBar::SetTips(CLangIni& language) {
-    for (const auto& spec : specs_) {
-        tips_.SetText(::GetDlgItem(dialog_, spec.id), language.GetValue(spec.tip));
+    for (const auto& button : specs_) {
+        tips_.SetText(::GetDlgItem(dialog_, button.id), language.GetValue(button.tip));
     }
 }
 
