@@ -32,13 +32,9 @@ class ArchiveFailureCli : public test::CliTest {
     }
 
     std::string Report() const {
-        for (const auto& entry : std::filesystem::directory_iterator(home)) {
-            if (entry.path().filename().string().rfind("Report", 0) == 0) {
-                return ReadBytes(entry.path());
-            }
-        }
-        ADD_FAILURE() << "no report in " << home;
-        return {};
+        const auto reports = Reports();
+        EXPECT_FALSE(reports.empty()) << "no report in " << home;
+        return reports.empty() ? std::string() : ReadBytes(reports.front());
     }
 
     // The run failed because of `file` alone, said why in the system's words, and the report
@@ -46,19 +42,13 @@ class ArchiveFailureCli : public test::CliTest {
     void ExpectFailedAlone(const test::ProgramResult& run, const std::filesystem::path& file,
                            const std::filesystem::path& to, const std::string& reason) {
         EXPECT_EQ(run.exitCode, 1) << run.err;
-        EXPECT_NE(run.out.find(" 1 failed"), std::string::npos) << run.out;
-        EXPECT_EQ(run.err.find("Failed to add"), std::string::npos) << run.err;
+        test::ExpectHas(run.out, " 1 failed");
+        test::ExpectLacks(run.err, "Failed to add");
         const auto archive = ArchiveIn(to);
-        EXPECT_NE(run.err.find("This file could not be added to the archive: " + file.string() +
-                               " -> " + archive.string() + " (" + reason + ")\n"),
-                  std::string::npos)
-            << run.err;
-        EXPECT_NE(run.err.find("failed: " + file.string() + " -> " + archive.string() + "/"),
-                  std::string::npos)
-            << run.err;
-        EXPECT_NE(run.err.find("/" + file.filename().string() + ": " + reason + "\n"),
-                  std::string::npos)
-            << run.err;
+        test::ExpectHas(run.err, "This file could not be added to the archive: " + file.string() +
+                                     " -> " + archive.string() + " (" + reason + ")\n");
+        test::ExpectHas(run.err, "failed: " + file.string() + " -> " + archive.string() + "/");
+        test::ExpectHas(run.err, "/" + file.filename().string() + ": " + reason + "\n");
         const std::string report = Report();
         const auto failedList = report.find("<< Files that could not be copied or deleted >>");
         ASSERT_NE(failedList, std::string::npos) << report;

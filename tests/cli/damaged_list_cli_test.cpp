@@ -30,7 +30,7 @@ TEST_F(DamagedListCli, EveryCommandNamesTheFileTheLineAndTheFieldOfTheDamage) {
              {"jobs", "list"}, {"jobs", "add", "/e", "/f"}, {"run"}, {"filters", "list", "1"}}) {
         const auto refused = Arkivo(command);
         EXPECT_NE(refused.exitCode, 0) << command[0];
-        EXPECT_NE(refused.err.find(expected), std::string::npos) << refused.err;
+        test::ExpectHas(refused.err, expected);
     }
     EXPECT_EQ(ReadBytes(env), damaged);
 }

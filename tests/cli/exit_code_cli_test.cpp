@@ -11,7 +11,7 @@ using ExitCodeCli = test::CliTest;
 TEST_F(ExitCodeCli, AWrongCommandLineEndsWithTwoWhileHelpAndVersionEndWithZero) {
     const auto unknown = Arkivo({"run", "--bogus"});
     EXPECT_EQ(unknown.exitCode, 2);
-    EXPECT_NE(unknown.err.find("--bogus"), std::string::npos) << unknown.err;
+    test::ExpectHas(unknown.err, "--bogus");
     EXPECT_EQ(Arkivo({"jobs", "remove"}).exitCode, 2);
     EXPECT_EQ(Arkivo({}).exitCode, 2);
     EXPECT_EQ(Arkivo({"options", "set", "colour", "on"}).exitCode, 2);
@@ -21,10 +21,9 @@ TEST_F(ExitCodeCli, AWrongCommandLineEndsWithTwoWhileHelpAndVersionEndWithZero) 
          {std::vector<std::string>{"jbos"}, std::vector<std::string>{"jobs", "lsit"}}) {
         const auto mistyped = Arkivo(typo);
         EXPECT_EQ(mistyped.exitCode, 2);
-        EXPECT_NE(mistyped.err.find("unknown command '" + typo.back() + "'"), std::string::npos)
-            << mistyped.err;
+        test::ExpectHas(mistyped.err, "unknown command '" + typo.back() + "'");
     }
-    EXPECT_NE(Arkivo({"jobs", "lsit"}).err.find("list, add, set"), std::string::npos);
+    test::ExpectHas(Arkivo({"jobs", "lsit"}).err, "list, add, set");
 
     const auto help = Arkivo({"--help"});
     EXPECT_EQ(help.exitCode, 0);
@@ -43,7 +42,7 @@ TEST_F(ExitCodeCli, AJobListOrSettingsThatCannotBeReadOrWrittenEndWithThree) {
     const auto unsaved = Arkivo({"options", "set", "report", "on"},
                                 {"/bin/sh", "-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\""});
     EXPECT_EQ(unsaved.exitCode, 3);
-    EXPECT_NE(unsaved.err.find((home / "Option.ini").string()), std::string::npos) << unsaved.err;
+    test::ExpectHas(unsaved.err, (home / "Option.ini").string());
 
     // A damaged job list, for every command that reads it.
     test::WriteBytes(home / "LastSetting.env", std::string("not a job list\0\1", 16));
@@ -60,8 +59,7 @@ TEST_F(ExitCodeCli, AJobListOrSettingsThatCannotBeReadOrWrittenEndWithThree) {
     }
     const auto json = Arkivo({"run", "--json"});
     EXPECT_EQ(json.exitCode, 3);
-    EXPECT_NE(json.out.find("\"result\":\"unreadable\",\"exitCode\":3"), std::string::npos)
-        << json.out;
+    test::ExpectHas(json.out, "\"result\":\"unreadable\",\"exitCode\":3");
 
     // A data folder that cannot be made.
     test::WriteBytes(folder / "file", "");
@@ -69,9 +67,7 @@ TEST_F(ExitCodeCli, AJobListOrSettingsThatCannotBeReadOrWrittenEndWithThree) {
         test::RunProgram(test::kArkivo, {"--home", (folder / "file/home").string(), "jobs", "list"},
                          {}, folder.path());
     EXPECT_EQ(noHome.exitCode, 3);
-    EXPECT_NE(noHome.err.find((folder / "file/home").string() + ": Not a directory"),
-              std::string::npos)
-        << noHome.err;
+    test::ExpectHas(noHome.err, (folder / "file/home").string() + ": Not a directory");
 }
 
 TEST_F(ExitCodeCli, ARefusedRequestEndsWithOneAndARunRefusedForAnotherEndsWithFour) {
@@ -87,9 +83,8 @@ TEST_F(ExitCodeCli, ARefusedRequestEndsWithOneAndARunRefusedForAnotherEndsWithFo
     test::WaitForExit(first);
     EXPECT_EQ(second.exitCode, 4);
     EXPECT_EQ(secondJson.exitCode, 4);
-    EXPECT_NE(secondJson.out.find("\"result\":\"refused\",\"exitCode\":4"), std::string::npos)
-        << secondJson.out;
-    EXPECT_NE(secondJson.err.find("another backup run is in progress"), std::string::npos);
+    test::ExpectHas(secondJson.out, "\"result\":\"refused\",\"exitCode\":4");
+    test::ExpectHas(secondJson.err, "another backup run is in progress");
 }
 
 }  // namespace

@@ -14,8 +14,8 @@ TEST_F(InterruptCli, TheFirstCtrlCStopsTheRunLikeTheStopButton) {
     EXPECT_EQ(test::WaitForExit(run), 130);
     const std::string printed =
         test::ReadBytes(folder / "run.out") + test::ReadBytes(folder / "run.err");
-    EXPECT_NE(printed.find("stopping"), std::string::npos) << printed;
-    EXPECT_NE(printed.find("(stopped)"), std::string::npos) << printed;
+    test::ExpectHas(printed, "stopping");
+    test::ExpectHas(printed, "(stopped)");
     // The epilogue ran: the report is written, and says the job was stopped.
     const auto reportLine = printed.find("Report: ");
     ASSERT_NE(reportLine, std::string::npos) << printed;

@@ -2,13 +2,13 @@
 // and `options set` share with it, and the run of a period job that has no period.
 #include <sys/stat.h>
 
-#include "common/text.h"
-#include "settings/lang_ini.h"
 #include "support/cli_fixture.h"
 
 namespace arkivo {
 namespace {
 
+using test::ExpectHas;
+using test::ExpectLacks;
 using test::ReadBytes;
 
 // Instants worked out by hand for Tokyo time (UTC+9, no daylight saving).
@@ -23,16 +23,7 @@ class JobSettingsCli : public test::CliTest {
     void SetUp() override { std::filesystem::create_directories(base); }
 
     test::ProgramResult ArkivoIn(const std::string& zone, std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), {"--home", home.string()});
-        return test::RunProgram(test::kArkivo, arguments, {"HOME=" + folder.path().string(), zone},
-                                folder.path());
-    }
-
-    // A text of the language file the program put in its data folder.
-    std::string English(std::u16string_view section, std::u16string_view key) {
-        CLangIni english;
-        EXPECT_TRUE(english.Open(home / "english.ini"));
-        return Utf16ToUtf8(english.GetValue(section, key));
+        return ArkivoWith({zone}, std::move(arguments));
     }
 
     std::string Setting(std::size_t job, std::u16string_view key) {
@@ -41,10 +32,6 @@ class JobSettingsCli : public test::CliTest {
         return Utf16ToUtf8(setting.GetValue(ToDecimalUnsigned(job), key));
     }
 };
-
-void ExpectHas(const std::string& text, const std::string& part) {
-    EXPECT_NE(text.find(part), std::string::npos) << "no \"" << part << "\" in:\n" << text;
-}
 
 TEST_F(JobSettingsCli, EverySettingIsChangedFromTheCommandLineAndShownInWords) {
     ASSERT_EQ(Arkivo({"jobs", "add", base.string(), target.string()}).exitCode, 0);
@@ -90,7 +77,7 @@ TEST_F(JobSettingsCli, EverySettingIsChangedFromTheCommandLineAndShownInWords) {
     ExpectHas(sync.out, "ZIP archive       does not apply");
     ExpectHas(sync.out, "Sync delete       on");
     ExpectHas(sync.out, "Dot folders       off");
-    EXPECT_EQ(sync.out.find("Period"), std::string::npos) << sync.out;
+    ExpectLacks(sync.out, "Period");
 
     ASSERT_EQ(ArkivoIn(kTokyo, {"jobs", "set", "1", "--type", "dif"}).exitCode, 0);
     ExpectHas(Arkivo({"jobs", "show", "1"}).out, "Type              differential (dif): ");
@@ -195,7 +182,7 @@ TEST_F(JobSettingsCli, APeriodJobWithoutAPeriodIsRefusedAtRunTimeUntilItGetsOne)
         const auto run = Arkivo(arguments);
         EXPECT_EQ(run.exitCode, 1);
         ExpectHas(run.err, refusal);
-        EXPECT_EQ(run.out.find(English(u"MsgFCThread", u"Complete")), std::string::npos) << run.out;
+        ExpectLacks(run.out, English(u"MsgFCThread", u"Complete"));
     }
     EXPECT_FALSE(std::filesystem::exists(target));
     const auto job = Jobs().jobs.at(0);
@@ -203,17 +190,15 @@ TEST_F(JobSettingsCli, APeriodJobWithoutAPeriodIsRefusedAtRunTimeUntilItGetsOne)
     EXPECT_EQ(job.periodStart, 0u);
     EXPECT_EQ(job.periodEnd, 0u);
     std::string reports;
-    for (const auto& entry : std::filesystem::directory_iterator(home)) {
-        if (entry.path().filename().string().rfind("Report", 0) == 0) {
-            reports += ReadBytes(entry.path());
-        }
+    for (const auto& report : Reports()) {
+        reports += ReadBytes(report);
     }
     ExpectHas(reports, refusal);
 
     ASSERT_EQ(Arkivo({"jobs", "set", "1", "--period", "2000-01-01", "2099-12-31"}).exitCode, 0);
     const auto run = Arkivo({"run"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.err.find(refusal), std::string::npos);
+    ExpectLacks(run.err, refusal);
     EXPECT_NE(Jobs().jobs.at(0).lastBackupTime, 0u);
 }
 

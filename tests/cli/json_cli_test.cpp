@@ -74,40 +74,34 @@ TEST_F(JsonCli, OneObjectPerRunWhoseNamesKeepTheirBytes) {
 
     const auto run = Arkivo({"run", "--json"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find("failed: "), std::string::npos) << run.err;
+    test::ExpectHas(run.err, "failed: ");
     const std::string facts = Read(run.out);
     for (const std::string fact :
          {"version 1", "result \"failed\"", "exitCode 1", "dryRun false", "jobsRun 1", "examined 2",
           "copied 1", "deleted 0", "failed 1", "bytesWritten 5", "skipped 1 0 1", "messages 0"}) {
         EXPECT_NE(facts.find(fact + "\n"), std::string::npos) << fact << "\n" << facts;
     }
-    EXPECT_NE(facts.find("job 1 1 " + Hex(base.string()) + "\n"), std::string::npos) << facts;
+    test::ExpectHas(facts, "job 1 1 " + Hex(base.string()) + "\n");
     // The text holds U+FFFD where a byte is not UTF-8; the bytes come back whole.
     const auto shown = [](std::string bytes, char invalid) {
         bytes.replace(bytes.find(invalid), 1, "\xef\xbf\xbd");
         return bytes;
     };
     const std::string failed = (base / odd).string();
-    EXPECT_NE(facts.find("failure " + Hex(shown(failed, '\xff')) + " " + Hex(failed) + " "),
-              std::string::npos)
-        << facts;
+    test::ExpectHas(facts, "failure " + Hex(shown(failed, '\xff')) + " " + Hex(failed) + " ");
     const std::string skipped = (base / fifo).string();
-    EXPECT_NE(facts.find("skipped-item special-file " + Hex(shown(skipped, '\xfe')) + " " +
-                         Hex(skipped) + "\n"),
-              std::string::npos)
-        << facts;
-    EXPECT_NE(facts.find("skipped-item dot-folder " + Hex((base / ".cache").string()) + " -\n"),
-              std::string::npos)
-        << facts;
+    test::ExpectHas(facts, "skipped-item special-file " + Hex(shown(skipped, '\xfe')) + " " +
+                               Hex(skipped) + "\n");
+    test::ExpectHas(facts, "skipped-item dot-folder " + Hex((base / ".cache").string()) + " -\n");
 }
 
 TEST_F(JsonCli, ADryRunTellsWhatWouldBeDoneAndAnEmptyListThatNothingRan) {
     const auto nothing = Arkivo({"run", "--json"});
     EXPECT_EQ(nothing.exitCode, 0);
     const std::string none = Read(nothing.out);
-    EXPECT_NE(none.find("result \"nothing-to-run\"\n"), std::string::npos) << none;
-    EXPECT_NE(none.find("jobsRun 0\n"), std::string::npos) << none;
-    EXPECT_EQ(none.find("job "), std::string::npos) << none;
+    test::ExpectHas(none, "result \"nothing-to-run\"\n");
+    test::ExpectHas(none, "jobsRun 0\n");
+    test::ExpectLacks(none, "job ");
 
     test::MakeFile(base / "a.txt", "hello");
     test::MakeFile(base / "b.txt", "hi");

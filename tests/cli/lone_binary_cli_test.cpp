@@ -18,7 +18,7 @@ class LoneBinaryCli : public test::CliTest {
             test::RunProgram(program, arguments, {"HOME=" + folder.path().string()}, alone);
         // Every message names what it is about after its text, never in place of it.
         for (const char* empty : {"arkivo: \n", "arkivo:  (", "arkivo: /"}) {
-            EXPECT_EQ(result.err.find(empty), std::string::npos) << result.err;
+            test::ExpectLacks(result.err, empty);
         }
         return result;
     }
@@ -30,10 +30,10 @@ class LoneBinaryCli : public test::CliTest {
 TEST_F(LoneBinaryCli, SaysEverythingInEnglishWithoutItsLanguageFiles) {
     const auto help = Lone({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_NE(help.out.find("Usage:"), std::string::npos) << help.out;
+    test::ExpectHas(help.out, "Usage:");
     const auto list = Lone({"jobs", "list"});
     EXPECT_EQ(list.exitCode, 0) << list.err;
-    EXPECT_NE(list.out.find("No jobs yet"), std::string::npos) << list.out;
+    test::ExpectHas(list.out, "No jobs yet");
     ASSERT_FALSE(std::filesystem::exists(home / "english.ini")) << "a language file was found";
 
     const auto first = Lone({"jobs", "add", base.string(), (folder / "drive" / "t").string()});
@@ -47,13 +47,10 @@ TEST_F(LoneBinaryCli, SaysEverythingInEnglishWithoutItsLanguageFiles) {
     EXPECT_EQ(again.err, "arkivo: This base and target pair is already in the job list.\n");
     const auto unknown = Lone({"jobs", "remove", "5"});
     EXPECT_EQ(unknown.exitCode, 1);
-    EXPECT_NE(unknown.err.find("arkivo: There is no job with that number."), std::string::npos)
-        << unknown.err;
+    test::ExpectHas(unknown.err, "arkivo: There is no job with that number.");
     const auto run = Lone({"run"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find("arkivo: Not run: the folder above the target does not exist"),
-              std::string::npos)
-        << run.err;
+    test::ExpectHas(run.err, "arkivo: Not run: the folder above the target does not exist");
 }
 
 }  // namespace

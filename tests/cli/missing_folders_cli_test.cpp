@@ -40,10 +40,8 @@ TEST_F(MissingFoldersCli, ARunRefusesATargetWhoseParentIsMissingUntilItIsThere) 
 
     const auto refused = Arkivo({"run"});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_NE(refused.out.find("Job 1: 0 copied, 0 deleted, 1 failed"), std::string::npos)
-        << refused.out;
-    EXPECT_NE(refused.out.find("Job 2: 0 copied, 0 deleted, 1 failed"), std::string::npos)
-        << refused.out;
+    test::ExpectHas(refused.out, "Job 1: 0 copied, 0 deleted, 1 failed");
+    test::ExpectHas(refused.out, "Job 2: 0 copied, 0 deleted, 1 failed");
     EXPECT_EQ(refused.err, "arkivo: Not run: " + kParentMissing + mirror.string() +
                                "\narkivo: Not run: " + kParentMissing + dated.string() + "\n");
     EXPECT_FALSE(std::filesystem::exists(drive));

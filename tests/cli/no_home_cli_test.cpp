@@ -56,7 +56,7 @@ TEST_F(NoHomeCli, AUserWithoutAHomeFolderIsToldToNameADataFolder) {
     ASSERT_EQ(::chown(work.c_str(), unknown, unknown), 0);
     const auto list = ListAs(unknown, {});
     EXPECT_EQ(list.exitCode, 3);
-    EXPECT_NE(list.err.find("name one with --home or $ARKIVO_HOME"), std::string::npos) << list.err;
+    test::ExpectHas(list.err, "name one with --home or $ARKIVO_HOME");
     EXPECT_TRUE(std::filesystem::is_empty(work));
 }
 

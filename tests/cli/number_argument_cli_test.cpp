@@ -23,9 +23,8 @@ TEST_F(NumberArgumentCli, AJobNumberOfZeroIsRefusedInPlainWordsByEveryCommand) {
     for (const auto& command : commands) {
         const auto refused = Arkivo(command);
         EXPECT_NE(refused.exitCode, 0) << command[0] << ' ' << command[1];
-        EXPECT_NE(refused.err.find("job number must be 1 or more\n"), std::string::npos)
-            << refused.err;
-        EXPECT_EQ(refused.err.find("not in range"), std::string::npos) << refused.err;
+        test::ExpectHas(refused.err, "job number must be 1 or more\n");
+        test::ExpectLacks(refused.err, "not in range");
     }
     EXPECT_EQ(Jobs().jobs.size(), 1u);
     EXPECT_EQ(Jobs().jobs[0].checked, 1u);
@@ -35,25 +34,21 @@ TEST_F(NumberArgumentCli, WordsSignsAndNumbersPastTheListAreRefusedWithWhatANumb
     ASSERT_EQ(Arkivo({"jobs", "add", "/a", "/b"}).exitCode, 0);
     const auto word = Arkivo({"jobs", "remove", "one"});
     EXPECT_NE(word.exitCode, 0);
-    EXPECT_NE(word.err.find("job number must be a whole number, not 'one'"), std::string::npos)
-        << word.err;
+    test::ExpectHas(word.err, "job number must be a whole number, not 'one'");
     const auto negative = Arkivo({"run", "-1"});
     EXPECT_NE(negative.exitCode, 0);
-    EXPECT_NE(negative.err.find("job number must be a whole number, not '-1'"), std::string::npos)
-        << negative.err;
+    test::ExpectHas(negative.err, "job number must be a whole number, not '-1'");
     const auto hex = Arkivo({"jobs", "uncheck", "0x1"});
-    EXPECT_NE(hex.err.find("not '0x1'"), std::string::npos) << hex.err;
+    test::ExpectHas(hex.err, "not '0x1'");
     for (const char* big : {"256", "99999999999999999999999"}) {
         const auto refused = Arkivo({"jobs", "show", big});
         EXPECT_NE(refused.exitCode, 0);
-        EXPECT_NE(refused.err.find("job number must be 255 or less"), std::string::npos)
-            << refused.err;
+        test::ExpectHas(refused.err, "job number must be 255 or less");
     }
     EXPECT_EQ(Jobs().jobs.size(), 1u);
     EXPECT_EQ(Jobs().jobs[0].checked, 1u);
     // A number the list does not reach is the dialogs' "no such job".
-    EXPECT_NE(Arkivo({"jobs", "show", "2"}).err.find("There is no job with that number. (2)"),
-              std::string::npos);
+    test::ExpectHas(Arkivo({"jobs", "show", "2"}).err, "There is no job with that number. (2)");
 }
 
 TEST_F(NumberArgumentCli, PortsAreFromOneTo65535AndLeadingZerosAreDecimal) {
@@ -62,7 +57,7 @@ TEST_F(NumberArgumentCli, PortsAreFromOneTo65535AndLeadingZerosAreDecimal) {
         const auto refused = Arkivo({"jobs", "add", "/a", "ftp://nas/backup", "--target-user",
                                      "mika", "--target-port", port});
         EXPECT_NE(refused.exitCode, 0);
-        EXPECT_NE(refused.err.find(message), std::string::npos) << refused.err;
+        test::ExpectHas(refused.err, message);
     }
     EXPECT_TRUE(Jobs().jobs.empty());
     ASSERT_EQ(Arkivo({"jobs", "add", "/a", "ftp://nas/backup", "--target-user", "mika",

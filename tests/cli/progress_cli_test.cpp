@@ -136,7 +136,7 @@ TEST_F(ProgressCli, OnANarrowTerminalTheLargeFileShowsWithItsProgressAndNoLineIs
     EXPECT_TRUE(ShowsTheLargeFileUnderWay(run.output)) << run.output;
     // The path is cut in the middle: the line begins with the job's figures and keeps the
     // file's name.
-    EXPECT_NE(run.output.find("\u2026"), std::string::npos) << run.output;
+    test::ExpectHas(run.output, "\u2026");
 
     const auto model = Model(run.output, 50);
     EXPECT_LE(model.widest, 50u) << run.output;
@@ -146,10 +146,10 @@ TEST_F(ProgressCli, OnANarrowTerminalTheLargeFileShowsWithItsProgressAndNoLineIs
     std::string screen;
     for (const auto& line : model.screen) {
         screen += line + "\n";
-        EXPECT_EQ(line.find(" MB ("), std::string::npos) << line;
-        EXPECT_EQ(line.find("MB/s  "), std::string::npos) << line;
+        test::ExpectLacks(line, " MB (");
+        test::ExpectLacks(line, "MB/s  ");
     }
-    EXPECT_NE(screen.find("The backup is complete."), std::string::npos) << screen;
+    test::ExpectHas(screen, "The backup is complete.");
 }
 
 TEST_F(ProgressCli, ATerminalMadeNarrowerDuringTheRunGetsLinesThatFitItsNewWidth) {

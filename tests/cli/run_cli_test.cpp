@@ -45,12 +45,12 @@ TEST_F(RunCli, ASyncRunMakesTheTargetEqualToTheBase) {
     EXPECT_EQ(test::FileContents(target), expected);
     // Piped output: one line as a job starts and one as it ends, no progress redraws.
     EXPECT_EQ(first.out.find('\r'), std::string::npos);
-    EXPECT_NE(first.out.find("Job 1: "), std::string::npos);
-    EXPECT_NE(first.out.find(" 0 failed"), std::string::npos);
+    test::ExpectHas(first.out, "Job 1: ");
+    test::ExpectHas(first.out, " 0 failed");
 
     const auto second = Arkivo({"run"});
     ASSERT_EQ(second.exitCode, 0);
-    EXPECT_NE(second.out.find("Job 1: 0 copied"), std::string::npos);
+    test::ExpectHas(second.out, "Job 1: 0 copied");
 }
 
 TEST_F(RunCli, ADryRunChangesNothingAndNamesDotFoldersLeftOutWhichAreTakenWhenAsked) {
@@ -61,23 +61,22 @@ TEST_F(RunCli, ADryRunChangesNothingAndNamesDotFoldersLeftOutWhichAreTakenWhenAs
     const auto dry = Arkivo({"run", "--dry-run"});
     ASSERT_EQ(dry.exitCode, 0) << dry.err;
     EXPECT_FALSE(std::filesystem::exists(target));
-    EXPECT_NE(dry.out.find("would copy " + (base / "a.txt").string()), std::string::npos);
+    test::ExpectHas(dry.out, "would copy " + (base / "a.txt").string());
     EXPECT_NE(
         dry.out.find("would skip " + (base / ".ssh").string() + " (its name begins with '.')"),
         std::string::npos)
         << dry.out;
-    EXPECT_NE(dry.out.find("would skip " + (base / "p/.git").string()), std::string::npos);
+    test::ExpectHas(dry.out, "would skip " + (base / "p/.git").string());
     const auto run = Arkivo({"run"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_NE(run.out.find("skipped 2 folders whose names begin with '.'"), std::string::npos)
-        << run.out;
-    EXPECT_EQ(run.out.find("would skip"), std::string::npos);
+    test::ExpectHas(run.out, "skipped 2 folders whose names begin with '.'");
+    test::ExpectLacks(run.out, "would skip");
 
     ASSERT_EQ(Arkivo({"options", "set", "dot-folders", "on", "--job", "1"}).exitCode, 0);
-    EXPECT_NE(Arkivo({"options"}).out.find("dot-folders = on"), std::string::npos);
+    test::ExpectHas(Arkivo({"options"}).out, "dot-folders = on");
     const auto taken = Arkivo({"run"});
     ASSERT_EQ(taken.exitCode, 0) << taken.err;
-    EXPECT_EQ(taken.out.find("skipped"), std::string::npos);
+    test::ExpectLacks(taken.out, "skipped");
     EXPECT_EQ(test::FileContents(target), test::FileContents(base));
 }
 
@@ -112,11 +111,9 @@ TEST_F(RunCli, AFileThatChangedWhileItWasCopiedIsNamedLeftOutAndFailsTheRun) {
     // The exit code and the summary tell that not everything was copied.
     const auto run = Arkivo({"run"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.out.find("1 failed"), std::string::npos) << run.out;
-    EXPECT_NE(run.err.find("failed: " + (base / "status.txt").string()), std::string::npos)
-        << run.err;
-    EXPECT_NE(run.err.find(": the file changed while it was copied\n"), std::string::npos)
-        << run.err;
+    test::ExpectHas(run.out, "1 failed");
+    test::ExpectHas(run.err, "failed: " + (base / "status.txt").string());
+    test::ExpectHas(run.err, ": the file changed while it was copied\n");
     std::filesystem::path archive;
     for (const auto& entry : std::filesystem::directory_iterator(target)) {
         archive = entry.path();
@@ -124,7 +121,7 @@ TEST_F(RunCli, AFileThatChangedWhileItWasCopiedIsNamedLeftOutAndFailsTheRun) {
     ASSERT_EQ(archive.extension(), ".zip");
     const auto verify = Arkivo({"verify", archive.string()});
     EXPECT_EQ(verify.exitCode, 0) << verify.err;
-    EXPECT_NE(verify.out.find(": 1 entry, all intact"), std::string::npos) << verify.out;
+    test::ExpectHas(verify.out, ": 1 entry, all intact");
 
     // A plain copy leaves it out in the same way. Named, a job runs even when unticked; only
     // ticked jobs run when none are named.
@@ -142,7 +139,7 @@ TEST_F(RunCli, AFileThatChangedWhileItWasCopiedIsNamedLeftOutAndFailsTheRun) {
         std::string::npos)
         << sync.err;
     EXPECT_EQ(test::FileContents(mirror), (std::map<std::string, std::string>{{"a.txt", "a"}}));
-    EXPECT_EQ(sync.out.find("Job 1"), std::string::npos) << sync.out;
+    test::ExpectLacks(sync.out, "Job 1");
 }
 
 TEST_F(RunCli, FiltersAndOptionsShapeTheRun) {
@@ -152,18 +149,18 @@ TEST_F(RunCli, FiltersAndOptionsShapeTheRun) {
     ASSERT_EQ(Arkivo({"jobs", "add", base.string(), target.string()}).exitCode, 0);
     ASSERT_EQ(Arkivo({"filters", "add", "1", "exclude", "*.tmp"}).exitCode, 0);
     const auto listed = Arkivo({"filters", "list", "1"});
-    EXPECT_NE(listed.out.find("1  *.tmp"), std::string::npos);
+    test::ExpectHas(listed.out, "1  *.tmp");
     ASSERT_EQ(Arkivo({"options", "set", "sync-delete", "on", "--job", "1"}).exitCode, 0);
     ASSERT_EQ(Arkivo({"options", "set", "report", "on"}).exitCode, 0);
     ASSERT_EQ(Arkivo({"options", "set", "report-deleted", "on"}).exitCode, 0);
     const auto shown = Arkivo({"options"});
-    EXPECT_NE(shown.out.find("sync-delete = on"), std::string::npos);
-    EXPECT_NE(shown.out.find("report = on"), std::string::npos);
+    test::ExpectHas(shown.out, "sync-delete = on");
+    test::ExpectHas(shown.out, "report = on");
     const auto run = Arkivo({"run"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(test::FileContents(target), (std::map<std::string, std::string>{{"keep.doc", "k"}}));
     ASSERT_EQ(Arkivo({"filters", "remove", "1", "exclude", "*.tmp"}).exitCode, 0);
-    EXPECT_NE(Arkivo({"filters", "list", "1"}).out.find("exclude: none"), std::string::npos);
+    test::ExpectHas(Arkivo({"filters", "list", "1"}).out, "exclude: none");
     EXPECT_EQ(Arkivo({"options", "set", "zip", "on", "--job", "1"}).exitCode, 1);
 }
 

@@ -15,9 +15,8 @@ TEST_F(RunLockCli, ASecondRunIsRefusedUntilTheFirstProcessIsGone) {
     ::kill(first, SIGSTOP);
     const auto second = Arkivo({"run"});
     EXPECT_NE(second.exitCode, 0);
-    EXPECT_NE(second.err.find("another backup run is in progress"), std::string::npos)
-        << second.err;
-    EXPECT_EQ(second.out.find("Job 1"), std::string::npos) << second.out;
+    test::ExpectHas(second.err, "another backup run is in progress");
+    test::ExpectLacks(second.out, "Job 1");
     // The other commands go on: only runs exclude each other.
     EXPECT_EQ(Arkivo({"jobs", "list"}).exitCode, 0);
 
@@ -25,7 +24,7 @@ TEST_F(RunLockCli, ASecondRunIsRefusedUntilTheFirstProcessIsGone) {
     EXPECT_EQ(test::WaitForExit(first), -SIGKILL);
     const auto third = Arkivo({"run"});
     EXPECT_EQ(third.exitCode, 0) << third.err;
-    EXPECT_EQ(third.err.find("another backup run"), std::string::npos);
+    test::ExpectLacks(third.err, "another backup run");
     EXPECT_EQ(test::FileContents(target).size(), static_cast<std::size_t>(kLongJobFiles));
 }
 

@@ -34,16 +34,6 @@ std::set<std::string> NamesBelow(const std::filesystem::path& root) {
     return names;
 }
 
-std::vector<std::filesystem::path> ReportsIn(const std::filesystem::path& folder) {
-    std::vector<std::filesystem::path> reports;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.path().filename().string().rfind("Report", 0) == 0) {
-            reports.push_back(entry.path());
-        }
-    }
-    return reports;
-}
-
 class RunSummaryCli : public test::CliTest {
   protected:
     // Two files to copy (5 and 1,000 bytes), one target file the base lacks, and one of each
@@ -70,31 +60,26 @@ TEST_F(RunSummaryCli, TheSummaryCountsWhatWasDoneAndWhatWasLeftOutByReason) {
 
     const auto dry = Arkivo({"run", "--dry-run"});
     ASSERT_EQ(dry.exitCode, 0) << dry.err;
-    EXPECT_NE(dry.out.find("Summary (dry run): 1 job, 2 files examined, would copy 2 files "
-                           "(1,005 bytes), would delete 1\n"),
-              std::string::npos)
-        << dry.out;
-    EXPECT_NE(dry.out.find("would skip " + (base / "fifo").string() + " (a special file"),
-              std::string::npos)
-        << dry.out;
-    EXPECT_NE(dry.out.find("Dry run: nothing was changed."), std::string::npos) << dry.out;
-    EXPECT_EQ(dry.out.find("copied"), std::string::npos) << dry.out;
-    EXPECT_EQ(dry.out.find("The backup is complete."), std::string::npos) << dry.out;
+    test::ExpectHas(dry.out,
+                    "Summary (dry run): 1 job, 2 files examined, would copy 2 files "
+                    "(1,005 bytes), would delete 1\n");
+    test::ExpectHas(dry.out, "would skip " + (base / "fifo").string() + " (a special file");
+    test::ExpectHas(dry.out, "Dry run: nothing was changed.");
+    test::ExpectLacks(dry.out, "copied");
+    test::ExpectLacks(dry.out, "The backup is complete.");
     EXPECT_EQ(NamesBelow(target), (std::set<std::string>{"orphan.txt", "pipe"}));
-    EXPECT_TRUE(ReportsIn(home).empty());
+    EXPECT_TRUE(Reports().empty());
 
     const auto run = Arkivo({"run"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    EXPECT_NE(run.out.find("Summary: 1 job run, 2 files examined, 2 copied, 1 deleted, 0 failed\n"),
-              std::string::npos)
-        << run.out;
-    EXPECT_NE(run.out.find("Skipped: 1 folder whose name begins with '.', 1 link to a folder, "
-                           "2 special files (sockets, FIFOs or devices)\n"),
-              std::string::npos)
-        << run.out;
-    EXPECT_NE(run.out.find("Written: 1.0 kB in "), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("B/s)\n"), std::string::npos) << run.out;
+    test::ExpectHas(run.out,
+                    "Summary: 1 job run, 2 files examined, 2 copied, 1 deleted, 0 failed\n");
+    test::ExpectHas(run.out,
+                    "Skipped: 1 folder whose name begins with '.', 1 link to a folder, "
+                    "2 special files (sockets, FIFOs or devices)\n");
+    test::ExpectHas(run.out, "Written: 1.0 kB in ");
+    test::ExpectHas(run.out, "B/s)\n");
     EXPECT_EQ(run.out.substr(run.out.size() - 24), "The backup is complete.\n") << run.out;
     EXPECT_EQ(NamesBelow(target), (std::set<std::string>{"a.txt", "sub/", "sub/b.bin", "pipe"}));
     EXPECT_EQ(test::ReadBytes(target / "a.txt"), "hello");
@@ -102,7 +87,7 @@ TEST_F(RunSummaryCli, TheSummaryCountsWhatWasDoneAndWhatWasLeftOutByReason) {
     EXPECT_TRUE(std::filesystem::is_fifo(target / "pipe"));
 
     // The report names each special file left out, as it names dot folders and links.
-    const auto reports = ReportsIn(home);
+    const auto reports = Reports();
     ASSERT_EQ(reports.size(), 1u);
     const std::string report = test::ReadBytes(reports.front());
     for (const char* name : {"fifo", "sock"}) {
@@ -111,8 +96,7 @@ TEST_F(RunSummaryCli, TheSummaryCountsWhatWasDoneAndWhatWasLeftOutByReason) {
             std::string::npos)
             << report;
     }
-    EXPECT_NE(report.find((base / "link").string() + " (a link to a folder)"), std::string::npos)
-        << report;
+    test::ExpectHas(report, (base / "link").string() + " (a link to a folder)");
 }
 
 TEST_F(RunSummaryCli, RunVerifyTellsTheArchivesAndEntriesItChecked) {
@@ -131,17 +115,14 @@ TEST_F(RunSummaryCli, RunVerifyTellsTheArchivesAndEntriesItChecked) {
     // Differential archives hold every file the target root lacks: each run takes them all.
     const auto plain = Arkivo({"run"});
     ASSERT_EQ(plain.exitCode, 0) << plain.err;
-    EXPECT_EQ(plain.out.find("Verified"), std::string::npos) << plain.out;
+    test::ExpectLacks(plain.out, "Verified");
 
     const auto verified = Arkivo({"run", "--verify"});
     ASSERT_EQ(verified.exitCode, 0) << verified.err;
-    EXPECT_NE(verified.out.find("Verified: 2 archives, 5 entries, all intact\n"), std::string::npos)
-        << verified.out;
+    test::ExpectHas(verified.out, "Verified: 2 archives, 5 entries, all intact\n");
     const auto json = Arkivo({"run", "--verify", "--json", "2"});
     EXPECT_EQ(json.exitCode, 0) << json.err;
-    EXPECT_NE(json.out.find("\"verified\":{\"archives\":1,\"entries\":2,\"damagedArchives\":0}"),
-              std::string::npos)
-        << json.out;
+    test::ExpectHas(json.out, "\"verified\":{\"archives\":1,\"entries\":2,\"damagedArchives\":0}");
 }
 
 TEST_F(RunSummaryCli, WithNothingToRunTheRunSaysSoAndLeavesNoReport) {
@@ -155,14 +136,14 @@ TEST_F(RunSummaryCli, WithNothingToRunTheRunSaysSoAndLeavesNoReport) {
     ASSERT_EQ(Arkivo({"jobs", "uncheck", "1"}).exitCode, 0);
     const auto unticked = Arkivo({"run"});
     EXPECT_EQ(unticked.exitCode, 0);
-    EXPECT_NE(unticked.out.find("Nothing to run"), std::string::npos) << unticked.out;
-    EXPECT_EQ(unticked.out.find("complete"), std::string::npos) << unticked.out;
-    EXPECT_TRUE(ReportsIn(home).empty());
+    test::ExpectHas(unticked.out, "Nothing to run");
+    test::ExpectLacks(unticked.out, "complete");
+    EXPECT_TRUE(Reports().empty());
     EXPECT_FALSE(std::filesystem::exists(target));
 
     ASSERT_EQ(Arkivo({"jobs", "check", "1"}).exitCode, 0);
     ASSERT_EQ(Arkivo({"run"}).exitCode, 0);
-    EXPECT_EQ(ReportsIn(home).size(), 1u);
+    EXPECT_EQ(Reports().size(), 1u);
 }
 
 TEST_F(RunSummaryCli, QuietPrintsTheErrorsAlone) {
@@ -172,15 +153,12 @@ TEST_F(RunSummaryCli, QuietPrintsTheErrorsAlone) {
     const auto quiet = Arkivo({"run", "--quiet"});
     EXPECT_EQ(quiet.exitCode, 1);
     EXPECT_EQ(quiet.out, "");
-    EXPECT_NE(quiet.err.find("failed: " + (base / "status.txt").string()), std::string::npos)
-        << quiet.err;
+    test::ExpectHas(quiet.err, "failed: " + (base / "status.txt").string());
     EXPECT_EQ(test::ReadBytes(target / "a.txt"), "a");
 
     const auto loud = Arkivo({"run"});
     EXPECT_EQ(loud.exitCode, 1);
-    EXPECT_NE(loud.out.find("The run ended, but not everything was backed up. Failures: 1\n"),
-              std::string::npos)
-        << loud.out;
+    test::ExpectHas(loud.out, "The run ended, but not everything was backed up. Failures: 1\n");
 }
 
 }  // namespace

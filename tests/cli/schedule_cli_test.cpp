@@ -88,8 +88,8 @@ TEST_F(ScheduleCli, ARunStartsOnceAtTheSetTimeAndSigtermStopsTheScheduler) {
     EXPECT_EQ(StopWith(pid, SIGTERM), 0);
     const auto log = Log();
     EXPECT_EQ(Count(log, "starting a run"), 1) << log;
-    EXPECT_NE(log.find(" 10:00:"), std::string::npos) << log;
-    EXPECT_NE(log.find("run finished: 1 jobs, 1 files copied"), std::string::npos) << log;
+    test::ExpectHas(log, " 10:00:");
+    test::ExpectHas(log, "run finished: 1 jobs, 1 files copied");
     EXPECT_EQ(Count(log, "stopped\n"), 1) << log;
     EXPECT_EQ(log.substr(log.size() - 8), "stopped\n") << log;
     EXPECT_EQ(test::DatedFolders(target, "DIF_").size(), 1u);
@@ -112,7 +112,7 @@ TEST_F(ScheduleCli, ARunThatAnotherProcessHoldsIsNotDoubled) {
     const auto log = Log();
     EXPECT_EQ(Count(log, "starting a run"), 1) << log;
     EXPECT_EQ(Count(log, "run not started: another run holds the data folder"), 1) << log;
-    EXPECT_NE(log.find("another backup run is in progress"), std::string::npos) << log;
+    test::ExpectHas(log, "another backup run is in progress");
     EXPECT_FALSE(std::filesystem::exists(target));
     EXPECT_EQ(log.substr(log.size() - 8), "stopped\n") << log;
 }
@@ -156,14 +156,14 @@ TEST_F(ScheduleCli, DetectMarksWhatARunWouldCopyAndTheListShowsIt) {
               "Job 1 has files to copy: " + base.string() + " -> " + target.string() + "\n");
     EXPECT_FALSE(std::filesystem::exists(target));
     const auto list = Arkivo({"jobs", "list"});
-    EXPECT_NE(list.out.find("TO COPY"), std::string::npos) << list.out;
-    EXPECT_NE(list.out.find("dif   yes"), std::string::npos) << list.out;
-    EXPECT_NE(list.out.find("dif   -"), std::string::npos) << list.out;
+    test::ExpectHas(list.out, "TO COPY");
+    test::ExpectHas(list.out, "dif   yes");
+    test::ExpectHas(list.out, "dif   -");
 
     // A run clears the mark; a differential compares with the target root, which its run does
     // not fill, so the next pass marks it again.
     ASSERT_EQ(Arkivo({"run", "1"}).exitCode, 0);
-    EXPECT_EQ(Arkivo({"jobs", "list"}).out.find("yes"), std::string::npos);
+    test::ExpectLacks(Arkivo({"jobs", "list"}).out, "yes");
     EXPECT_EQ(Arkivo({"detect"}).out, detect.out);
     test::MakeFile(target / "a.txt", "a");
     EXPECT_EQ(Arkivo({"detect"}).out, "No job has files to copy.\n");
@@ -181,10 +181,8 @@ TEST_F(ScheduleCli, SchedulerOptionsAreStoredAndOutOfRangeValuesRefusedWithTheSe
     ASSERT_EQ(Arkivo({"options", "scheduler", "--monthly", "31", "23:59"}).exitCode, 0);
     ASSERT_EQ(Arkivo({"options", "set", "auto-detect", "on", "--every", "0"}).exitCode, 0);
     const auto shown = Arkivo({"options"}).out;
-    EXPECT_NE(shown.find("scheduler = on, monthly on day 31 at 23:59, catch-up on"),
-              std::string::npos)
-        << shown;
-    EXPECT_NE(shown.find("auto-detect = on, every 1 hour\n"), std::string::npos) << shown;
+    test::ExpectHas(shown, "scheduler = on, monthly on day 31 at 23:59, catch-up on");
+    test::ExpectHas(shown, "auto-detect = on, every 1 hour\n");
 
     file = OptionFile();
     const struct {
@@ -205,7 +203,7 @@ TEST_F(ScheduleCli, SchedulerOptionsAreStoredAndOutOfRangeValuesRefusedWithTheSe
         arguments.insert(arguments.end(), r.arguments.begin(), r.arguments.end());
         const auto result = Arkivo(arguments);
         EXPECT_EQ(result.exitCode, r.exitCode) << r.message;
-        EXPECT_NE(result.err.find(r.message), std::string::npos) << result.err;
+        test::ExpectHas(result.err, r.message);
         EXPECT_EQ(OptionFile(), file) << r.message;
     }
 }

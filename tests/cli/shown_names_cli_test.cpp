@@ -73,14 +73,9 @@ TEST_F(ShownNamesCli, TheReportAndTheFailuresNameEachFileOnALineOfItsOwn) {
         1u)
         << run.err;
 
-    std::filesystem::path report;
-    for (const auto& entry : std::filesystem::directory_iterator(home)) {
-        if (entry.path().filename().string().rfind("Report", 0) == 0) {
-            report = entry.path();
-        }
-    }
-    ASSERT_FALSE(report.empty());
-    std::string text = ReadBytes(report);
+    const auto reports = Reports();
+    ASSERT_FALSE(reports.empty());
+    std::string text = ReadBytes(reports.back());
     text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
     // The files' lines are exactly one per file: no name spilled onto a line of its own.
     std::vector<std::string> listed;

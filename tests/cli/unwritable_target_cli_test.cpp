@@ -38,8 +38,7 @@ class UnwritableTargetCli : public test::CliTest {
     void ExpectSaidOnce(const test::ProgramResult& run, const std::filesystem::path& to,
                         const std::string& reason) {
         EXPECT_EQ(run.exitCode, 1) << run.err;
-        EXPECT_NE(run.out.find("Job 1: 0 copied, 0 deleted, 1 failed"), std::string::npos)
-            << run.out;
+        test::ExpectHas(run.out, "Job 1: 0 copied, 0 deleted, 1 failed");
         EXPECT_EQ(FailureLines(run.err),
                   std::vector<std::string>{"arkivo: failed: " + to.string() + ": " + reason})
             << run.err;

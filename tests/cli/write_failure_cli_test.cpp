@@ -41,10 +41,8 @@ TEST_F(WriteFailureCli, AFullDiskIsNamedWithTheFileThatCouldNotBeSaved) {
     ASSERT_LT(before.size(), 512u);
     const auto add = WithFileSizeLimit(1, {"jobs", "add", "/" + std::string(250, 'c'), "/d"});
     EXPECT_EQ(add.exitCode, 3);
-    EXPECT_NE(add.err.find(Names("This file could not be written: ", env, EFBIG)),
-              std::string::npos)
-        << add.err;
-    EXPECT_EQ(add.err.find("EF002"), std::string::npos);
+    test::ExpectHas(add.err, Names("This file could not be written: ", env, EFBIG));
+    test::ExpectLacks(add.err, "EF002");
     EXPECT_EQ(ReadBytes(env), before);
 }
 
@@ -52,8 +50,8 @@ TEST_F(WriteFailureCli, AFilterListThatCannotBeWrittenIsNamedWithTheReason) {
     test::WriteBytes(home / "Filter.ini", "[9]\r\n1=" + std::string(600, 'x') + "\r\n");
     const auto add = WithFileSizeLimit(1, {"filters", "add", "1", "exclude", "*.tmp"});
     EXPECT_EQ(add.exitCode, 3);
-    EXPECT_NE(add.err.find(Names("", home / "Filter.ini", EFBIG)), std::string::npos) << add.err;
-    EXPECT_NE(Arkivo({"filters", "list", "1"}).out.find("exclude: none"), std::string::npos);
+    test::ExpectHas(add.err, Names("", home / "Filter.ini", EFBIG));
+    test::ExpectHas(Arkivo({"filters", "list", "1"}).out, "exclude: none");
 }
 
 TEST_F(WriteFailureCli, AReadOnlyDataFolderIsNamedWithThePermissionDenied) {
@@ -65,9 +63,7 @@ TEST_F(WriteFailureCli, AReadOnlyDataFolderIsNamedWithThePermissionDenied) {
     const auto add = WithoutPermissions({"jobs", "add", "/c", "/d"});
     ::chmod(home.c_str(), 0755);
     EXPECT_EQ(add.exitCode, 3);
-    EXPECT_NE(add.err.find(Names("This file could not be written: ", env, EACCES)),
-              std::string::npos)
-        << add.err;
+    test::ExpectHas(add.err, Names("This file could not be written: ", env, EACCES));
 }
 
 TEST_F(WriteFailureCli, AnUnreadableListSaysWhyInsteadOfCallingItMissing) {
@@ -77,18 +73,15 @@ TEST_F(WriteFailureCli, AnUnreadableListSaysWhyInsteadOfCallingItMissing) {
     ASSERT_EQ(::chmod(env.c_str(), 0), 0);
     const auto unreadable = WithoutPermissions({"jobs", "list"});
     EXPECT_EQ(unreadable.exitCode, 3);
-    EXPECT_NE(unreadable.err.find(Names("This file could not be read: ", env, EACCES)),
-              std::string::npos)
-        << unreadable.err;
-    EXPECT_EQ(unreadable.err.find("EF002"), std::string::npos);
+    test::ExpectHas(unreadable.err, Names("This file could not be read: ", env, EACCES));
+    test::ExpectLacks(unreadable.err, "EF002");
 
     // A list that is a folder cannot be read by anyone, root included.
     std::filesystem::remove(env);
     std::filesystem::create_directory(env);
     const auto folderInstead = Arkivo({"jobs", "list"});
     EXPECT_EQ(folderInstead.exitCode, 3);
-    EXPECT_NE(folderInstead.err.find(Names("", env, EISDIR)), std::string::npos)
-        << folderInstead.err;
+    test::ExpectHas(folderInstead.err, Names("", env, EISDIR));
 }
 
 }  // namespace

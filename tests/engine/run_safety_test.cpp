@@ -21,7 +21,14 @@ using test::FileContents;
 using test::MakeFile;
 using test::ReadBytes;
 
-class RunSafety : public test::EngineTest {};
+class RunSafety : public test::EngineTest {
+  protected:
+    void RemoveEarlierRuns() {
+        for (const auto& entry : std::filesystem::directory_iterator(target)) {
+            std::filesystem::remove_all(entry.path());
+        }
+    }
+};
 
 TEST_F(RunSafety, AFailedCopyIsCountedListedAndNeverReportedAsCopied) {
     ReportEverything();
@@ -96,9 +103,7 @@ class PeriodRunSafety : public RunSafety {
     // What an undisturbed run copies once the earlier runs' dated folders are gone.
     std::map<std::string, std::string> NextRunCopies() {
         observer.onFile = nullptr;
-        for (const auto& entry : std::filesystem::directory_iterator(target)) {
-            std::filesystem::remove_all(entry.path());
-        }
+        RemoveEarlierRuns();
         EXPECT_TRUE(Run().Succeeded());
         std::map<std::string, std::string> copied;
         for (const auto& entry : std::filesystem::directory_iterator(target)) {
@@ -153,9 +158,7 @@ TEST_F(RunSafety, AFileChangedDuringTheWalkIsTakenByTheNextRun) {
     ASSERT_TRUE(Run().Succeeded());
     observer.onFile = nullptr;
     const auto firstRun = Job(job).lastIncTime;
-    for (const auto& entry : std::filesystem::directory_iterator(target)) {
-        std::filesystem::remove_all(entry.path());
-    }
+    RemoveEarlierRuns();
     ASSERT_TRUE(Run().Succeeded());
     bool found = false;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(target)) {
@@ -342,9 +345,7 @@ TEST_F(RunSafety, ADryRunChangesNothing) {
     EXPECT_EQ(observer.plannedCopies[0].second, target / "a.txt");
     ASSERT_EQ(observer.plannedDeletions.size(), 1u);
     EXPECT_EQ(observer.plannedDeletions[0], target / "orphan.txt");
-    for (const auto& entry : std::filesystem::directory_iterator(home)) {
-        EXPECT_NE(entry.path().filename().string().rfind("Report", 0), 0u);
-    }
+    EXPECT_TRUE(Reports().empty());
 }
 
 TEST_F(RunSafety, OnlyTickedJobsRunUnlessJobsAreNamed) {

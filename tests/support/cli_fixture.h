@@ -6,11 +6,14 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include "common/text.h"
 #include "jobs/environment_file.h"
+#include "settings/lang_ini.h"
 #include "support/child_process.h"
 #include "support/file_tree.h"
 #include "support/numbered_name.h"
 #include "support/run_program.h"
+#include "support/text_checks.h"
 
 namespace arkivo::test {
 
@@ -27,6 +30,32 @@ class CliTest : public ::testing::Test {
         arguments.insert(arguments.begin(), prefix.begin() + 1, prefix.end());
         return RunProgram(prefix.front(), arguments, {"HOME=" + folder.path().string()},
                           folder.path());
+    }
+
+    // `arkivo --home <home> arguments...` with these variables added to HOME.
+    ProgramResult ArkivoWith(std::vector<std::string> environment,
+                             std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--home", home.string()});
+        environment.push_back("HOME=" + folder.path().string());
+        return RunProgram(kArkivo, arguments, environment, folder.path());
+    }
+
+    // A text of the language file the program put in its data folder.
+    std::string English(std::u16string_view section, std::u16string_view key) {
+        CLangIni english;
+        EXPECT_TRUE(english.Open(home / "english.ini"));
+        return Utf16ToUtf8(english.GetValue(section, key));
+    }
+
+    // The reports the program wrote into its data folder.
+    std::vector<std::filesystem::path> Reports() const {
+        std::vector<std::filesystem::path> reports;
+        for (const auto& entry : std::filesystem::directory_iterator(home)) {
+            if (entry.path().filename().string().rfind("Report", 0) == 0) {
+                reports.push_back(entry.path());
+            }
+        }
+        return reports;
     }
 
     JobTable Jobs() {
