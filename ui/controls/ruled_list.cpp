@@ -67,4 +67,19 @@ void PaintRuledBackground(HWND list, HDC dc, COLORREF even, COLORREF odd) {
     }
 }
 
+CRuledList::CRuledList() {
+    map().OnMessage(WM_CONTEXTMENU, [this](WPARAM, LPARAM position) -> MessageResult {
+        ShowContextMenu(position);
+        return 0;
+    });
+    map().OnMessage(WM_DROPFILES, [this](WPARAM drop, LPARAM) -> MessageResult {
+        OnDropFiles(reinterpret_cast<HDROP>(drop));
+        return 0;
+    });
+    map().OnMessage(WM_ERASEBKGND, [this](WPARAM dc, LPARAM) -> MessageResult {
+        PaintRuledBackground(hwnd(), reinterpret_cast<HDC>(dc), kRuledEvenRow, kRuledOddRow);
+        return 1;
+    });
+}
+
 }  // namespace arkivo::ui

@@ -41,24 +41,12 @@ CFilterList::CFilterList(AppContext& context, CLangIni& store, CLangIni& otherSt
 }
 
 void CFilterList::EnterMessageMap() {
-    map().OnMessage(WM_CONTEXTMENU, [this](WPARAM, LPARAM position) -> MessageResult {
-        ShowContextMenu(position);
-        return 0;
-    });
     map().OnCommand(ID_FILTER_ADD, [this] { AddDefaultPattern(); });
     map().OnCommand(ID_FILTER_DELETE, [this] { DeleteSelected(); });
     map().OnMessage(WM_LBUTTONDOWN, [this](WPARAM wParam, LPARAM lParam) -> MessageResult {
         const LRESULT result = CallDefault(WM_LBUTTONDOWN, wParam, lParam);
         OnLeftButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return result;
-    });
-    map().OnMessage(WM_DROPFILES, [this](WPARAM drop, LPARAM) -> MessageResult {
-        OnDropFiles(reinterpret_cast<HDROP>(drop));
-        return 0;
-    });
-    map().OnMessage(WM_ERASEBKGND, [this](WPARAM dc, LPARAM) -> MessageResult {
-        PaintRuledBackground(hwnd(), reinterpret_cast<HDC>(dc), m_evenRowColour, m_oddRowColour);
-        return 1;
     });
     reflected().OnMessage(WM_NOTIFY, [this](WPARAM, LPARAM lParam) -> MessageResult {
         auto& header = *reinterpret_cast<NMHDR*>(lParam);
@@ -228,7 +216,7 @@ LRESULT CFilterList::OnCustomDraw(NMLVCUSTOMDRAW& draw) const {
             if (ListView_GetItemState(draw.nmcd.hdr.hwndFrom, row, LVIS_SELECTED) != 0) {
                 return CDRF_DODEFAULT;
             }
-            draw.clrTextBk = row % 2 == 0 ? m_evenRowColour : m_oddRowColour;
+            draw.clrTextBk = row % 2 == 0 ? kRuledEvenRow : kRuledOddRow;
             return CDRF_NEWFONT;
         }
         default:

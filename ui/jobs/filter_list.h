@@ -16,7 +16,6 @@
 #include "jobs/job_commands.h"
 #include "ui/controls/ruled_list.h"
 #include "ui/framework/ole_session.h"
-#include "ui/framework/subclass.h"
 #include "ui/jobs/in_place_edit.h"
 #include "ui/main/app_context.h"
 
@@ -30,7 +29,7 @@ inline bool IsOnPatternColumn(int x) {
     return x >= kPatternColumnLeft && x <= kPatternColumnRight;
 }
 
-class CFilterList : public CSubclass {
+class CFilterList : public CRuledList {
   public:
     enum Column { kNumberColumn, kPatternColumn };
 
@@ -65,7 +64,7 @@ class CFilterList : public CSubclass {
     void ShowStoredPatternsFrom(int firstRow);
     void ShowMessages(const CommandOutcome& outcome);
 
-    void ShowContextMenu(LPARAM position);
+    void ShowContextMenu(LPARAM position) override;
     POINT MenuKeyPosition() const;
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) const;
 
@@ -75,7 +74,7 @@ class CFilterList : public CSubclass {
     void OnEndEdit(const NMLVDISPINFOW& info);
 
     // Dropped files (filter_list_drop.cpp)
-    void OnDropFiles(HDROP drop);
+    void OnDropFiles(HDROP drop) override;
     bool Accepts(const std::u16string& path) const;
 
     AppContext& context_;
@@ -85,8 +84,6 @@ class CFilterList : public CSubclass {
     std::unique_ptr<CInPlaceEdit> editor_;
 
     int m_jobNumber = -1;
-    COLORREF m_evenRowColour = kRuledEvenRow;
-    COLORREF m_oddRowColour = kRuledOddRow;
     const OptionBlock* m_pLanguageOwner = nullptr;
     // Bit 0 files, bit 1 folders.
     DWORD m_dropFlags = 3;

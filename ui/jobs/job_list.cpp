@@ -48,23 +48,11 @@ CJobList::CJobList(AppContext& context, JobListHost& host) : context_(context), 
 }
 
 void CJobList::EnterMessageMap() {
-    map().OnMessage(WM_CONTEXTMENU, [this](WPARAM, LPARAM position) -> MessageResult {
-        ShowContextMenu(position);
-        return 0;
-    });
     map().OnCommand(ID_JOBLIST_DELETE, [this] { DeleteSelected(); });
     map().OnCommand(ID_JOBLIST_MODIFY, [this] {
         if (m_pMenuOwner != nullptr) {
             EditSelected();
         }
-    });
-    map().OnMessage(WM_DROPFILES, [this](WPARAM drop, LPARAM) -> MessageResult {
-        OnDropFiles(reinterpret_cast<HDROP>(drop));
-        return 0;
-    });
-    map().OnMessage(WM_ERASEBKGND, [this](WPARAM dc, LPARAM) -> MessageResult {
-        PaintRuledBackground(hwnd(), reinterpret_cast<HDC>(dc), kRuledEvenRow, kRuledOddRow);
-        return 1;
     });
     map().OnMessage(WM_SIZE, [this](WPARAM wParam, LPARAM lParam) -> MessageResult {
         const LRESULT result = CallDefault(WM_SIZE, wParam, lParam);

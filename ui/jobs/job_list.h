@@ -14,7 +14,7 @@
 
 #include "jobs/drop_pairing.h"
 #include "jobs/job_commands.h"
-#include "ui/framework/subclass.h"
+#include "ui/controls/ruled_list.h"
 #include "ui/main/app_context.h"
 
 namespace arkivo::ui {
@@ -34,7 +34,7 @@ class JobListHost {
     virtual void TakeFtpFields(const FtpCredentials& base, const FtpCredentials& target) = 0;
 };
 
-class CJobList : public CSubclass {
+class CJobList : public CRuledList {
   public:
     enum Column { kNumberColumn, kBaseColumn, kTargetColumn, kLastUpdatedColumn };
 
@@ -61,8 +61,8 @@ class CJobList : public CSubclass {
   private:
     void EnterMessageMap();
     void OnItemChanged(const NMLISTVIEW& change);
-    void ShowContextMenu(LPARAM position);
-    void OnDropFiles(HDROP drop);
+    void ShowContextMenu(LPARAM position) override;
+    void OnDropFiles(HDROP drop) override;
     void DropFolder(const std::u16string& folder, int x);
     std::u16string CellText(int row, int column) const;
     void SetCellText(int row, int column, std::u16string_view text);
