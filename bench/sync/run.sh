@@ -1,62 +1,54 @@
 #!/usr/bin/env bash
-# Times a synchronisation job of `arkivo run` against the usual tools on the benchmark tree:
-# the first run (fresh target) against `cp -a`, and a run with nothing to copy against the
-# no-change pass of `rsync -a`. Runs alternate, inputs stay in the page cache, and the
-# medians are compared.
+# Local copies and passes with nothing to do, against the tools a user would use instead:
+#   - a synchronisation job's first run (fresh target) against `cp -a`;
+#   - a synchronisation run and a differential run with nothing to copy against `rsync -a` with
+#     nothing to copy, and against a bare `find -printf '%T@ %s'` walk of the tree.
+# Every job takes dot folders, so all tools see the same files. Runs alternate, inputs stay in
+# the page cache, medians of RUNS runs are compared.
 #
 #   bench/sync/run.sh [CORPUS_DIR] [RUNS]
-#
-# CORPUS_DIR defaults to /tmp/arkivo-corpus and is built with shared/bench/make-corpus.sh
-# when missing. Needs rsync.
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
+source "$(dirname "$0")/../lib.sh"
 corpus=${1:-/tmp/arkivo-corpus}
 runs=${2:-5}
-work=$(mktemp -d /tmp/arkivo-bench.XXXXXX)
+work=$(mktemp -d /tmp/arkivo-syncbench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
+ensure_tree_corpus "$corpus"
+build_release
 
-if [[ ! -d $corpus ]]; then
-  "$root/../shared/bench/make-corpus.sh" "$corpus" >&2
-fi
-cmake -S "$root" -B "$root/build-bench" -DCMAKE_BUILD_TYPE=Release -DARKIVO_BUILD_TESTS=OFF >/dev/null
-cmake --build "$root/build-bench" -j"$(nproc)" --target arkivo >/dev/null
-arkivo=$root/build-bench/bin/arkivo
+add_job() {  # HOME BASE TARGET [jobs add options]: adds a job taking dot folders
+  local home=$1; shift
+  "$arkivo" --home "$home" jobs add "$@" >/dev/null
+  "$arkivo" --home "$home" options set dot-folders on --job 1 >/dev/null
+}
 
-seconds() { local s e; s=$(date +%s.%N); "$@" >/dev/null 2>&1; e=$(date +%s.%N); echo "$e - $s" | bc; }
-median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
-
-arkivo_sync() { "$arkivo" --home "$2" run; }  # TARGET HOME
-
-cp -a "$corpus" "$work/warm" && rm -rf "$work/warm"    # page cache
-files=$(find "$corpus" -type f | wc -l)
-bytes=$(du -sb "$corpus" | cut -f1)
-echo "corpus: $corpus, $files files, $bytes bytes; $runs runs each" >&2
-
-: >"$work/cp.t"; : >"$work/ark.t"
+cp -a "$corpus" "$work/warm" && rm -rf "$work/warm"
 for ((i = 0; i < runs; i++)); do
   rm -rf "$work/cp" "$work/ark" "$work/home"
-  seconds cp -a "$corpus" "$work/cp" >>"$work/cp.t"
+  measure "$work/cp" cp -a "$corpus" "$work/cp"
   rm -rf "$work/cp"
-  "$arkivo" --home "$work/home" jobs add "$corpus" "$work/ark" >/dev/null
-  seconds arkivo_sync "$work/ark" "$work/home" >>"$work/ark.t"
+  add_job "$work/home" "$corpus" "$work/ark"
+  measure "$work/first" "$arkivo" --home "$work/home" run
 done
-# Runs never enter folders whose names begin with "."; leave those out of the comparison.
-excludes=()
-while IFS= read -r name; do excludes+=(-x "$name"); done < <(find "$corpus" -mindepth 1 -type d -name '.*' -printf '%f\n' | sort -u)
-diff -r "${excludes[@]}" "$corpus" "$work/ark" >/dev/null ||
-  { echo "error: the copy differs from the corpus" >&2; exit 1; }
+diff -r "$corpus" "$work/ark" >/dev/null || { echo "error: the copy differs from the corpus" >&2; exit 1; }
 
+add_job "$work/dif-home" "$corpus" "$work/ark" --type dif
 rsync -a "$corpus/" "$work/rs/"
-: >"$work/rs.t"; : >"$work/nochange.t"
 for ((i = 0; i < runs; i++)); do
-  seconds rsync -a "$corpus/" "$work/rs/" >>"$work/rs.t"
-  seconds arkivo_sync "$work/ark" "$work/home" >>"$work/nochange.t"
+  measure "$work/rsync" rsync -a "$corpus/" "$work/rs/"
+  measure "$work/find" sh -c 'find "$1" -printf "%T@ %s\n" >/dev/null' find "$corpus"
+  measure "$work/nochange" "$arkivo" --home "$work/home" run
+  measure "$work/dif" "$arkivo" --home "$work/dif-home" run
 done
+if compgen -G "$work/ark/DIF_*" >/dev/null; then
+  echo "error: a differential run with nothing to copy left a dated folder" >&2; exit 1
+fi
 
-cp_s=$(median <"$work/cp.t"); ark_s=$(median <"$work/ark.t")
-rs_s=$(median <"$work/rs.t"); nc_s=$(median <"$work/nochange.t")
-printf '%-34s %8s s\n' "cp -a (fresh target)" "$cp_s" "arkivo run, sync (fresh target)" "$ark_s" \
-  "rsync -a (no change)" "$rs_s" "arkivo run, sync (no change)" "$nc_s"
-printf 'first run:      arkivo / cp -a  = %.2f   (goal <= 1.10)\n' "$(echo "$ark_s / $cp_s" | bc -l)"
-printf 'no-change pass: arkivo / rsync  = %.2f   (goal <= 1.00)\n' "$(echo "$nc_s / $rs_s" | bc -l)"
+cp_s=$(median <"$work/cp.t"); first_s=$(median <"$work/first.t")
+rs_s=$(median <"$work/rsync.t"); find_s=$(median <"$work/find.t")
+nc_s=$(median <"$work/nochange.t"); dif_s=$(median <"$work/dif.t")
+result "sync first run vs cp -a" "time s" "$first_s" "$cp_s" "$(ratio "$first_s" "$cp_s")" "<=1.0" "<=0.8"
+result "no-change sync vs rsync -a" "time s" "$nc_s" "$rs_s" "$(ratio "$nc_s" "$rs_s")" "<=0.9" "-"
+result "no-change sync vs find walk" "time s" "$nc_s" "$find_s" "$(ratio "$nc_s" "$find_s")" "-" "<=1.5"
+result "no-change dif vs rsync -a" "time s" "$dif_s" "$rs_s" "$(ratio "$dif_s" "$rs_s")" "<=0.9" "-"
+result "no-change dif vs find walk" "time s" "$dif_s" "$find_s" "$(ratio "$dif_s" "$find_s")" "-" "<=1.5"
