@@ -6,7 +6,9 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "gui_support.h"
 #include "settings/lang_ini.h"
@@ -50,6 +52,68 @@ std::string Contents(const std::filesystem::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// The part's place in the dialog's client area.
+RECT PlaceIn(HWND dialog, HWND part) {
+    RECT place{};
+    ::GetWindowRect(part, &place);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
+// The height the label's text takes, wrapped at the label's width in the label's font.
+int NeededHeight(HWND label) {
+    const std::u16string text = Text(label);
+    const std::wstring wide(text.begin(), text.end());
+    RECT area{};
+    ::GetClientRect(label, &area);
+    HDC dc = ::GetDC(label);
+    HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+    ::DrawTextW(dc, wide.c_str(), -1, &area, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(label, dc);
+    return area.bottom - area.top;
+}
+
+// What keeps the help from being read: a text cut off at its bottom, two parts on top of each
+// other, or a part beyond the dialog's edge.
+std::vector<std::string> LayoutProblems(HWND dialog) {
+    std::vector<std::pair<std::string, HWND>> parts;
+    for (const auto& [name, id] :
+         {std::pair{"picture", IDC_TYPE_HELP_ANIMATION},
+          std::pair{"first text", IDC_TYPE_HELP_TEXT1},
+          std::pair{"second text", IDC_TYPE_HELP_TEXT2}, std::pair{"OK", IDOK}}) {
+        if (const HWND part = ::GetDlgItem(dialog, id)) {
+            parts.emplace_back(name, part);
+        }
+    }
+    std::vector<std::string> problems;
+    RECT client{};
+    ::GetClientRect(dialog, &client);
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const RECT place = PlaceIn(dialog, parts[i].second);
+        RECT inside{};
+        if (!::IntersectRect(&inside, &place, &client) || !::EqualRect(&inside, &place)) {
+            problems.push_back(parts[i].first + " beyond the edge");
+        }
+        for (std::size_t j = i + 1; j < parts.size(); ++j) {
+            const RECT other = PlaceIn(dialog, parts[j].second);
+            RECT common{};
+            if (::IntersectRect(&common, &place, &other)) {
+                problems.push_back(parts[i].first + " over " + parts[j].first);
+            }
+        }
+        if (parts[i].first.ends_with("text")) {
+            const int needed = NeededHeight(parts[i].second);
+            if (needed > place.bottom - place.top) {
+                problems.push_back(parts[i].first + " needs " + std::to_string(needed) +
+                                   " pixels, has " + std::to_string(place.bottom - place.top));
+            }
+        }
+    }
+    return problems;
+}
+
 // What the help dialog showed while it was open, read on the dialogs' own thread.
 struct SeenHelp {
     HWND window = nullptr;
@@ -62,6 +126,7 @@ struct SeenHelp {
     std::u16string caption;
     std::u16string first;
     std::optional<std::u16string> second;
+    std::vector<std::string> layoutProblems;
 };
 
 class TypeHelpTest : public JobEditorTest,
@@ -106,6 +171,7 @@ class TypeHelpTest : public JobEditorTest,
                 if (const HWND second = ::GetDlgItem(open->hwnd(), IDC_TYPE_HELP_TEXT2)) {
                     seen.second = Text(second);
                 }
+                seen.layoutProblems = LayoutProblems(open->hwnd());
             }
             seen.moved = open->animation().frame() != seen.firstFrame;
             if (!seen.moved && ++rounds < kMaxRounds) {
@@ -150,6 +216,7 @@ TEST_P(TypeHelpTest, TheHelpButtonShowsTheTypesHelpAndOkReturnsToTheUnchangedEdi
     } else {
         EXPECT_FALSE(seen.second.has_value());
     }
+    EXPECT_EQ(seen.layoutProblems, std::vector<std::string>{});
     EXPECT_EQ(seen.picture, help().picture);
     EXPECT_TRUE(seen.moved) << "the picture stood still";
 
@@ -165,7 +232,7 @@ TEST_P(TypeHelpTest, TheHelpButtonShowsTheTypesHelpAndOkReturnsToTheUnchangedEdi
 
 INSTANTIATE_TEST_SUITE_P(EachTypeAndLanguage, TypeHelpTest,
                          ::testing::Combine(::testing::ValuesIn(kHelpCases),
-                                            ::testing::Values(0, 1)),
+                                            ::testing::Values(0, 1, 2)),
                          [](const ::testing::TestParamInfo<TypeHelpTest::ParamType>& info) {
                              return std::string(std::get<0>(info.param).name) +
                                     kLanguageNames[std::get<1>(info.param)];
