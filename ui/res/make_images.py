@@ -308,7 +308,7 @@ def flying_page(d, start, end, t, lift=14, w=14, h=18, fill=PAPER, edge=GREY):
 
 
 def changed_mark(d, x, y):
-    # A small green star: this file is new or changed.
+    # A small green plus: this file is new or changed.
     d.ellipse(box([x - 4, y - 4, x + 4, y + 4]), fill=GREEN, outline=DARK_GREEN, width=SCALE)
     d.line(points([(x - 2, y), (x + 2, y)]), fill=WHITE, width=SCALE)
     d.line(points([(x, y - 2), (x, y + 2)]), fill=WHITE, width=SCALE)
