@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -41,6 +42,11 @@ const HelpCase kHelpCases[] = {
     {"Spd", BackupType::Spd, IDC_TYPE_SPD, 1094, 179, IDB_HELP_SPD, text::StaticSpd,
      text::TypeHelpSpd1, text::TypeHelpSpd2},
 };
+
+// Test listings name the case rather than dump its bytes.
+void PrintTo(const HelpCase& help, std::ostream* out) {
+    *out << help.name;
+}
 
 constexpr const char* kLanguageNames[] = {"English", "Japanese", "Korean"};
 
