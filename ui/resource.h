@@ -14,6 +14,10 @@
 #define IDD_PROGRESS 166
 #define IDD_MODIFY 172
 #define IDD_TYPE_DIF 174
+#define IDD_TYPE_HELP_DIF 177
+#define IDD_TYPE_HELP_INC 178
+#define IDD_TYPE_HELP_SPD 179
+#define IDD_TYPE_HELP_SYNC 180
 #define IDD_TYPE_INC 181
 #define IDD_TYPE_SPD 182
 #define IDD_TYPE_SYNC 183
@@ -41,6 +45,10 @@
 #define IDB_PROGRESS_BACKGROUND 193
 #define IDB_COPY_ANIMATION 194
 #define IDB_DELETE_ANIMATION 195
+#define IDB_HELP_SYNC 196
+#define IDB_HELP_DIF 197
+#define IDB_HELP_INC 198
+#define IDB_HELP_SPD 199
 
 // Menus: the notification-area menu, the job list's and the filter lists' context menus in
 // each language
@@ -164,6 +172,15 @@
 #define IDC_PERIOD_END_TIME 1106
 #define IDC_SYNC_DELETE 1130
 #define IDC_TAKE_DOT_FOLDERS 1135
+// Each page's button that opens its type's help
+#define IDC_TYPE_HELP_DIF 1092
+#define IDC_TYPE_HELP_INC 1093
+#define IDC_TYPE_HELP_SPD 1094
+#define IDC_TYPE_HELP_SYNC 1093
+// The backup type help dialogs
+#define IDC_TYPE_HELP_TEXT1 1106
+#define IDC_TYPE_HELP_TEXT2 1107
+#define IDC_TYPE_HELP_ANIMATION 1108
 // The editor that opens over a filter list's cell
 #define IDC_INPLACE_EDIT 100
 

@@ -21,6 +21,10 @@ namespace {
 constexpr int kMessageBoxText = 0xFFFF;
 
 constexpr wchar_t kDialogClass[] = L"#32770";
+
+constexpr UINT kStepMilliseconds = 20;
+// A thread timer's procedure has no context of its own: the steps of this thread.
+thread_local ModalLoopSteps* stepsOfThisThread = nullptr;
 constexpr wchar_t kMenuClass[] = L"#32768";
 
 struct Search {
@@ -169,6 +173,35 @@ bool MakeShortcut(const std::filesystem::path& link, const std::filesystem::path
     }
     shellLink->Release();
     return saved;
+}
+
+ModalLoopSteps::ModalLoopSteps(std::function<bool()> step) : step_(std::move(step)) {
+    stepsOfThisThread = this;
+    timer_ = ::SetTimer(nullptr, 0, kStepMilliseconds, OnTimer);
+}
+
+ModalLoopSteps::~ModalLoopSteps() {
+    Stop();
+    stepsOfThisThread = nullptr;
+}
+
+void ModalLoopSteps::Stop() {
+    if (timer_ != 0) {
+        ::KillTimer(nullptr, timer_);
+        timer_ = 0;
+    }
+}
+
+void CALLBACK ModalLoopSteps::OnTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    ModalLoopSteps* steps = stepsOfThisThread;
+    if (steps == nullptr || steps->timer_ != timer) {
+        return;
+    }
+    // Stopped first: a step that closes a dialog runs the loops that would call it again.
+    steps->Stop();
+    if (!steps->step_()) {
+        steps->timer_ = ::SetTimer(nullptr, 0, kStepMilliseconds, OnTimer);
+    }
 }
 
 ModalDriver::ModalDriver() : thread_([this] { Watch(); }) {}
@@ -376,6 +409,8 @@ void JobEditorTest::TearDown() {
 
 void JobEditorTest::Open(std::size_t job, int language) {
     stores_.LoadAll(folder_.path());
+    // As the main window does before it opens the editor.
+    stores_.ApplyLanguage(language);
     context_ =
         std::make_unique<ui::AppContext>(ui::AppContext{stores_, folder_ / "Arkivo.exe", true});
     options_.m_selLang = language;

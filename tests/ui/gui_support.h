@@ -89,6 +89,24 @@ class ModalDriver {
     std::thread thread_;
 };
 
+// Calls the step on this thread every few milliseconds, from whatever message loop runs,
+// the loop of a modal dialog included, until the step answers true or the object ends. What
+// the step reads of the dialog objects is then read on their own thread.
+class ModalLoopSteps {
+  public:
+    explicit ModalLoopSteps(std::function<bool()> step);
+    ~ModalLoopSteps();
+    ModalLoopSteps(const ModalLoopSteps&) = delete;
+    ModalLoopSteps& operator=(const ModalLoopSteps&) = delete;
+
+  private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR timer, DWORD);
+    void Stop();
+
+    std::function<bool()> step_;
+    UINT_PTR timer_ = 0;
+};
+
 // Records the commands; the test plays the worker itself.
 class RecordingRun : public ui::RunControl {
   public:

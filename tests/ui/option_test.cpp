@@ -4,6 +4,10 @@
 // The Windows headers below build on this one.
 #include <commctrl.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "gui_support.h"
 #include "platform/registry.h"
 #include "settings/lang_ini.h"
@@ -146,6 +150,32 @@ TEST_F(OptionTest, TheUpdateButtonAsksTheMainWindowForTheUpdater) {
     EXPECT_EQ(driver_.Messages(), Entries{u"There is no ZENDRAKE.exe"});
     EXPECT_EQ(folder_.Stored("Option.ini", u"HowToBackup"), Entries{u"BtnUpdate=1"});
     EXPECT_TRUE(::IsWindow(dialog())) << "the program goes on";
+}
+
+// With the updater in the program folder, the same button starts it there and the main
+// window ends, leaving the program to the updater.
+TEST_F(OptionTest, TheUpdateButtonStartsTheUpdaterBesideTheProgramAndEndsTheMainWindow) {
+    const auto updater = folder_ / "ZENDRAKE.exe";
+    std::filesystem::copy_file(ARKIVO_MARKER_PROGRAM, updater);
+    const auto mark = folder_ / "ZENDRAKE.exe.ran";
+    Open();
+    const HWND main = dialog();
+    driver_.OnDialog(u"Option", [](HWND options) {
+        ::PostMessageW(FindControl(options, IDC_UPDATE_NOW), BM_CLICK, 0, 0);
+        return true;
+    });
+    Click(main, IDC_OPTION);
+    for (int round = 0; round < 400 && !std::filesystem::exists(mark); ++round) {
+        PumpMessages();
+    }
+    ASSERT_TRUE(std::filesystem::exists(mark)) << "the updater did not run";
+    std::ifstream in(mark, std::ios::binary);
+    const std::u8string ran{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::path(ran), updater));
+    PumpMessages();
+    EXPECT_TRUE(driver_.Messages().empty());
+    EXPECT_EQ(folder_.Stored("Option.ini", u"HowToBackup"), Entries{u"BtnUpdate=1"});
+    EXPECT_FALSE(::IsWindow(main)) << "the main window ends for the updater";
 }
 
 // The scheduler page: its time boxes take what is typed as the number it reads as, warn of

@@ -30,8 +30,9 @@ shoot_language() {
   /usr/lib/wine/wine64 "$build/bin/arkivo_screenshot_driver.exe" "$(windows_path "$folder")" \
     "$(windows_path "$marks")" </dev/null >/dev/null 2>&1 &
   local driver=$!
-  for dialog in main editor editing type-dif type-inc type-spd type-sync progress complete option \
-    option-scheduler option-monthly option-donate option-report autodetect about; do
+  for dialog in main editor editing type-dif help-dif type-inc help-inc type-spd help-spd \
+    type-sync help-sync progress complete option option-scheduler option-monthly option-donate \
+    option-report autodetect about; do
     for _ in $(seq 300); do [ -f "$marks/$dialog.ready" ] && break; sleep 0.1; done
     [ -f "$marks/$dialog.ready" ] || { echo "no $dialog window ($name)" >&2; kill $driver; exit 1; }
     local width height left top

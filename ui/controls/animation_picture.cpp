@@ -6,7 +6,6 @@ namespace arkivo::ui {
 namespace {
 
 constexpr UINT_PTR kFrameTimer = 1;
-constexpr UINT kFrameMilliseconds = 90;
 
 }  // namespace
 
@@ -33,8 +32,8 @@ CAnimationPicture::~CAnimationPicture() {
     Release();
 }
 
-void CAnimationPicture::Play(int bitmapId) {
-    if (bitmapId == bitmapId_ && !paused_) {
+void CAnimationPicture::Play(int bitmapId, UINT frameMilliseconds) {
+    if (bitmapId == bitmapId_ && !paused_ && frameMilliseconds == frameMilliseconds_) {
         return;
     }
     if (bitmapId != bitmapId_) {
@@ -54,7 +53,8 @@ void CAnimationPicture::Play(int bitmapId) {
         frame_ = 0;
     }
     paused_ = false;
-    ::SetTimer(hwnd(), kFrameTimer, kFrameMilliseconds, nullptr);
+    frameMilliseconds_ = frameMilliseconds;
+    ::SetTimer(hwnd(), kFrameTimer, frameMilliseconds_, nullptr);
     ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 

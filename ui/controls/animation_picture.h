@@ -8,12 +8,15 @@
 
 namespace arkivo::ui {
 
+// The pace of the progress pictures.
+inline constexpr UINT kDefaultFrameMilliseconds = 90;
+
 class CAnimationPicture : public CSubclass {
   public:
     CAnimationPicture();
     ~CAnimationPicture() override;
 
-    void Play(int bitmapId);
+    void Play(int bitmapId, UINT frameMilliseconds = kDefaultFrameMilliseconds);
     // Holds the frame shown now; Play with the same picture goes on from it.
     void Pause();
     void Clear();
@@ -32,6 +35,7 @@ class CAnimationPicture : public CSubclass {
     int frames_ = 0;
     int frameSize_ = 0;
     int frame_ = 0;
+    UINT frameMilliseconds_ = kDefaultFrameMilliseconds;
     bool paused_ = false;
 };
 

@@ -31,6 +31,8 @@ class CDialog {
 
     HWND hwnd() const { return hwnd_; }
     HWND Item(int id) const { return ::GetDlgItem(hwnd_, id); }
+    // The dialog resource the window is made from.
+    int templateId() const { return templateId_; }
     bool IsModal() const { return modal_; }
     bool IsPage() const { return page_; }
 

@@ -15,7 +15,11 @@ constexpr const wchar_t* kTimeFormat = L"hh':'mm':'ss tt";
 }  // namespace
 
 CBackupTypeDlg_Spd::CBackupTypeDlg_Spd(AppContext& context, std::size_t jobIndex)
-    : CZipTypePage(IDD_TYPE_SPD, context, jobIndex, text::TypeSpdBackup) {}
+    : CZipTypePage(IDD_TYPE_SPD, IDC_TYPE_HELP_SPD, context, jobIndex, text::TypeSpdBackup) {}
+
+std::unique_ptr<CBackupTypeHelp> CBackupTypeDlg_Spd::MakeHelp() const {
+    return std::make_unique<CBackupTypeHelp_Spd>(context_.stores.language);
+}
 
 // A bound not stored yet opens at the present moment, as the pickers do by themselves. The
 // end opens at the stored one: opening at the present would move it with every OK.

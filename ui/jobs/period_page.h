@@ -19,6 +19,7 @@ class CBackupTypeDlg_Spd : public CZipTypePage {
 
   private:
     void OnInitDialog() override;
+    std::unique_ptr<CBackupTypeHelp> MakeHelp() const override;
     void ShowInPickers(int datePicker, int timePicker, std::int64_t instant);
     std::optional<std::int64_t> PickedTime(int datePicker, int timePicker) const;
 };

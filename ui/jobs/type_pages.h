@@ -1,21 +1,30 @@
 // The backup type pages of the job editor, one per type, shown in the editor's frame: a line
-// on what the type does, its own option, and whether folders whose names begin with a dot are
-// backed up. The check boxes take effect the moment they are clicked, whatever the editor's
-// OK or Cancel; the period of a period job waits for the editor's OK (StorePeriod).
+// on what the type does, a button that opens the type's help, its own option, and whether
+// folders whose names begin with a dot are backed up. The check boxes take effect the moment
+// they are clicked, whatever the editor's OK or Cancel; the period of a period job waits for
+// the editor's OK (StorePeriod).
 #pragma once
 
 #include <cstddef>
+#include <memory>
 
 #include "jobs/job_options.h"
 #include "settings/text_keys.h"
 #include "ui/framework/dialog.h"
+#include "ui/framework/skin.h"
+#include "ui/jobs/type_help.h"
 #include "ui/main/app_context.h"
 
 namespace arkivo::ui {
 
 class CBackupTypePage : public CDialog {
+  public:
+    // The help dialog while it is shown; each click of the help button makes a new one.
+    const CBackupTypeHelp* help() const { return help_.get(); }
+    const CToolTips& toolTips() const { return buttons_.tips(); }
+
   protected:
-    CBackupTypePage(int templateId, AppContext& context, std::size_t jobIndex,
+    CBackupTypePage(int templateId, int helpButton, AppContext& context, std::size_t jobIndex,
                     const TextKey& description);
 
     void OnInitDialog() override;
@@ -28,16 +37,21 @@ class CBackupTypePage : public CDialog {
     std::size_t jobIndex_;
 
   private:
+    virtual std::unique_ptr<CBackupTypeHelp> MakeHelp() const = 0;
+    void ShowHelp();
     void ToggleDotFolders();
 
+    int helpButton_;
     const TextKey& description_;
     bool takeDotFolders_ = false;
+    CImageButtonBar buttons_;
+    std::unique_ptr<CBackupTypeHelp> help_;
 };
 
 // Differential, incremental and period jobs may put their copies into one ZIP archive.
 class CZipTypePage : public CBackupTypePage {
   protected:
-    CZipTypePage(int templateId, AppContext& context, std::size_t jobIndex,
+    CZipTypePage(int templateId, int helpButton, AppContext& context, std::size_t jobIndex,
                  const TextKey& description);
     void OnInitDialog() override;
 
@@ -53,6 +67,7 @@ class CBackupTypeDlg_Sync : public CBackupTypePage {
 
   private:
     void OnInitDialog() override;
+    std::unique_ptr<CBackupTypeHelp> MakeHelp() const override;
     void ToggleDelete();
 
     bool delete_ = false;
@@ -61,11 +76,17 @@ class CBackupTypeDlg_Sync : public CBackupTypePage {
 class CBackupTypeDlg_Dif : public CZipTypePage {
   public:
     CBackupTypeDlg_Dif(AppContext& context, std::size_t jobIndex);
+
+  private:
+    std::unique_ptr<CBackupTypeHelp> MakeHelp() const override;
 };
 
 class CBackupTypeDlg_Inc : public CZipTypePage {
   public:
     CBackupTypeDlg_Inc(AppContext& context, std::size_t jobIndex);
+
+  private:
+    std::unique_ptr<CBackupTypeHelp> MakeHelp() const override;
 };
 
 }  // namespace arkivo::ui

@@ -13,7 +13,7 @@ import math
 import os
 import struct
 
-from PIL import Image, ImageDraw
+from PIL import Image, ImageDraw, ImageFont
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SCALE = 4
@@ -234,12 +234,12 @@ def background(width, height, accent):
 FRAME = 48
 
 
-def strip(frames):
-    img = Image.new("RGB", (FRAME * len(frames), FRAME), BACKGROUND)
+def strip(frames, size=FRAME):
+    img = Image.new("RGB", (size * len(frames), size), BACKGROUND)
     for i, frame in enumerate(frames):
-        flat = Image.new("RGB", (FRAME, FRAME), BACKGROUND)
+        flat = Image.new("RGB", (size, size), BACKGROUND)
         flat.paste(frame, (0, 0), frame)
-        img.paste(flat, (i * FRAME, 0))
+        img.paste(flat, (i * size, 0))
     return img
 
 
@@ -273,6 +273,179 @@ def delete_frame(step, steps):
     return finish(img, FRAME)
 
 
+# The help pictures of the backup types: larger frames, few of them, shown slowly. They are
+# kept to 256 colours so that a strip stays under 100 KB.
+HELP_FRAME = 96
+HELP_FRAMES = 10
+LABEL_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
+
+
+def label_font(size):
+    if os.path.exists(LABEL_FONT):
+        return ImageFont.truetype(LABEL_FONT, size * SCALE)
+    return ImageFont.load_default()
+
+
+def eased(t):
+    t = min(1.0, max(0.0, t))
+    return t * t * (3 - 2 * t)
+
+
+def folder_label(d, x, y, w, h, text, colour=WHITE):
+    font = label_font(9)
+    left, top, right, bottom = d.textbbox((0, 0), text, font=font)
+    cx = (x + w / 2) * SCALE - (right - left) / 2 - left
+    cy = (y + h * 0.6) * SCALE - (bottom - top) / 2 - top
+    d.text((cx, cy), text, font=font, fill=colour)
+
+
+def flying_page(d, start, end, t, lift=14, w=14, h=18, fill=PAPER, edge=GREY):
+    # A page on an arc from start to end, both its top-left corner.
+    t = eased(t)
+    x = start[0] + (end[0] - start[0]) * t
+    y = start[1] + (end[1] - start[1]) * t - lift * math.sin(math.pi * t)
+    document(d, x, y, w, h, fill=fill, edge=edge)
+
+
+def changed_mark(d, x, y):
+    # A small green plus: this file is new or changed.
+    d.ellipse(box([x - 4, y - 4, x + 4, y + 4]), fill=GREEN, outline=DARK_GREEN, width=SCALE)
+    d.line(points([(x - 2, y), (x + 2, y)]), fill=WHITE, width=SCALE)
+    d.line(points([(x, y - 2), (x, y + 2)]), fill=WHITE, width=SCALE)
+
+
+def arrow(d, start, end, colour=GREY, width=2):
+    d.line(points([start, end]), fill=colour, width=width * SCALE)
+    angle = math.atan2(end[1] - start[1], end[0] - start[0])
+    head = [end,
+            (end[0] - 6 * math.cos(angle - 0.5), end[1] - 6 * math.sin(angle - 0.5)),
+            (end[0] - 6 * math.cos(angle + 0.5), end[1] - 6 * math.sin(angle + 0.5))]
+    d.polygon(points(head), fill=colour)
+
+
+def base_folder(d, x=2, y=50):
+    folder(d, x, y, 34, 30, body=LIGHT_BLUE, edge=BLUE)
+
+
+def sync_frame(step):
+    # A new page is copied from the base into the mirror itself; then the page that only the
+    # mirror still has is crossed out and taken away.
+    img = canvas(HELP_FRAME)
+    d = ImageDraw.Draw(img)
+    base_folder(d)
+    folder(d, 60, 50, 34, 30)
+    arrow(d, (39, 62), (57, 62))
+    if step < 8:
+        rise = max(0, step - 5) * 10
+        document(d, 78, 30 - rise, 14, 18, fill=(255, 236, 236, 255), edge=DARK_RED)
+        if step >= 5:
+            d.line(points([(77, 29 - rise), (93, 49 - rise)]), fill=RED, width=3 * SCALE)
+            d.line(points([(93, 29 - rise), (77, 49 - rise)]), fill=RED, width=3 * SCALE)
+    document(d, 12, 34, 14, 18)
+    changed_mark(d, 26, 36)
+    if step < 5:
+        flying_page(d, (12, 34), (62, 34), step / 4, lift=26)
+    else:
+        document(d, 62, 34, 14, 18)
+    return finish(img, HELP_FRAME)
+
+
+def dif_frame(step):
+    # The base is compared with the full copy in the target; what is new or changed since
+    # that copy goes into a new dated DIF_ folder, and the full copy stays as it was.
+    img = canvas(HELP_FRAME)
+    d = ImageDraw.Draw(img)
+    base_folder(d, 2, 30)
+    folder(d, 60, 4, 34, 30, body=LIGHT_GREY, edge=GREY)
+    document(d, 12, 14, 14, 18)
+    changed_mark(d, 26, 16)
+    if step >= 1:
+        # The comparison: a dashed line between the base and the full copy, and an unequal
+        # sign on it.
+        for i in range(5):
+            x = 38 + i * 4.4
+            d.line(points([(x, 36 - i * 3.6), (x + 2.2, 34.2 - i * 3.6)]), fill=GREY,
+                   width=SCALE)
+        d.line(points([(44, 22), (52, 22)]), fill=RED, width=2 * SCALE)
+        d.line(points([(44, 26), (52, 26)]), fill=RED, width=2 * SCALE)
+        d.line(points([(51, 19), (45, 29)]), fill=RED, width=2 * SCALE)
+    if step >= 3:
+        folder(d, 60, 60, 34, 30, body=GREEN, edge=DARK_GREEN)
+        folder_label(d, 60, 60, 34, 30, "DIF_")
+    if 3 <= step < 8:
+        flying_page(d, (12, 14), (70, 44), (step - 3) / 4, lift=-12)
+    elif step >= 8:
+        document(d, 70, 44, 14, 18)
+        changed_mark(d, 84, 46)
+    return finish(img, HELP_FRAME)
+
+
+def inc_frame(step):
+    # Three runs: each takes only what changed since the run before into its own INC_
+    # folder, so the folders line up one after the other.
+    img = canvas(HELP_FRAME)
+    d = ImageDraw.Draw(img)
+    base_folder(d, 2, 36)
+    run = min(2, step // 3)
+    progress = (step - run * 3) / 2 if step < 9 else 1.0
+    page_colours = [(PAPER, GREY), ((232, 244, 255, 255), BLUE), ((255, 243, 224, 255),
+                                                                   DARK_ORANGE)]
+    for i in range(run + 1):
+        y = 8 + i * 30
+        folder(d, 62, y, 32, 25, body=GREEN, edge=DARK_GREEN)
+        folder_label(d, 62, y, 32, 25, "INC_")
+        fill, edge = page_colours[i]
+        if i < run or progress >= 1:
+            document(d, 72, y - 6, 11, 14, fill=fill, edge=edge)
+    fill, edge = page_colours[run]
+    if progress < 1:
+        flying_page(d, (12, 22), (72, 8 + run * 30 - 6), progress, lift=8, w=11, h=14,
+                    fill=fill, edge=edge)
+    document(d, 12, 22, 11, 14, fill=fill, edge=edge)
+    changed_mark(d, 24, 24)
+    return finish(img, HELP_FRAME)
+
+
+def spd_frame(step):
+    # A time line with the period marked on it: a clock hand runs along it, and only the
+    # page changed inside the period goes into the target.
+    img = canvas(HELP_FRAME)
+    d = ImageDraw.Draw(img)
+    folder(d, 60, 4, 34, 30)
+    d.rounded_rectangle(box([28, 76, 66, 90]), radius=2 * SCALE, fill=(205, 236, 214, 255),
+                        outline=GREEN, width=SCALE)
+    d.line(points([(4, 83), (92, 83)]), fill=GREY, width=2 * SCALE)
+    for x in (28, 66):
+        d.line(points([(x, 72), (x, 94)]), fill=DARK_GREEN, width=2 * SCALE)
+    cursor = 6 + 84 * step / (HELP_FRAMES - 1)
+    outside = (228, 231, 235, 255)
+    pages = [(8, outside, GREY), (40, PAPER, GREY), (74, outside, GREY)]
+    for x, fill, edge in pages:
+        inside = x == 40
+        if inside and cursor > 46:
+            t = min(1.0, (cursor - 46) / 30)
+            flying_page(d, (x, 50), (70, 10), t, lift=8)
+            continue
+        document(d, x, 50, 14, 18, fill=fill, edge=edge)
+        if inside:
+            changed_mark(d, x + 14, 52)
+        d.line(points([(x + 7, 70), (x + 7, 80)]), fill=edge, width=SCALE)
+    d.polygon(points([(cursor - 4, 94), (cursor + 4, 94), (cursor, 86)]), fill=BLUE)
+    return finish(img, HELP_FRAME)
+
+
+def help_strip(draw):
+    # 256 colours, the skin's background kept exact so the picture has no visible edge.
+    image = strip([draw(i) for i in range(HELP_FRAMES)], HELP_FRAME)
+    quantised = image.quantize(colors=256, method=Image.Quantize.MEDIANCUT,
+                               dither=Image.Dither.NONE)
+    palette = quantised.getpalette()
+    index = quantised.getpixel((0, 0))
+    palette[index * 3:index * 3 + 3] = list(BACKGROUND)
+    quantised.putpalette(palette)
+    return quantised
+
+
 def main():
     app = [draw_app(s) for s in (16, 24, 32, 48)]
     write_icon_file(os.path.join(HERE, "arkivo.ico"), app)
@@ -290,6 +463,9 @@ def main():
                  strip([copy_frame(i, 12) for i in range(12)]))
     write_bitmap(os.path.join(HERE, "delete_animation.bmp"),
                  strip([delete_frame(i, 12) for i in range(12)]))
+    helps = {"sync": sync_frame, "dif": dif_frame, "inc": inc_frame, "spd": spd_frame}
+    for name, draw in helps.items():
+        help_strip(draw).save(os.path.join(HERE, "help_" + name + ".bmp"), "BMP")
     sheet = Image.new("RGBA", (10 * 52, 56), (255, 255, 255, 255))
     for i, img in enumerate([app[3]] + [draw(48) for draw in buttons.values()]):
         sheet.paste(img, (i * 52 + 2, 4), img)

@@ -11,6 +11,7 @@
 
 #include "settings/lang_ini.h"
 #include "ui/jobs/modify_list.h"
+#include "ui/jobs/type_help.h"
 #include "ui/main/auto_detect_dlg.h"
 #include "ui/main/tessaly_dlg.h"
 #include "ui/options/option_dlg.h"
@@ -53,6 +54,21 @@ void Snap(const fs::path& output, const char* name, HWND window) {
     }
 }
 
+// The type's help as its page's help button shows it, but modeless.
+template <class Help>
+void SnapHelp(const fs::path& output, const char* name, CLangIni& language, HWND owner) {
+    Help help(language);
+    help.Create(owner);
+    Snap(output, name, help.hwnd());
+}
+
+struct TypeShot {
+    int radio;
+    const char* page;
+    const char* help;
+    void (*snapHelp)(const fs::path&, const char*, CLangIni&, HWND);
+};
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -90,15 +106,17 @@ int wmain(int argc, wchar_t** argv) {
         Snap(output, "editing", editor.hwnd());
         // Escape leaves the pattern as it was.
         ::SendMessageW(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
-        const std::pair<int, const char*> types[] = {{IDC_TYPE_DIF, "type-dif"},
-                                                     {IDC_TYPE_INC, "type-inc"},
-                                                     {IDC_TYPE_SPD, "type-spd"},
-                                                     {IDC_TYPE_SYNC, "type-sync"}};
-        for (const auto& [radio, name] : types) {
-            ::CheckRadioButton(editor.hwnd(), IDC_TYPE_SYNC, IDC_TYPE_SPD, radio);
-            ::SendMessageW(editor.hwnd(), WM_COMMAND, MAKEWPARAM(radio, BN_CLICKED),
-                           reinterpret_cast<LPARAM>(editor.Item(radio)));
-            Snap(output, name, editor.hwnd());
+        const TypeShot types[] = {
+            {IDC_TYPE_DIF, "type-dif", "help-dif", &SnapHelp<ui::CBackupTypeHelp_Dif>},
+            {IDC_TYPE_INC, "type-inc", "help-inc", &SnapHelp<ui::CBackupTypeHelp_Inc>},
+            {IDC_TYPE_SPD, "type-spd", "help-spd", &SnapHelp<ui::CBackupTypeHelp_Spd>},
+            {IDC_TYPE_SYNC, "type-sync", "help-sync", &SnapHelp<ui::CBackupTypeHelp_Sync>}};
+        for (const auto& type : types) {
+            ::CheckRadioButton(editor.hwnd(), IDC_TYPE_SYNC, IDC_TYPE_SPD, type.radio);
+            ::SendMessageW(editor.hwnd(), WM_COMMAND, MAKEWPARAM(type.radio, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(editor.Item(type.radio)));
+            Snap(output, type.page, editor.hwnd());
+            type.snapHelp(output, type.help, stores.language, editor.hwnd());
         }
     }
     {
