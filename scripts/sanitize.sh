@@ -6,8 +6,10 @@
 # sanitizers GCC warns of uninitialised values inside the standard library's own templates.
 set -eu
 cd "$(dirname "$0")/.."
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DARKIVO_SANITIZE=ON \
-  -DARKIVO_WARNINGS_AS_ERRORS=OFF >/dev/null
+# -O1 without debug information: the sanitizers' stack traces still name functions and lines,
+# and the build takes half the time of an optimised one with debug information.
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="-O1 -g1" \
+  -DARKIVO_SANITIZE=ON -DARKIVO_WARNINGS_AS_ERRORS=OFF >/dev/null
 cmake --build build-sanitize -j"$(nproc)"
 # Every child `arkivo` the tests start inherits these: a leak or undefined behaviour there
 # fails its test as well.

@@ -1,6 +1,7 @@
 // The run's promises about failures, interruptions and leftovers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "jobs/job_flags.h"
@@ -9,6 +10,7 @@
 #include "settings/text_keys.h"
 #include "support/engine_fixture.h"
 #include "support/numbered_name.h"
+#include "zip/verify.h"
 
 #ifndef _WIN32
 #include "support/file_size_limit.h"
@@ -247,6 +249,61 @@ TEST_F(ChangingSource, AGrowingSourceIsNotCopiedOnAndKeepsTheIncrementalReferenc
     EXPECT_EQ(Job(job).lastIncTime, 0u);
     EXPECT_TRUE(test::DatedFolders(target, "INC_").empty());
 }
+
+// A file deleted by its owner after the walk listed it and before its copy: it is named as
+// failed with the system's reason, never counted as copied, and its neighbours are copied, into
+// a folder or an archive alike.
+class VanishingSource : public RunSafety, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(VanishingSource, IsNamedFailedAndItsNeighboursAreCopied) {
+    const bool intoArchive = GetParam();
+    ReportEverything();
+    MakeFile(base / "a.txt", "a");
+    MakeFile(base / "gone.txt", "soon deleted");
+    MakeFile(base / "z.txt", "z");
+    std::filesystem::create_directories(target);
+    if (intoArchive) {
+        AddZipJob(BackupType::Dif);
+    } else {
+        AddJob(base, target, BackupType::Dif);
+    }
+    observer.onFile = [&](const std::filesystem::path& file) {
+        if (file.filename() == "gone.txt") {
+            std::filesystem::remove(file);
+        }
+    };
+    const auto summary = Run();
+    EXPECT_FALSE(summary.Succeeded());
+    EXPECT_EQ(summary.copied, 2u);
+    EXPECT_EQ(summary.failed, 1u);
+    ASSERT_EQ(observer.failures, std::vector<std::filesystem::path>{base / "gone.txt"});
+    ASSERT_EQ(observer.failureErrors.size(), 1u);
+    EXPECT_EQ(observer.failureErrors[0], std::errc::no_such_file_or_directory)
+        << observer.failureErrors[0].message();
+    EXPECT_EQ(Listed(LatestReport(), "Failed"),
+              std::vector<std::string>{(base / "gone.txt").string()});
+    std::size_t copies = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(target)) {
+        EXPECT_EQ(entry.path().filename().string().find("gone"), std::string::npos);
+        EXPECT_FALSE(platform::IsTemporaryName(entry.path().filename())) << entry.path();
+        copies += entry.is_regular_file() ? 1 : 0;
+    }
+    EXPECT_EQ(copies, intoArchive ? 1u : 2u);
+    if (intoArchive) {
+        const auto archive = std::filesystem::directory_iterator(target)->path();
+        std::vector<std::string> entries;
+        for (const auto& entry : zip::VerifyZipArchive(archive).entries) {
+            EXPECT_EQ(entry.check, zip::EntryCheck::Ok) << entry.name;
+            entries.push_back(std::filesystem::path(entry.name).filename().string());
+        }
+        std::sort(entries.begin(), entries.end());
+        EXPECT_EQ(entries, (std::vector<std::string>{"a.txt", "z.txt"}));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FolderOrArchive, VanishingSource, ::testing::Bool(), [](const auto& info) {
+    return info.param ? "IntoArchive" : "IntoFolder";
+});
 
 // Names of the shape an interrupted copy leaves behind.
 constexpr const char* kLeftover = ".arkivo-0123456789abcdef.tmp";
