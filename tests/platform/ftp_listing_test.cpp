@@ -212,6 +212,19 @@ TEST(FtpListing, AHundredThousandEntriesAreListed) {
     }
 }
 
+// FEAT still offers MLST when only MLSD is gone; the refusal leads to LIST, once.
+TEST(FtpListing, AServerThatRefusesMlsdAfterOfferingItIsListedWithList) {
+    TempFolder root;
+    const auto tree = MakeTree(root.path(), NowUnixSeconds());
+    FtpTestServer server(root.path(), {"--drop", "MLSD"});
+    auto ftp = NewFtpConnection();
+    ASSERT_FALSE(ftp->Connect(server.Endpoint())) << server.Log();
+    ExpectListingOf(ListOrFail(*ftp, u""), tree, Form::UnixList);
+    ExpectListingOf(ListOrFail(*ftp, u""), tree, Form::UnixList);
+    const auto log = server.Log();
+    EXPECT_EQ(log.find("<- MLSD"), log.rfind("<- MLSD")) << log;
+}
+
 // PASV names an address nobody answers at; the client connects to the server it talks to.
 TEST(FtpListing, APassiveReplyNamingAnotherHostIsNotFollowed) {
     TempFolder root;

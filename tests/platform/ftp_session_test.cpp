@@ -38,6 +38,8 @@ TEST(FtpSession, LogsInAndListsTheHomeFolder) {
     FtpListing listing;
     ASSERT_FALSE(ftp->List(u"", listing));
     EXPECT_EQ(NamesOf(listing), std::vector<std::u16string>{u"hello.txt"});
+    // The server offers UTF8 and is told so; it refuses the OPTS, which changes nothing.
+    EXPECT_NE(server.Log().find("<- OPTS UTF8 ON"), std::string::npos) << server.Log();
     ftp->Close();
     EXPECT_FALSE(ftp->IsConnected());
     EXPECT_EQ(FtpFailureOf(ftp->List(u"", listing)), FtpFailure::NotConnected);
