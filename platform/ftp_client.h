@@ -33,7 +33,8 @@ struct FtpEndpoint {
     // Passive: we open the data connections (what works through firewalls and NAT). Active:
     // the server connects back to us.
     bool passive = true;
-    // The longest wait for a connection to be made and for each reply or block of data.
+    // The longest wait for a connection to be made and for each reply or block of data; the
+    // default when not positive.
     std::chrono::milliseconds timeout = kDefaultFtpTimeout;
 };
 

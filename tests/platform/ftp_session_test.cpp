@@ -134,6 +134,18 @@ TEST(FtpSession, AServerThatStopsAnsweringEndsTheSession) {
     }
 }
 
+TEST(FtpSession, AServerThatSendsGarbageEndsTheSession) {
+    TempFolder root;
+    test::WriteBytes(root / "a.txt", "a");
+    FtpTestServer server(root.path(), {"--garbage-on", "DELE"});
+    auto ftp = NewFtpConnection();
+    ASSERT_FALSE(ftp->Connect(server.Endpoint())) << server.Log();
+    const auto error = ftp->Delete(u"a.txt");
+    EXPECT_EQ(FtpFailureOf(error), FtpFailure::BadReply);
+    EXPECT_EQ(Message(error), "the FTP server sent what is no reply: this is no reply");
+    EXPECT_FALSE(ftp->IsConnected());
+}
+
 TEST(FtpSession, ANameWithALineBreakIsNeverSent) {
     TempFolder root;
     test::WriteBytes(root / "victim.txt", "keep me");

@@ -16,6 +16,7 @@
 #   --cut BYTES        drops a download's data connection after that many bytes
 #   --silent           accepts connections and never says a word
 #   --stall-on CMD     stops answering at the first CMD: no reply to it or to anything after
+#   --garbage-on CMD   answers CMD with a line that is no FTP reply
 import logging
 import os
 import socket
@@ -38,6 +39,7 @@ skew = int(option('--skew', '0'))
 cut = int(option('--cut', '0'))
 stall_on = option('--stall-on')
 many = int(option('--many', '0'))
+garbage_on = option('--garbage-on')
 dropped = set(option('--drop', '').upper().split(',')) - {''}
 if '--no-mlsd' in options:
     dropped |= {'MLSD', 'MLST'}
@@ -137,6 +139,9 @@ class Handler(FTPHandler):
             self.stalled = True
         if self.stalled:
             return
+        if cmd == garbage_on:
+            self.push('this is no reply\r\n')
+            return
         if cmd == 'USER' and arg == 'open':
             self.username = 'open'
             self.handle_auth_success(root, '', 'Welcome, no password needed.')
@@ -178,4 +183,4 @@ authorizer.add_user('open', '', root, perm='elr')
 Handler.authorizer = authorizer
 server = FTPServer(('127.0.0.1', 0), Handler)
 announce(server.address[1])
-server.serve_forever(timeout=0.5)
+server.serve_forever(timeout=0.05)

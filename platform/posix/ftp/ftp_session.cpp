@@ -53,7 +53,8 @@ std::error_code FtpSession::Connect(const FtpEndpoint& endpoint) {
     features_ = {};
     mlsdRefused_ = false;
     currentFolder_.reset();
-    if (auto error = control_.Open(Argument(endpoint.host), endpoint.port, endpoint.timeout)) {
+    const auto timeout = endpoint.timeout > milliseconds(0) ? endpoint.timeout : kDefaultFtpTimeout;
+    if (auto error = control_.Open(Argument(endpoint.host), endpoint.port, timeout)) {
         return error;
     }
     if (auto error = LogIn(endpoint)) {
