@@ -105,6 +105,40 @@ TEST(FtpTransfer, ADownloadTheServerCutsFailsAndLeavesNoFile) {
     EXPECT_EQ(listing.entries.size(), 1u);
 }
 
+// The data connection ends as a whole download would, but no final reply follows: the download
+// is not taken as complete.
+TEST(FtpTransfer, ADownloadWhoseServerVanishesFailsAndLeavesNoFile) {
+    TempFolder root;
+    TempFolder local;
+    WriteBytes(root / "big.bin", RandomBytes(3 * 1024 * 1024));
+    FtpTestServer server(root.path(), {"--die-at", "65536"});
+    auto ftp = ConnectTo(server);
+    const auto error = ftp->Get(u"big.bin", local / "big.bin");
+    EXPECT_EQ(FtpFailureOf(error), FtpFailure::ConnectionLost);
+    EXPECT_EQ(Message(error), "the FTP server closed the connection");
+    EXPECT_FALSE(std::filesystem::exists(local / "big.bin"));
+    EXPECT_FALSE(ftp->IsConnected());
+}
+
+TEST(FtpTransfer, ADownloadThatStopsFlowingTimesOut) {
+    TempFolder root;
+    TempFolder local;
+    WriteBytes(root / "big.bin", RandomBytes(3 * 1024 * 1024));
+    FtpTestServer server(root.path(), {"--freeze-at", "65536"});
+    auto endpoint = server.Endpoint();
+    endpoint.timeout = std::chrono::seconds(1);
+    auto ftp = NewFtpConnection();
+    ASSERT_FALSE(ftp->Connect(endpoint)) << server.Log();
+    ProgressSeen progress;
+    const auto error = ftp->Get(u"big.bin", local / "big.bin", progress.Callback());
+    EXPECT_EQ(FtpFailureOf(error), FtpFailure::TimedOut);
+    // Some data came before the flow stopped.
+    ASSERT_FALSE(progress.reports.empty());
+    EXPECT_LE(progress.reports.back(), 65536u);
+    EXPECT_FALSE(std::filesystem::exists(local / "big.bin"));
+    EXPECT_FALSE(ftp->IsConnected());
+}
+
 TEST(FtpTransfer, AMissingFileFailsWithTheServersWordsAndLeavesNoFile) {
     TempFolder root;
     TempFolder local;

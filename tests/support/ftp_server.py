@@ -13,7 +13,10 @@
 #                      among garbage lines, in MLSD and LIST alike
 #   --many N           lists N made-up files, "entry-000000" of 0 bytes, "entry-000001" of 1
 #                      byte..., modified 2025-06-01 12:00:00 UTC, in MLSD and LIST alike
-#   --cut BYTES        drops a download's data connection after that many bytes
+#   --cut BYTES        drops a download's data connection after that many bytes, and says so
+#   --die-at BYTES     ends the whole server after that many bytes of a download: both
+#                      connections cut, no final reply
+#   --freeze-at BYTES  sends nothing more after that many bytes of a download, connection open
 #   --silent           accepts connections and never says a word
 #   --stall-on CMD     stops answering at the first CMD: no reply to it or to anything after
 #   --garbage-on CMD   answers CMD with a line that is no FTP reply
@@ -37,6 +40,8 @@ def option(name, default=None):
 
 skew = int(option('--skew', '0'))
 cut = int(option('--cut', '0'))
+die_at = int(option('--die-at', '0'))
+freeze_at = int(option('--freeze-at', '0'))
 stall_on = option('--stall-on')
 many = int(option('--many', '0'))
 garbage_on = option('--garbage-on')
@@ -104,13 +109,19 @@ class SkewedFS(AbstractedFS):
     lstat = stat
 
 
-class CutDTP(DTPHandler):
-    # handle_close, not close: the server then still sends its final reply (426).
+class BrokenDTP(DTPHandler):
     sent = 0
 
     def send(self, data):
-        if self.sent + len(data) > cut:
+        if cut and self.sent + len(data) > cut:
+            # handle_close, not close: the server then still sends its final reply (426).
             self.handle_close()
+            return 0
+        if die_at and self.sent + len(data) > die_at:
+            os._exit(0)
+        if freeze_at and self.sent + len(data) > freeze_at:
+            # Out of the event loop, never to be written to or closed.
+            self.del_channel()
             return 0
         count = super().send(data)
         self.sent += count
@@ -130,8 +141,9 @@ class Handler(FTPHandler):
     proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items() if k not in dropped}
     masquerade_address = option('--masquerade')
     stalled = False
-    if cut:
-        dtp_handler = CutDTP
+    if cut or die_at or freeze_at:
+        dtp_handler = BrokenDTP
+        # Downloads through sendfile would never pass through send.
         use_sendfile = False
 
     def pre_process_command(self, line, cmd, arg):
