@@ -170,6 +170,15 @@ TEST(FtpSession, ErrorsOfTheSameKindKeepTheirOwnTexts) {
     EXPECT_EQ(Message(first), "550 first.txt: no such file");
     EXPECT_EQ(Message(second), "550 second.txt: no such file");
     EXPECT_EQ(Message(MakeFtpError(FtpFailure::BadReply, "line\r\nbreak")), "line  break");
+
+    // Once many newer failures have taken the place of its text, an error still tells its kind
+    // and code, never another error's text.
+    for (int i = 0; i < 5000; ++i) {
+        MakeFtpError(FtpFailure::TimedOut, "newer " + std::to_string(i));
+    }
+    EXPECT_EQ(Message(first), "the FTP server refused (550)");
+    EXPECT_EQ(FtpFailureOf(first), FtpFailure::Refused);
+    EXPECT_EQ(FtpReplyCode(first), 550);
 }
 
 }  // namespace
