@@ -8,6 +8,7 @@
 #include "cli/detect_command.h"
 #include "cli/exit_code.h"
 #include "cli/filters_command.h"
+#include "cli/ftp_command.h"
 #include "cli/home.h"
 #include "cli/jobs_command.h"
 #include "cli/options_command.h"
@@ -71,6 +72,7 @@ int main(int argc, char** argv) {
     AddVerifyCommand(app, action);
     AddDetectCommand(app, action);
     AddScheduleCommand(app, action);
+    AddFtpCommand(app, action);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

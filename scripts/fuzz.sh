@@ -22,7 +22,7 @@ CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Re
   -DARKIVO_FUZZ=ON -DARKIVO_BUILD_TESTS=OFF -DARKIVO_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build "$build" -j2 --target arkivo_fuzz_targets
 targets="${FUZZ_TARGETS:-fuzz_environment_file fuzz_ini_reader fuzz_ini_round_trip
-  fuzz_archive_verify fuzz_inflater fuzz_deflate_round_trip}"
+  fuzz_archive_verify fuzz_inflater fuzz_deflate_round_trip fuzz_ftp_replies}"
 status=0
 for target in $targets; do
   corpus="$build/fuzz-corpus/$target"

@@ -10,7 +10,8 @@ packages="cmake g++ make libcli11-dev nlohmann-json3-dev scdoc"
 if [ "${1:-}" = "--tests" ]; then
   packages="$packages libgtest-dev googletest ninja-build unzip zip p7zip-full zlib1g-dev
     python3 strace man-db g++-mingw-w64-x86-64-posix wine64 xvfb x11-utils imagemagick
-    fonts-wqy-microhei procps unicode-data clang-14 libclang-rt-14-dev llvm-14"
+    fonts-wqy-microhei procps unicode-data clang-14 libclang-rt-14-dev llvm-14
+    python3-pyftpdlib"
 fi
 run() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 run apt-get update -q

@@ -41,7 +41,8 @@ _arkivo() {
         case $word in
             --home | --type | --base | --target | --job | --base-user | --base-password | \
                 --base-password-file | --base-port | --target-user | --target-password | \
-                --target-password-file | --target-port | --every | --daily | --catch-up)
+                --target-password-file | --target-port | --every | --daily | --catch-up | \
+                --user | --port | --timeout)
                 [[ $word == --home ]] && home=${COMP_WORDS[i + 1]}
                 ((i++))
                 ;;
@@ -52,7 +53,7 @@ _arkivo() {
             *)
                 if [[ -z $command ]]; then
                     command=$word
-                elif [[ -z $sub && $command =~ ^(jobs|filters|options)$ ]]; then
+                elif [[ -z $sub && $command =~ ^(jobs|filters|options|ftp)$ ]]; then
                     sub=$word
                 else
                     positional+=("$word")
@@ -95,7 +96,8 @@ _arkivo() {
             return
             ;;
         --period | --base-user | --base-password | --base-port | --target-user | \
-            --target-password | --target-port | --every | --daily | --weekly | --monthly)
+            --target-password | --target-port | --every | --daily | --weekly | --monthly | \
+            --user | --port | --timeout)
             return
             ;;
     esac
@@ -109,7 +111,7 @@ _arkivo() {
         --target-active"
     case $command in
         "")
-            words="jobs run verify filters options detect schedule"
+            words="jobs run verify filters options detect schedule ftp"
             options="--home --help --version"
             ;;
         jobs)
@@ -152,6 +154,12 @@ _arkivo() {
                         1) words="exclude include" ;;
                     esac
                     ;;
+            esac
+            ;;
+        ftp)
+            case $sub in
+                "") words="test ls" ;;
+                test | ls) options="--help --user --port --active --timeout" ;;
             esac
             ;;
         options)
