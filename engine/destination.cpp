@@ -32,21 +32,44 @@ std::error_code FolderDestination::EnterFolder(const std::filesystem::path& rela
     if (relative.empty() && !parentToCreate_.empty()) {
         platform::CreateFolder(parentToCreate_);
     }
-    auto error = platform::CreateFolderLike(FullPath(relative), source);
-    if (!error && relative.empty()) {
+    if (!relative.empty()) {
+        // Made when its first file arrives: a run with little to copy then neither makes nor
+        // removes the folders of a whole tree.
+        unmade_.push_back({relative, source});
+        return {};
+    }
+    auto error = platform::CreateFolderLike(root_, source);
+    if (!error) {
         error = TryWritingIn(root_);
     }
     return error;
+}
+
+std::error_code FolderDestination::MakeEnteredFolders() {
+    for (const auto& folder : unmade_) {
+        if (auto error = platform::CreateFolderLike(FullPath(folder.relative), folder.source)) {
+            return error;
+        }
+    }
+    unmade_.clear();
+    return {};
 }
 
 std::error_code FolderDestination::Put(const std::filesystem::path& source,
                                        const std::filesystem::path& relative,
                                        const platform::FileInfo&,
                                        const platform::CopyProgress& progress) {
+    if (auto error = MakeEnteredFolders()) {
+        return error;
+    }
     return platform::CopyFileAtomically(source, FullPath(relative), progress);
 }
 
 void FolderDestination::LeaveFolder(const std::filesystem::path& relative, bool received) {
+    if (!unmade_.empty() && unmade_.back().relative == relative) {
+        unmade_.pop_back();
+    }
+    // Also an empty folder that was there before the run goes, as it always did.
     if (!received) {
         platform::RemoveFolder(FullPath(relative));
     }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -49,8 +50,16 @@ class FolderDestination : public Destination {
     std::filesystem::path FullPath(const std::filesystem::path& relative) const override;
 
   private:
+    struct EnteredFolder {
+        std::filesystem::path relative;
+        platform::FileInfo source;
+    };
+    // Makes the folders entered since the last file went in, outermost first.
+    std::error_code MakeEnteredFolders();
+
     std::filesystem::path root_;
     std::filesystem::path parentToCreate_;
+    std::vector<EnteredFolder> unmade_;
 };
 
 // Records what would be written and writes nothing.
