@@ -131,7 +131,7 @@ RunSummary RunBackup(AppStores& stores, RunObserver& observer, RunController& co
             observer.OnMessage(UserMessage::Text(text::RunFtpUnavailable));
             result.failed = 1;
         } else {
-            result = RunJobLocalToLocal(run, i, job);
+            result = RunJob(run, i, job);
         }
         if (!options.dryRun) {
             WriteFileToCopyFlag(stores.setting, i, 0);

@@ -6,6 +6,7 @@
 #include "engine/copy_rules.h"
 #include "engine/dated_name.h"
 #include "engine/job_context.h"
+#include "engine/job_sides.h"
 #include "engine/job_walk.h"
 #include "engine/leftovers.h"
 #include "engine/orphan_deletion.h"
@@ -110,12 +111,11 @@ bool RefusedForMissingParent(JobContext& job, const fs::path& target) {
     return true;
 }
 
-void RunSync(RunEnvironment& run, JobContext& job, const JobRecord& record, const fs::path& base,
+void RunSync(RunEnvironment& run, JobContext& job, const JobRecord& record, FileTree& source,
              const fs::path& target) {
     if (RefusedForMissingParent(job, target)) {
         return;
     }
-    LocalTree source(base);
     LocalTree reference(target);
     FolderDestination folder(target);
     PlannedDestination planned(target, run.observer);
@@ -131,7 +131,7 @@ void RunSync(RunEnvironment& run, JobContext& job, const JobRecord& record, cons
         run.options.dryRun ? ReadNumber(setting, JobSectionName(job.jobIndex()), u"SyncDelNoSrc")
                            : ReadSyncDelNoSrc(setting, job.jobIndex());
     if (deleteOrphans == 1) {
-        SyncDeleteOrphans(job, base, target,
+        SyncDeleteOrphans(job, source, target,
                           run.stores.language.GetValue(text::ReportDeletionSkipped),
                           run.stores.language.GetValue(text::ReportFolderUnreadable));
     }
@@ -139,7 +139,7 @@ void RunSync(RunEnvironment& run, JobContext& job, const JobRecord& record, cons
 
 // The dated output as a folder, or in ZIP mode as one archive.
 void RunDated(RunEnvironment& run, JobContext& job, BackupType type, const JobRecord& record,
-              const fs::path& base, const fs::path& target) {
+              FileTree& source, const fs::path& target) {
     if (RefusedForMissingParent(job, target)) {
         return;
     }
@@ -149,7 +149,6 @@ void RunDated(RunEnvironment& run, JobContext& job, BackupType type, const JobRe
     }
     const std::u16string name = MakeDatedFolderName(prefix, platform::NowUnixSeconds());
     const fs::path dated = target / platform::PathFromText(name);
-    LocalTree source(base);
     LocalTree reference(target);
     const auto rule = RuleFor(type, record);
     const ReportStyle style =
@@ -211,7 +210,7 @@ bool IsWithin(const fs::path& inner, const fs::path& outer) {
     return true;
 }
 
-JobSummary RunJobLocalToLocal(RunEnvironment& run, std::size_t jobIndex, const JobRecord& job) {
+JobSummary RunJob(RunEnvironment& run, std::size_t jobIndex, const JobRecord& job) {
     auto& language = run.stores.language;
     run.observer.OnJobStarted(jobIndex, job.basePath, job.targetPath);
     if (job.backupType == static_cast<std::uint32_t>(BackupType::Spd) && !HasPeriod(job)) {
@@ -226,11 +225,18 @@ JobSummary RunJobLocalToLocal(RunEnvironment& run, std::size_t jobIndex, const J
     JobContext context(jobIndex, flags, walk.Filter(), run.observer, run.control, run.report,
                        run.options.dryRun);
     walk.Prepare(context);
-    const fs::path& base = walk.base;
-    const fs::path& target = walk.target;
+    JobSides sides = OpenJobSides(run, context, job, walk);
+    if (sides.refusal) {
+        BeginJobReport(run.report, flags, jobIndex, job);
+        context.Refused(sides.refusal->where, sides.refusal->why);
+        EndJobReport(run.report, flags, context.summary, language);
+        run.observer.OnProgressRange(0);
+        return context.summary;
+    }
+    FileTree& base = *sides.base;
+    const fs::path& target = sides.target;
 
-    LocalTree counted(base);
-    const std::uint64_t count = CountFiles(context, counted);
+    const std::uint64_t count = CountFiles(context, base);
     run.observer.OnAnimation(Animation::Delete);
     run.observer.OnAnalysis(jobIndex, false);
     run.observer.OnProgressRange(count);
