@@ -125,8 +125,8 @@ RunSummary RunBackup(AppStores& stores, RunObserver& observer, RunController& co
         openReport();
         JobSummary result;
         result.jobIndex = i;
-        if (IsFtpLocation(job.basePath) || IsFtpLocation(job.targetPath)) {
-            // Remote routes come with the FTP client; until then the job cannot be done.
+        if (IsFtpLocation(job.targetPath)) {
+            // Copies cannot go to a server yet: the job cannot be done.
             observer.OnJobStarted(i, job.basePath, job.targetPath);
             observer.OnMessage(UserMessage::Text(text::RunFtpUnavailable));
             result.failed = 1;
