@@ -88,7 +88,7 @@ std::unique_ptr<FtpTree> OpenFtpTree(JobContext& job, const FtpSide& side,
 JobSides OpenJobSides(RunEnvironment&, JobContext& job, const JobRecord& record,
                       const JobWalk& walk) {
     JobSides sides;
-    sides.target = walk.target;
+    sides.target = std::make_unique<LocalTarget>(walk.target);
     if (!IsFtpLocation(record.basePath)) {
         sides.base = std::make_unique<LocalTree>(walk.base);
         return sides;

@@ -1,4 +1,4 @@
-// What a route builds for one job: the tree its files come from and the folder they go to.
+// What a route builds for one job: the tree its files come from and the place they go to.
 // The runner's steps (count, walk by type, report, stamp) are the same whatever built them.
 #pragma once
 
@@ -8,6 +8,7 @@
 
 #include "engine/file_tree.h"
 #include "engine/run_observer.h"
+#include "engine/target_side.h"
 #include "jobs/job_record.h"
 
 namespace arkivo::engine {
@@ -23,7 +24,7 @@ struct SidesRefusal {
 
 struct JobSides {
     std::unique_ptr<FileTree> base;
-    std::filesystem::path target;
+    std::unique_ptr<TargetSide> target;
     // Set when a side cannot be reached: the job fails with it and nothing is walked.
     std::optional<SidesRefusal> refusal;
 };
