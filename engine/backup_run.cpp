@@ -123,16 +123,7 @@ RunSummary RunBackup(AppStores& stores, RunObserver& observer, RunController& co
             continue;
         }
         openReport();
-        JobSummary result;
-        result.jobIndex = i;
-        if (IsFtpLocation(job.targetPath)) {
-            // Copies cannot go to a server yet: the job cannot be done.
-            observer.OnJobStarted(i, job.basePath, job.targetPath);
-            observer.OnMessage(UserMessage::Text(text::RunFtpUnavailable));
-            result.failed = 1;
-        } else {
-            result = RunJob(run, i, job);
-        }
+        const JobSummary result = RunJob(run, i, job);
         if (!options.dryRun) {
             WriteFileToCopyFlag(stores.setting, i, 0);
         }

@@ -56,7 +56,7 @@ std::u16string JoinRemote(std::u16string_view folder, std::u16string_view name) 
     return joined;
 }
 
-FtpTree::FtpTree(std::unique_ptr<platform::FtpConnection> connection, std::u16string root,
+FtpTree::FtpTree(std::shared_ptr<platform::FtpConnection> connection, std::u16string root,
                  std::u16string shownRoot, UnsafeNameHandler onUnsafeName)
     : connection_(std::move(connection)),
       root_(std::move(root)),

@@ -23,7 +23,7 @@ class FtpTree : public FileTree {
 
     // `root`: the remote folder ("/data"); `shownRoot`: the location as reports show it
     // ("ftp://host/data").
-    FtpTree(std::unique_ptr<platform::FtpConnection> connection, std::u16string root,
+    FtpTree(std::shared_ptr<platform::FtpConnection> connection, std::u16string root,
             std::u16string shownRoot, UnsafeNameHandler onUnsafeName);
 
     // Added to every listed time: how far the server's clock runs behind the run's.
@@ -40,13 +40,13 @@ class FtpTree : public FileTree {
                           FetchedFile& file) override;
     std::u16string NameKey(const std::filesystem::path& name) const override;
 
-    platform::FtpConnection& Connection() { return *connection_; }
+    const std::shared_ptr<platform::FtpConnection>& Connection() const { return connection_; }
 
     // The remote path of an entry.
     std::u16string RemotePath(const std::filesystem::path& relative) const;
 
   private:
-    std::unique_ptr<platform::FtpConnection> connection_;
+    std::shared_ptr<platform::FtpConnection> connection_;
     std::u16string root_;
     std::u16string shownRoot_;
     UnsafeNameHandler onUnsafeName_;

@@ -159,7 +159,11 @@ void RunDated(RunEnvironment& run, JobContext& job, BackupType type, const JobRe
         walk(*DestinationFor(run, target, platform::PathFromText(name)));
         return;
     }
-    const fs::path archiveFolder = target.ArchiveFolder();
+    fs::path archiveFolder;
+    if (auto error = target.ArchiveFolder(archiveFolder)) {
+        job.Failed(target.Reference().FullPath(fs::path()), error);
+        return;
+    }
     std::u16string entryPrefix;
     const fs::path archive =
         ChooseArchiveName(archiveFolder, name, type == BackupType::Dif, entryPrefix);

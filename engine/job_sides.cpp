@@ -2,6 +2,7 @@
 
 #include "common/text.h"
 #include "engine/clock_probe.h"
+#include "engine/ftp_target.h"
 #include "engine/ftp_tree.h"
 #include "engine/job_context.h"
 #include "engine/job_walk.h"
@@ -25,6 +26,11 @@ struct FtpSide {
 FtpSide BaseSide(const JobRecord& job) {
     return {job.basePath, job.baseFtpUser, job.baseFtpPassword, job.baseFtpPort,
             job.baseFtpPassive};
+}
+
+FtpSide TargetFtpSide(const JobRecord& job) {
+    return {job.targetPath, job.targetFtpUser, job.targetFtpPassword, job.targetFtpPort,
+            job.targetFtpPassive};
 }
 
 // The location as typed, without the "/" that may end it, so the paths shown below it read
@@ -88,22 +94,35 @@ std::unique_ptr<FtpTree> OpenFtpTree(JobContext& job, const FtpSide& side,
 JobSides OpenJobSides(RunEnvironment&, JobContext& job, const JobRecord& record,
                       const JobWalk& walk) {
     JobSides sides;
-    sides.target = std::make_unique<LocalTarget>(walk.target);
-    if (!IsFtpLocation(record.basePath)) {
+    const bool remoteBase = IsFtpLocation(record.basePath);
+    const bool remoteTarget = IsFtpLocation(record.targetPath);
+    const TextKey& folderFailure = remoteBase && remoteTarget ? text::RunFailChgFolderFtpToFtp
+                                   : remoteBase               ? text::RunFailChgFolderFtpToLocal
+                                                              : text::RunFailChgFolderLocalToFtp;
+    if (remoteBase) {
+        auto tree = OpenFtpTree(job, BaseSide(record), folderFailure, sides.refusal);
+        if (!tree) {
+            return sides;
+        }
+        const auto type = static_cast<BackupType>(record.backupType);
+        // Incremental and period runs compare listed times with times of our clock.
+        if (type == BackupType::Inc || type == BackupType::Spd) {
+            tree->SetTimeOffset(MeasureClockOffset(*tree->Connection(), tree->RemotePath({}),
+                                                   platform::NowUnixSeconds()));
+        }
+        sides.base = std::move(tree);
+    } else {
         sides.base = std::make_unique<LocalTree>(walk.base);
-        return sides;
     }
-    auto tree = OpenFtpTree(job, BaseSide(record), text::RunFailChgFolderFtpToLocal, sides.refusal);
-    if (!tree) {
-        return sides;
+    if (remoteTarget) {
+        auto tree = OpenFtpTree(job, TargetFtpSide(record), folderFailure, sides.refusal);
+        if (!tree) {
+            return sides;
+        }
+        sides.target = std::make_unique<FtpTarget>(std::move(tree));
+    } else {
+        sides.target = std::make_unique<LocalTarget>(walk.target);
     }
-    const auto type = static_cast<BackupType>(record.backupType);
-    // Incremental and period runs compare listed times with times of our clock.
-    if (type == BackupType::Inc || type == BackupType::Spd) {
-        tree->SetTimeOffset(MeasureClockOffset(tree->Connection(), tree->RemotePath({}),
-                                               platform::NowUnixSeconds()));
-    }
-    sides.base = std::move(tree);
     return sides;
 }
 

@@ -37,7 +37,7 @@ class TargetSide {
     // Entries the base lacks, deleted and reported.
     virtual void DeleteOrphans(JobContext& job, FileTree& base, const OrphanNotes& notes) = 0;
     // The local folder an archive is written in; DeliverArchive then puts it in the target.
-    virtual std::filesystem::path ArchiveFolder() = 0;
+    virtual std::error_code ArchiveFolder(std::filesystem::path& folder) = 0;
     virtual std::error_code DeliverArchive(const std::filesystem::path& archive) = 0;
     // What was written is kept even if the power goes now.
     virtual std::error_code Flush() = 0;
@@ -53,7 +53,10 @@ class LocalTarget : public TargetSide {
     std::unique_ptr<Destination> Folder(const std::filesystem::path& inside) override;
     void RemoveLeftovers(std::u16string_view prefix) override;
     void DeleteOrphans(JobContext& job, FileTree& base, const OrphanNotes& notes) override;
-    std::filesystem::path ArchiveFolder() override { return root_; }
+    std::error_code ArchiveFolder(std::filesystem::path& folder) override {
+        folder = root_;
+        return {};
+    }
     std::error_code DeliverArchive(const std::filesystem::path&) override { return {}; }
     std::error_code Flush() override;
 

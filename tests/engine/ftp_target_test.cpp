@@ -1,0 +1,237 @@
+// Jobs whose target is a folder on a real FTP server (pyftpdlib), from a local base and from
+// another server: every type, archives, and the failures that must leave the server clean.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdlib>
+
+#include "jobs/job_flags.h"
+#include "support/engine_fixture.h"
+#include "support/ftp_server.h"
+
+namespace arkivo {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FileContents;
+using test::FtpTestServer;
+using test::MakeFile;
+using test::ReadBytes;
+using test::TempFolder;
+using Contents = std::map<std::string, std::string>;
+
+// Temporary files go to a folder of the test's own while it lives, so it can tell none is left.
+class PrivateTemporaryFolder {
+  public:
+    PrivateTemporaryFolder() {
+        if (const char* previous = std::getenv("TMPDIR")) {
+            previous_ = previous;
+        }
+        ::setenv("TMPDIR", folder_.path().c_str(), 1);
+    }
+    ~PrivateTemporaryFolder() {
+        if (previous_) {
+            ::setenv("TMPDIR", previous_->c_str(), 1);
+        } else {
+            ::unsetenv("TMPDIR");
+        }
+    }
+    PrivateTemporaryFolder(const PrivateTemporaryFolder&) = delete;
+    PrivateTemporaryFolder& operator=(const PrivateTemporaryFolder&) = delete;
+
+    bool Empty() const { return fs::is_empty(folder_.path()); }
+
+  private:
+    TempFolder folder_;
+    std::optional<std::string> previous_;
+};
+
+class FtpTarget : public test::EngineTest {
+  protected:
+    void SetUp() override {
+        test::EngineTest::SetUp();
+        fs::create_directories(destination);
+    }
+
+    void PointBaseAt(std::size_t job, const FtpTestServer& server, std::u16string folder) {
+        Edit(job, [&](JobRecord& record) {
+            record.basePath = u"ftp://127.0.0.1" + folder;
+            record.baseFtpUser = u"u";
+            record.baseFtpPassword = u"p";
+            record.baseFtpPort = server.port();
+        });
+    }
+
+    void PointTargetAt(std::size_t job, const FtpTestServer& server, std::u16string folder) {
+        Edit(job, [&](JobRecord& record) {
+            record.targetPath = u"ftp://127.0.0.1" + folder;
+            record.targetFtpUser = u"u";
+            record.targetFtpPassword = u"p";
+            record.targetFtpPort = server.port();
+        });
+    }
+
+    // A job from the local base to the served folder "dst".
+    std::size_t AddUploadJob(const FtpTestServer& server, BackupType type) {
+        const auto job = AddJob(base, target, type);
+        PointTargetAt(job, server, u"/dst");
+        return job;
+    }
+
+    // The one dated output the run made in the served target.
+    fs::path DatedOutput(std::string_view prefix) const {
+        fs::path found;
+        for (const auto& entry : fs::directory_iterator(destination)) {
+            if (entry.path().filename().string().rfind(prefix, 0) == 0) {
+                EXPECT_TRUE(found.empty()) << "two dated outputs: " << found << " " << entry.path();
+                found = entry.path();
+            }
+        }
+        EXPECT_FALSE(found.empty()) << "no " << prefix << " output in " << destination;
+        return found;
+    }
+
+    bool Told(std::u16string_view key) {
+        return std::any_of(
+            observer.messages.begin(), observer.messages.end(), [key](const UserMessage& message) {
+                return message.fixedText.empty() && message.key.section == u"MsgFCThread" &&
+                       message.key.key == key;
+            });
+    }
+
+    TempFolder served;
+    fs::path destination = served / "dst";
+};
+
+void MakeBaseFiles(const fs::path& base) {
+    MakeFile(base / "a.txt", "alpha", 1600000000);
+    MakeFile(base / "docs/b.txt", "beta", 1600000100);
+    MakeFile(base / "docs/deep/c.bin", std::string(200000, '\x07'), 1600000200);
+    MakeFile(base / "Case.txt", "upper", 1600000300);
+    MakeFile(base / "case.txt", "lower", 1600000400);
+}
+
+Contents Unzipped(const fs::path& archive, const fs::path& into) {
+    const std::string command =
+        "/usr/bin/python3 -c \"import sys, zipfile; "
+        "zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])\" '" +
+        archive.string() + "' '" + into.string() + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    // The entries begin with the dated name.
+    EXPECT_EQ(std::distance(fs::directory_iterator(into), fs::directory_iterator()), 1);
+    return FileContents(fs::directory_iterator(into)->path());
+}
+
+TEST_F(FtpTarget, SyncUploadsTheBaseDeletesOrphansAndUploadsNothingTwice) {
+    MakeBaseFiles(base);
+    MakeFile(destination / "orphan.txt", "not in the base");
+    MakeFile(destination / "gone/x.txt", "nor this");
+    FtpTestServer server(served.path());
+    const auto job = AddUploadJob(server, BackupType::Sync);
+    WriteSyncDelNoSrc(stores.setting, job, true);
+
+    const auto summary = Run();
+    EXPECT_TRUE(summary.Succeeded()) << server.Log();
+    // Names differing in case only are two files on the server as in the base.
+    EXPECT_EQ(FileContents(destination), FileContents(base));
+    EXPECT_EQ(summary.copied, 5u);
+    EXPECT_EQ(summary.deleted, 2u);
+
+    const auto again = Run();
+    EXPECT_TRUE(again.Succeeded());
+    EXPECT_EQ(again.copied, 0u);
+    EXPECT_EQ(again.deleted, 0u);
+}
+
+// Every base file was made just now, so each type takes them all.
+TEST_F(FtpTarget, DatedTypesUploadIntoADatedFolder) {
+    MakeBaseFiles(base);
+    FtpTestServer server(served.path());
+    const auto now = platform::NowUnixSeconds();
+    for (const auto& [type, prefix] :
+         {std::pair{BackupType::Dif, "DIF_"}, std::pair{BackupType::Inc, "INC_"},
+          std::pair{BackupType::Spd, "SPD_"}}) {
+        SCOPED_TRACE(prefix);
+        const auto job = AddUploadJob(server, type);
+        Edit(job, [now](JobRecord& record) {
+            record.lastIncTime = static_cast<std::uint64_t>(now - 100);
+            record.periodStart = static_cast<std::uint64_t>(now - 100);
+            record.periodEnd = static_cast<std::uint64_t>(now + 3600);
+        });
+        engine::RunOptions options;
+        options.jobs = {job};
+        const auto summary = Run(options);
+        EXPECT_TRUE(summary.Succeeded()) << server.Log();
+        EXPECT_EQ(FileContents(DatedOutput(prefix)), FileContents(base));
+    }
+}
+
+TEST_F(FtpTarget, ArchiveIsUploadedWholeAndItsLocalCopyRemoved) {
+    MakeBaseFiles(base);
+    FtpTestServer server(served.path());
+    const auto job = AddUploadJob(server, BackupType::Dif);
+    Edit(job, [](JobRecord& record) { record.zipOption = 1; });
+    PrivateTemporaryFolder temporary;
+
+    const auto summary = Run();
+    EXPECT_TRUE(summary.Succeeded()) << server.Log();
+    const fs::path archive = DatedOutput("DIF_");
+    ASSERT_EQ(archive.extension(), ".zip");
+    EXPECT_EQ(Unzipped(archive, folder / "unpacked"), FileContents(base));
+    EXPECT_TRUE(temporary.Empty());
+    // The archive was renamed into place: nothing else is in the target.
+    EXPECT_EQ(std::distance(fs::directory_iterator(destination), fs::directory_iterator()), 1);
+}
+
+TEST_F(FtpTarget, ServerToServerSyncAndDifferential) {
+    TempFolder otherServed;
+    const fs::path source = otherServed / "src";
+    MakeBaseFiles(source);
+    MakeFile(destination / "orphan.txt", "not in the base");
+    FtpTestServer from(otherServed.path());
+    FtpTestServer to(served.path());
+    const auto sync = AddJob(base, target);
+    PointBaseAt(sync, from, u"/src");
+    PointTargetAt(sync, to, u"/dst");
+    WriteSyncDelNoSrc(stores.setting, sync, true);
+
+    engine::RunOptions options;
+    options.jobs = {sync};
+    const auto summary = Run(options);
+    EXPECT_TRUE(summary.Succeeded()) << from.Log() << to.Log();
+    EXPECT_EQ(FileContents(destination), FileContents(source));
+    EXPECT_EQ(Run(options).copied, 0u);
+
+    const auto dif = AddJob(base, target, BackupType::Dif);
+    PointBaseAt(dif, from, u"/src");
+    PointTargetAt(dif, to, u"/dif");
+    fs::create_directories(served / "dif");
+    options.jobs = {dif};
+    EXPECT_TRUE(Run(options).Succeeded());
+    fs::path dated;
+    for (const auto& entry : fs::directory_iterator(served / "dif")) {
+        dated = entry.path();
+    }
+    EXPECT_EQ(FileContents(dated), FileContents(source));
+}
+
+TEST_F(FtpTarget, AMissingTargetFolderFailsTheJobWithItsRoute) {
+    MakeBaseFiles(base);
+    FtpTestServer server(served.path());
+    const auto upload = AddJob(base, target);
+    PointTargetAt(upload, server, u"/no-such-folder");
+    const auto between = AddJob(base, target);
+    PointBaseAt(between, server, u"/dst");
+    PointTargetAt(between, server, u"/no-such-folder");
+
+    const auto summary = Run();
+    EXPECT_EQ(summary.failed, 2u);
+    EXPECT_TRUE(Told(u"FailChgFolder02"));
+    EXPECT_TRUE(Told(u"FailChgFolder03"));
+    EXPECT_FALSE(Told(u"FailChgFolder01"));
+    EXPECT_EQ(Job(upload).lastSyncTime, 0u);
+    EXPECT_FALSE(fs::exists(served / "no-such-folder"));
+}
+
+}  // namespace
+}  // namespace arkivo
