@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "jobs/job_flags.h"
+#include "platform/files.h"
 #include "support/engine_fixture.h"
 #include "support/ftp_server.h"
 
@@ -236,6 +237,24 @@ TEST_F(FtpTarget, ServerToServerSyncAndDifferential) {
         dated = entry.path();
     }
     EXPECT_EQ(FileContents(dated), FileContents(source));
+}
+
+TEST_F(FtpTarget, AnUploadCutShortLeavesTheOldCopyWholeAndIsCountedFailed) {
+    MakeFile(base / "big.bin", std::string(300000, 'x'), 1600000000);
+    MakeFile(destination / "big.bin", "the old copy", 1500000000);
+    FtpTestServer server(served.path(), {"--die-in-upload", "100000"});
+    AddUploadJob(server, BackupType::Sync);
+
+    const auto summary = Run();
+    EXPECT_GE(summary.failed, 1u);
+    EXPECT_EQ(summary.copied, 0u);
+    EXPECT_EQ(ReadBytes(destination / "big.bin"), "the old copy");
+    // What did arrive is under a temporary name only.
+    for (const auto& entry : fs::directory_iterator(destination)) {
+        if (entry.path().filename() != "big.bin") {
+            EXPECT_TRUE(platform::IsTemporaryName(entry.path().filename())) << entry.path();
+        }
+    }
 }
 
 TEST_F(FtpTarget, AMissingTargetFolderFailsTheJobWithItsRoute) {
