@@ -51,6 +51,9 @@ class FileTree {
     virtual std::error_code Fetch(const std::filesystem::path& relative,
                                   const platform::FileInfo& info, FetchedFile& file) = 0;
 
+    // Removes a file: only ever one of our own leftover temporary files.
+    virtual std::error_code RemoveFile(const std::filesystem::path& relative) = 0;
+
     // Two names of this tree name the same entry when their keys are equal.
     virtual std::u16string NameKey(const std::filesystem::path& name) const {
         return platform::FileNameKey(name);
@@ -80,6 +83,10 @@ class LocalTree : public FileTree {
                           FetchedFile& file) override {
         file = FetchedFile(FullPath(relative), false);
         return {};
+    }
+
+    std::error_code RemoveFile(const std::filesystem::path& relative) override {
+        return platform::RemoveFile(FullPath(relative));
     }
 
   private:

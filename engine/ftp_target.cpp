@@ -200,7 +200,7 @@ void FtpTarget::RemoveLeftovers(std::u16string_view) {
     }
     for (const auto& entry : entries) {
         if (!entry.info.IsFolder() && platform::IsTemporaryName(entry.name)) {
-            tree_->Connection()->Delete(tree_->RemotePath(entry.name));
+            tree_->RemoveFile(entry.name);
         }
     }
 }

@@ -79,6 +79,10 @@ fs::path FtpTree::FullPath(const fs::path& relative) const {
     return platform::PathFromText(shown);
 }
 
+std::error_code FtpTree::RemoveFile(const fs::path& relative) {
+    return connection_->Delete(RemotePath(relative));
+}
+
 std::u16string FtpTree::NameKey(const fs::path& name) const {
     return platform::PathText(name);
 }

@@ -38,6 +38,7 @@ class FtpTree : public FileTree {
     // Downloads into a private temporary file that carries the listed time.
     std::error_code Fetch(const std::filesystem::path& relative, const platform::FileInfo& info,
                           FetchedFile& file) override;
+    std::error_code RemoveFile(const std::filesystem::path& relative) override;
     std::u16string NameKey(const std::filesystem::path& name) const override;
 
     const std::shared_ptr<platform::FtpConnection>& Connection() const { return connection_; }

@@ -42,7 +42,7 @@ class ReferenceFolder {
             }
             if (!entry.info.IsFolder() && platform::IsTemporaryName(entry.name)) {
                 if (removeLeftovers_) {
-                    platform::RemoveFile(tree_->FullPath(relative_ / entry.name));
+                    tree_->RemoveFile(relative_ / entry.name);
                 }
                 continue;
             }

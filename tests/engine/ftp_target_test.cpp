@@ -250,11 +250,20 @@ TEST_F(FtpTarget, AnUploadCutShortLeavesTheOldCopyWholeAndIsCountedFailed) {
     EXPECT_EQ(summary.copied, 0u);
     EXPECT_EQ(ReadBytes(destination / "big.bin"), "the old copy");
     // What did arrive is under a temporary name only.
+    std::size_t leftovers = 0;
     for (const auto& entry : fs::directory_iterator(destination)) {
         if (entry.path().filename() != "big.bin") {
             EXPECT_TRUE(platform::IsTemporaryName(entry.path().filename())) << entry.path();
+            ++leftovers;
         }
     }
+    EXPECT_EQ(leftovers, 1u);
+
+    // The next run, with the server back, replaces the copy and clears the leftover away.
+    FtpTestServer back(served.path());
+    Edit(0, [&](JobRecord& record) { record.targetFtpPort = back.port(); });
+    EXPECT_TRUE(Run().Succeeded()) << back.Log();
+    EXPECT_EQ(FileContents(destination), FileContents(base));
 }
 
 TEST_F(FtpTarget, AMissingTargetFolderFailsTheJobWithItsRoute) {
