@@ -5,6 +5,7 @@
 #include "engine/ftp_target.h"
 #include "engine/ftp_tree.h"
 #include "engine/job_context.h"
+#include "engine/job_run.h"
 #include "engine/job_walk.h"
 #include "platform/clock.h"
 #include "platform/error_text.h"
@@ -91,7 +92,7 @@ std::unique_ptr<FtpTree> OpenFtpTree(JobContext& job, const FtpSide& side,
 
 }  // namespace
 
-JobSides OpenJobSides(RunEnvironment&, JobContext& job, const JobRecord& record,
+JobSides OpenJobSides(RunEnvironment& run, JobContext& job, const JobRecord& record,
                       const JobWalk& walk) {
     JobSides sides;
     const bool remoteBase = IsFtpLocation(record.basePath);
@@ -105,8 +106,9 @@ JobSides OpenJobSides(RunEnvironment&, JobContext& job, const JobRecord& record,
             return sides;
         }
         const auto type = static_cast<BackupType>(record.backupType);
-        // Incremental and period runs compare listed times with times of our clock.
-        if (type == BackupType::Inc || type == BackupType::Spd) {
+        // Incremental and period runs compare listed times with times of our clock. Measuring
+        // writes to the server, which a dry run never does: it plans with the times as listed.
+        if ((type == BackupType::Inc || type == BackupType::Spd) && !run.options.dryRun) {
             tree->SetTimeOffset(MeasureClockOffset(*tree->Connection(), tree->RemotePath({}),
                                                    platform::NowUnixSeconds()));
         }

@@ -266,6 +266,34 @@ TEST_F(FtpTarget, AnUploadCutShortLeavesTheOldCopyWholeAndIsCountedFailed) {
     EXPECT_EQ(FileContents(destination), FileContents(base));
 }
 
+// A dry run reads both servers and plans, and sends no command that changes either.
+TEST_F(FtpTarget, ADryRunChangesNothingOnAnyServer) {
+    TempFolder otherServed;
+    MakeFile(otherServed / "src/new.txt", "new");
+    MakeBaseFiles(base);
+    MakeFile(destination / "orphan.txt", "not in the base");
+    FtpTestServer from(otherServed.path());
+    FtpTestServer to(served.path());
+    const auto upload = AddUploadJob(to, BackupType::Sync);
+    WriteSyncDelNoSrc(stores.setting, upload, true);
+    const auto download = AddJob(base, target, BackupType::Inc);
+    PointBaseAt(download, from, u"/src");
+
+    engine::RunOptions options;
+    options.dryRun = true;
+    Run(options);
+    EXPECT_EQ(observer.plannedCopies.size(), 6u);
+    EXPECT_EQ(observer.plannedDeletions.size(), 1u);
+    EXPECT_FALSE(fs::exists(target));
+    EXPECT_EQ(FileContents(destination), (Contents{{"orphan.txt", "not in the base"}}));
+    for (const auto* server : {&from, &to}) {
+        const std::string log = server->Log();
+        for (const char* command : {"<- STOR", "<- DELE", "<- MKD", "<- RNFR", "<- RMD"}) {
+            EXPECT_EQ(log.find(command), std::string::npos) << command << "\n" << log;
+        }
+    }
+}
+
 TEST_F(FtpTarget, AMissingTargetFolderFailsTheJobWithItsRoute) {
     MakeBaseFiles(base);
     FtpTestServer server(served.path());
