@@ -140,11 +140,7 @@ FtpDestination::FtpDestination(platform::FtpConnection& ftp, std::u16string root
       parentToCreate_(std::move(parentToCreate)) {}
 
 std::u16string FtpDestination::Remote(const fs::path& relative) const {
-    std::u16string path = root_;
-    for (const auto& part : relative) {
-        path = JoinRemote(path, platform::PathText(part));
-    }
-    return path;
+    return RemoteBelow(root_, relative);
 }
 
 std::error_code FtpDestination::EnterFolder(const fs::path& relative, const platform::FileInfo&) {
@@ -174,7 +170,7 @@ void FtpDestination::LeaveFolder(const fs::path& relative, bool received) {
 }
 
 fs::path FtpDestination::FullPath(const fs::path& relative) const {
-    return relative.empty() ? shown_ : shown_ / relative;
+    return platform::PathFromText(RemoteBelow(platform::PathText(shown_), relative));
 }
 
 FtpTarget::~FtpTarget() {

@@ -63,20 +63,20 @@ FtpTree::FtpTree(std::shared_ptr<platform::FtpConnection> connection, std::u16st
       shownRoot_(std::move(shownRoot)),
       onUnsafeName_(std::move(onUnsafeName)) {}
 
-std::u16string FtpTree::RemotePath(const fs::path& relative) const {
-    std::u16string path = root_;
+std::u16string RemoteBelow(std::u16string_view root, const fs::path& relative) {
+    std::u16string path(root);
     for (const auto& part : relative) {
         path = JoinRemote(path, platform::PathText(part));
     }
     return path;
 }
 
+std::u16string FtpTree::RemotePath(const fs::path& relative) const {
+    return RemoteBelow(root_, relative);
+}
+
 fs::path FtpTree::FullPath(const fs::path& relative) const {
-    std::u16string shown = shownRoot_;
-    for (const auto& part : relative) {
-        shown = JoinRemote(shown, platform::PathText(part));
-    }
-    return platform::PathFromText(shown);
+    return platform::PathFromText(RemoteBelow(shownRoot_, relative));
 }
 
 std::error_code FtpTree::RemoveFile(const fs::path& relative) {

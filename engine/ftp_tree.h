@@ -58,4 +58,7 @@ class FtpTree : public FileTree {
 // "a" + "/" + "b", without doubling a "/" that ends the first.
 std::u16string JoinRemote(std::u16string_view folder, std::u16string_view name);
 
+// The remote path of `relative` below `root`, its parts joined with "/".
+std::u16string RemoteBelow(std::u16string_view root, const std::filesystem::path& relative);
+
 }  // namespace arkivo::engine
