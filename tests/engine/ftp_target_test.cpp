@@ -130,6 +130,7 @@ TEST_F(FtpTarget, SyncUploadsTheBaseDeletesOrphansAndUploadsNothingTwice) {
     FtpTestServer server(served.path());
     const auto job = AddUploadJob(server, BackupType::Sync);
     WriteSyncDelNoSrc(stores.setting, job, true);
+    ReportEverything();
 
     const auto summary = Run();
     EXPECT_TRUE(summary.Succeeded()) << server.Log();
@@ -137,6 +138,14 @@ TEST_F(FtpTarget, SyncUploadsTheBaseDeletesOrphansAndUploadsNothingTwice) {
     EXPECT_EQ(FileContents(destination), FileContents(base));
     EXPECT_EQ(summary.copied, 5u);
     EXPECT_EQ(summary.deleted, 2u);
+    // The report names what was written and deleted where it is, on the server.
+    const std::string report = LatestReport();
+    const std::string at = "ftp://127.0.0.1/dst/";
+    EXPECT_EQ(Listed(report, "Created"),
+              (std::vector<std::string>{at + "Case.txt", at + "a.txt", at + "case.txt",
+                                        at + "docs/b.txt", at + "docs/deep/c.bin"}));
+    EXPECT_EQ(Listed(report, "Deleted"),
+              (std::vector<std::string>{at + "gone/x.txt", at + "orphan.txt"}));
 
     const auto again = Run();
     EXPECT_TRUE(again.Succeeded());
