@@ -238,6 +238,7 @@ JobSummary RunJob(RunEnvironment& run, std::size_t jobIndex, const JobRecord& jo
         BeginJobReport(run.report, flags, jobIndex, job);
         context.Refused(sides.refusal->where, sides.refusal->why);
         EndJobReport(run.report, flags, context.summary, language);
+        run.observer.OnAnalysis(jobIndex, false);
         run.observer.OnProgressRange(0);
         return context.summary;
     }
