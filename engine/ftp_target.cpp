@@ -173,13 +173,6 @@ fs::path FtpDestination::FullPath(const fs::path& relative) const {
     return platform::PathFromText(RemoteBelow(platform::PathText(shown_), relative));
 }
 
-FtpTarget::~FtpTarget() {
-    if (!archiveFolder_.empty()) {
-        std::error_code ignored;
-        fs::remove_all(archiveFolder_, ignored);
-    }
-}
-
 std::unique_ptr<Destination> FtpTarget::Folder(const fs::path& inside) {
     auto& ftp = *tree_->Connection();
     if (inside.empty()) {
@@ -206,21 +199,7 @@ void FtpTarget::DeleteOrphans(JobContext& job, FileTree& base, const OrphanNotes
 }
 
 std::error_code FtpTarget::ArchiveFolder(fs::path& folder) {
-    if (archiveFolder_.empty()) {
-        std::error_code error;
-        const fs::path made = platform::TemporaryPathIn(fs::temp_directory_path(error));
-        if (error || (fs::create_directory(made, error), error)) {
-            return error;
-        }
-        archiveFolder_ = made;
-        // Only we may read what the archive holds before it is on the server.
-        fs::permissions(made, fs::perms::owner_all, error);
-        if (error) {
-            return error;
-        }
-    }
-    folder = archiveFolder_;
-    return {};
+    return archiveFolder_.Get(folder);
 }
 
 std::error_code FtpTarget::DeliverArchive(const fs::path& archive) {

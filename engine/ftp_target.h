@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "engine/ftp_tree.h"
+#include "engine/scratch_folder.h"
 #include "engine/target_side.h"
 
 namespace arkivo::engine {
@@ -42,7 +43,6 @@ std::error_code UploadReplacing(platform::FtpConnection& ftp, const std::filesys
 class FtpTarget : public TargetSide {
   public:
     explicit FtpTarget(std::unique_ptr<FtpTree> tree) : tree_(std::move(tree)) {}
-    ~FtpTarget() override;
 
     bool Refused(JobContext&) override { return false; }
     FileTree& Reference() override { return *tree_; }
@@ -56,7 +56,7 @@ class FtpTarget : public TargetSide {
 
   private:
     std::unique_ptr<FtpTree> tree_;
-    std::filesystem::path archiveFolder_;
+    ScratchFolder archiveFolder_;
 };
 
 }  // namespace arkivo::engine

@@ -2,7 +2,6 @@
 
 #include <chrono>
 
-#include "platform/file_handle.h"
 #include "platform/files.h"
 
 namespace arkivo::engine {
@@ -129,18 +128,11 @@ std::error_code FtpTree::GetInfo(const fs::path& relative, platform::FileInfo& i
 
 std::error_code FtpTree::Fetch(const fs::path& relative, const platform::FileInfo& info,
                                FetchedFile& file) {
-    std::error_code error;
-    const fs::path scratch = platform::TemporaryPathIn(fs::temp_directory_path(error));
-    if (error) {
+    fs::path folder;
+    if (auto error = downloads_.Get(folder)) {
         return error;
     }
-    {
-        // Made ours alone before the download fills it: what the job reads is nobody else's.
-        platform::FileHandle handle;
-        if (auto created = handle.CreateOwnerOnly(scratch)) {
-            return created;
-        }
-    }
+    const fs::path scratch = platform::TemporaryPathIn(folder);
     FetchedFile download(scratch, true);
     if (auto failed = connection_->Get(RemotePath(relative), scratch)) {
         return failed;

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "engine/file_tree.h"
+#include "engine/scratch_folder.h"
 #include "platform/ftp_client.h"
 
 namespace arkivo::engine {
@@ -35,7 +36,7 @@ class FtpTree : public FileTree {
     std::error_code GetInfo(const std::filesystem::path& relative,
                             platform::FileInfo& info) override;
     std::filesystem::path FullPath(const std::filesystem::path& relative) const override;
-    // Downloads into a private temporary file that carries the listed time.
+    // Downloads into a temporary file of a private folder; the copy carries the listed time.
     std::error_code Fetch(const std::filesystem::path& relative, const platform::FileInfo& info,
                           FetchedFile& file) override;
     std::error_code RemoveFile(const std::filesystem::path& relative) override;
@@ -53,6 +54,7 @@ class FtpTree : public FileTree {
     UnsafeNameHandler onUnsafeName_;
     std::int64_t timeOffset_ = 0;
     std::set<std::pair<std::u16string, std::u16string>> toldUnsafe_;
+    ScratchFolder downloads_;
 };
 
 // "a" + "/" + "b", without doubling a "/" that ends the first.

@@ -7,6 +7,7 @@
 #include "jobs/job_flags.h"
 #include "support/engine_fixture.h"
 #include "support/ftp_server.h"
+#include "support/private_temporary_folder.h"
 
 namespace arkivo {
 namespace {
@@ -86,10 +87,13 @@ TEST_F(FtpSource, SyncMirrorsTheServerFolderDeletesOrphansAndCopiesNothingTwice)
     FtpTestServer server(served.path());
     const auto job = AddFtpJob(server, BackupType::Sync);
     WriteSyncDelNoSrc(stores.setting, job, true);
+    test::PrivateTemporaryFolder temporary;
 
     const auto summary = Run();
     EXPECT_TRUE(summary.Succeeded()) << server.Log();
     EXPECT_EQ(FileContents(target), FileContents(source));
+    // Every download was removed once copied, with the folder it waited in.
+    EXPECT_TRUE(temporary.Empty());
     // The copies carry the server's times, so the next run has nothing to do.
     EXPECT_EQ(LastWrite(target / "docs/b.txt"), 1600000100);
     EXPECT_EQ(summary.copied, 5u);

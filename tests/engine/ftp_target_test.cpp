@@ -1,7 +1,6 @@
 // Jobs whose target is a folder on a real FTP server (pyftpdlib), from a local base and from
 // another server: every type, archives, and the failures that must leave the server clean.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdlib>
 
@@ -9,6 +8,7 @@
 #include "platform/files.h"
 #include "support/engine_fixture.h"
 #include "support/ftp_server.h"
+#include "support/private_temporary_folder.h"
 
 namespace arkivo {
 namespace {
@@ -20,32 +20,6 @@ using test::MakeFile;
 using test::ReadBytes;
 using test::TempFolder;
 using Contents = std::map<std::string, std::string>;
-
-// Temporary files go to a folder of the test's own while it lives, so it can tell none is left.
-class PrivateTemporaryFolder {
-  public:
-    PrivateTemporaryFolder() {
-        if (const char* previous = std::getenv("TMPDIR")) {
-            previous_ = previous;
-        }
-        ::setenv("TMPDIR", folder_.path().c_str(), 1);
-    }
-    ~PrivateTemporaryFolder() {
-        if (previous_) {
-            ::setenv("TMPDIR", previous_->c_str(), 1);
-        } else {
-            ::unsetenv("TMPDIR");
-        }
-    }
-    PrivateTemporaryFolder(const PrivateTemporaryFolder&) = delete;
-    PrivateTemporaryFolder& operator=(const PrivateTemporaryFolder&) = delete;
-
-    bool Empty() const { return fs::is_empty(folder_.path()); }
-
-  private:
-    TempFolder folder_;
-    std::optional<std::string> previous_;
-};
 
 class FtpTarget : public test::EngineTest {
   protected:
@@ -204,7 +178,7 @@ TEST_F(FtpTarget, ArchiveIsUploadedWholeAndItsLocalCopyRemoved) {
     FtpTestServer server(served.path());
     const auto job = AddUploadJob(server, BackupType::Dif);
     Edit(job, [](JobRecord& record) { record.zipOption = 1; });
-    PrivateTemporaryFolder temporary;
+    test::PrivateTemporaryFolder temporary;
 
     const auto summary = Run();
     EXPECT_TRUE(summary.Succeeded()) << server.Log();
