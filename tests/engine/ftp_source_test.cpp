@@ -203,13 +203,18 @@ TEST_F(FtpSource, AJobThatCannotLogInOrOpenItsFolderFailsAndTheNextJobsRun) {
     FtpTestServer server(served.path());
     const auto wrongPassword = AddFtpJob(server, BackupType::Sync, u"/src", u"wrong");
     const auto missingFolder = AddFtpJob(server, BackupType::Sync, u"/no-such-folder");
+    test::RefusingPort closed;
+    const auto unreachable = AddFtpJob(server, BackupType::Sync);
+    Edit(unreachable, [&](JobRecord& record) { record.baseFtpPort = closed.port(); });
     const auto local = AddJob(base, folder / "local-target");
 
     const auto summary = Run();
     EXPECT_FALSE(summary.Succeeded());
-    ASSERT_EQ(observer.jobs.size(), 3u);
+    ASSERT_EQ(observer.jobs.size(), 4u);
     EXPECT_EQ(observer.jobs[wrongPassword].failed, 1u);
     EXPECT_EQ(observer.jobs[missingFolder].failed, 1u);
+    EXPECT_EQ(observer.jobs[unreachable].failed, 1u);
+    EXPECT_EQ(summary.failed, 3u);
     EXPECT_EQ(observer.jobs[local].failed, 0u);
     EXPECT_TRUE(Told(u"MsgFtpThread", u"FailConnect"));
     EXPECT_TRUE(Told(u"MsgFCThread", u"FailChgFolder01"));
@@ -224,6 +229,7 @@ TEST_F(FtpSource, AJobThatCannotLogInOrOpenItsFolderFailsAndTheNextJobsRun) {
     Edit(wrongPassword, [](JobRecord& record) { record.basePath = u"ftp://127.0.0.1"; });
     Edit(missingFolder, [](JobRecord& record) { record.checked = 0; });
     Edit(local, [](JobRecord& record) { record.checked = 0; });
+    Edit(unreachable, [](JobRecord& record) { record.checked = 0; });
     observer.messages.clear();
     const auto refused = Run();
     EXPECT_EQ(refused.failed, 1u);
