@@ -2,6 +2,7 @@
 
 #include <unordered_set>
 
+#include "common/text.h"
 #include "engine/job_context.h"
 #include "platform/file_system.h"
 #include "platform/files.h"
@@ -200,6 +201,22 @@ void FtpTarget::DeleteOrphans(JobContext& job, FileTree& base, const OrphanNotes
 
 std::error_code FtpTarget::ArchiveFolder(fs::path& folder) {
     return archiveFolder_.Get(folder);
+}
+
+fs::path FtpTarget::ArchivePath(const fs::path& folder, const std::u16string& datedName,
+                                bool mayReplace, std::u16string& entryPrefix) {
+    std::unordered_set<std::u16string> taken;
+    std::vector<FolderEntry> entries;
+    if (!tree_->List(fs::path(), entries, platform::ListDetail::KindsOnly)) {
+        for (const auto& entry : entries) {
+            taken.insert(tree_->NameKey(entry.name));
+        }
+    }
+    entryPrefix = datedName;
+    for (int n = 2; !mayReplace && taken.count(entryPrefix + u".zip"); ++n) {
+        entryPrefix = datedName + u"_" + ToDecimal(n);
+    }
+    return folder / platform::PathFromText(entryPrefix + u".zip");
 }
 
 std::error_code FtpTarget::DeliverArchive(const fs::path& archive) {

@@ -51,6 +51,10 @@ class FtpTarget : public TargetSide {
     void RemoveLeftovers(std::u16string_view prefix) override;
     void DeleteOrphans(JobContext& job, FileTree& base, const OrphanNotes& notes) override;
     std::error_code ArchiveFolder(std::filesystem::path& folder) override;
+    // Named against what the server holds: the archive is only written locally.
+    std::filesystem::path ArchivePath(const std::filesystem::path& folder,
+                                      const std::u16string& datedName, bool mayReplace,
+                                      std::u16string& entryPrefix) override;
     std::error_code DeliverArchive(const std::filesystem::path& archive) override;
     std::error_code Flush() override { return {}; }
 

@@ -163,7 +163,7 @@ void RunDated(RunEnvironment& run, JobContext& job, BackupType type, const JobRe
     }
     std::u16string entryPrefix;
     const fs::path archive =
-        ChooseArchiveName(archiveFolder, name, type == BackupType::Dif, entryPrefix);
+        target.ArchivePath(archiveFolder, name, type == BackupType::Dif, entryPrefix);
     if (run.options.dryRun) {
         PlannedDestination planned(archive / platform::PathFromText(entryPrefix), run.observer);
         walk(planned);

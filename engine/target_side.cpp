@@ -3,6 +3,7 @@
 #include "engine/job_context.h"
 #include "engine/leftovers.h"
 #include "engine/orphan_deletion.h"
+#include "engine/zip_destination.h"
 #include "jobs/location_presence.h"
 #include "platform/file_system.h"
 
@@ -32,6 +33,12 @@ void LocalTarget::RemoveLeftovers(std::u16string_view prefix) {
 
 void LocalTarget::DeleteOrphans(JobContext& job, FileTree& base, const OrphanNotes& notes) {
     SyncDeleteOrphans(job, base, root_, notes.skipped, notes.unreadable);
+}
+
+std::filesystem::path LocalTarget::ArchivePath(const std::filesystem::path& folder,
+                                               const std::u16string& datedName, bool mayReplace,
+                                               std::u16string& entryPrefix) {
+    return ChooseArchiveName(folder, datedName, mayReplace, entryPrefix);
 }
 
 std::error_code LocalTarget::Flush() {

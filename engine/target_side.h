@@ -38,6 +38,11 @@ class TargetSide {
     virtual void DeleteOrphans(JobContext& job, FileTree& base, const OrphanNotes& notes) = 0;
     // The local folder an archive is written in; DeliverArchive then puts it in the target.
     virtual std::error_code ArchiveFolder(std::filesystem::path& folder) = 0;
+    // The archive's path in that folder, named after the dated name so that it replaces one
+    // of the target only when `mayReplace` (ChooseArchiveName).
+    virtual std::filesystem::path ArchivePath(const std::filesystem::path& folder,
+                                              const std::u16string& datedName, bool mayReplace,
+                                              std::u16string& entryPrefix) = 0;
     virtual std::error_code DeliverArchive(const std::filesystem::path& archive) = 0;
     // What was written is kept even if the power goes now.
     virtual std::error_code Flush() = 0;
@@ -57,6 +62,9 @@ class LocalTarget : public TargetSide {
         folder = root_;
         return {};
     }
+    std::filesystem::path ArchivePath(const std::filesystem::path& folder,
+                                      const std::u16string& datedName, bool mayReplace,
+                                      std::u16string& entryPrefix) override;
     std::error_code DeliverArchive(const std::filesystem::path&) override { return {}; }
     std::error_code Flush() override;
 

@@ -190,6 +190,24 @@ TEST_F(FtpTarget, ArchiveIsUploadedWholeAndItsLocalCopyRemoved) {
     EXPECT_EQ(std::distance(fs::directory_iterator(destination), fs::directory_iterator()), 1);
 }
 
+// An incremental archive of the same minute never replaces the one already on the server.
+TEST_F(FtpTarget, ASecondIncrementalArchiveOfTheMinuteGetsANameOfItsOwn) {
+    MakeFile(base / "first.txt", "1");
+    FtpTestServer server(served.path());
+    const auto job = AddUploadJob(server, BackupType::Inc);
+    Edit(job, [](JobRecord& record) { record.zipOption = 1; });
+    const std::string name = NameNow(engine::kIncPrefix);
+    ASSERT_TRUE(Run().Succeeded()) << server.Log();
+    MakeFile(base / "second.txt", "2");
+    ASSERT_TRUE(Run().Succeeded()) << server.Log();
+    if (NameNow(engine::kIncPrefix) != name) {
+        GTEST_SKIP() << "the minute changed between the runs";
+    }
+    EXPECT_EQ(Unzipped(destination / (name + ".zip"), folder / "first"),
+              (Contents{{"first.txt", "1"}}));
+    EXPECT_EQ(Unzipped(destination / (name + "_2.zip"), folder / "second").count("second.txt"), 1u);
+}
+
 TEST_F(FtpTarget, ServerToServerSyncAndDifferential) {
     TempFolder otherServed;
     const fs::path source = otherServed / "src";
