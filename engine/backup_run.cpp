@@ -123,16 +123,7 @@ RunSummary RunBackup(AppStores& stores, RunObserver& observer, RunController& co
             continue;
         }
         openReport();
-        JobSummary result;
-        result.jobIndex = i;
-        if (IsFtpLocation(job.basePath) || IsFtpLocation(job.targetPath)) {
-            // Remote routes come with the FTP client; until then the job cannot be done.
-            observer.OnJobStarted(i, job.basePath, job.targetPath);
-            observer.OnMessage(UserMessage::Text(text::RunFtpUnavailable));
-            result.failed = 1;
-        } else {
-            result = RunJobLocalToLocal(run, i, job);
-        }
+        const JobSummary result = RunJob(run, i, job);
         if (!options.dryRun) {
             WriteFileToCopyFlag(stores.setting, i, 0);
         }

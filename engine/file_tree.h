@@ -1,15 +1,37 @@
 // One side of a job as the walkers see it: a tree of folders and files addressed by paths
-// relative to its root. Local folders now; remote trees plug in behind the same interface.
+// relative to its root, on a local disk or on a server.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "platform/file_system.h"
 
 namespace arkivo::engine {
+
+// A file's bytes at a local path for as long as this lives. A download made for it is a
+// temporary file, removed with it.
+class FetchedFile {
+  public:
+    FetchedFile() = default;
+    FetchedFile(std::filesystem::path path, bool temporary)
+        : path_(std::move(path)), temporary_(temporary) {}
+    FetchedFile(FetchedFile&& other) noexcept
+        : path_(std::move(other.path_)), temporary_(std::exchange(other.temporary_, false)) {}
+    FetchedFile& operator=(FetchedFile&& other) noexcept;
+    FetchedFile(const FetchedFile&) = delete;
+    FetchedFile& operator=(const FetchedFile&) = delete;
+    ~FetchedFile();
+
+    const std::filesystem::path& Path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+    bool temporary_ = false;
+};
 
 class FileTree {
   public:
@@ -24,6 +46,18 @@ class FileTree {
 
     // The full path of an entry, as filters match it and reports show it.
     virtual std::filesystem::path FullPath(const std::filesystem::path& relative) const = 0;
+
+    // Where the file's bytes can be read; `info` is what the listing said of it.
+    virtual std::error_code Fetch(const std::filesystem::path& relative,
+                                  const platform::FileInfo& info, FetchedFile& file) = 0;
+
+    // Removes a file: only ever one of our own leftover temporary files.
+    virtual std::error_code RemoveFile(const std::filesystem::path& relative) = 0;
+
+    // Two names of this tree name the same entry when their keys are equal.
+    virtual std::u16string NameKey(const std::filesystem::path& name) const {
+        return platform::FileNameKey(name);
+    }
 };
 
 class LocalTree : public FileTree {
@@ -43,6 +77,16 @@ class LocalTree : public FileTree {
 
     std::filesystem::path FullPath(const std::filesystem::path& relative) const override {
         return relative.empty() ? root_ : root_ / relative;
+    }
+
+    std::error_code Fetch(const std::filesystem::path& relative, const platform::FileInfo&,
+                          FetchedFile& file) override {
+        file = FetchedFile(FullPath(relative), false);
+        return {};
+    }
+
+    std::error_code RemoveFile(const std::filesystem::path& relative) override {
+        return platform::RemoveFile(FullPath(relative));
     }
 
   private:

@@ -6,10 +6,10 @@
 #include "engine/copy_rules.h"
 #include "engine/dated_name.h"
 #include "engine/job_context.h"
+#include "engine/job_sides.h"
 #include "engine/job_walk.h"
-#include "engine/leftovers.h"
-#include "engine/orphan_deletion.h"
 #include "engine/run_controller.h"
+#include "engine/target_side.h"
 #include "engine/tree_walker.h"
 #include "engine/zip_destination.h"
 #include "jobs/job_commands.h"
@@ -17,7 +17,6 @@
 #include "jobs/job_options.h"
 #include "jobs/job_period.h"
 #include "jobs/job_settings.h"
-#include "jobs/location_presence.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "report/backup_report.h"
@@ -99,30 +98,29 @@ std::u16string_view DatedPrefix(BackupType type) {
     }
 }
 
-// A target whose parent is missing is most likely on a drive that is not connected: making it
-// would fill the disk the drive is mounted on instead.
-bool RefusedForMissingParent(JobContext& job, const fs::path& target) {
-    if (!TargetParentMissing(target)) {
-        return false;
+// The destination a walk writes to, or in a dry run the one that only plans.
+std::unique_ptr<Destination> DestinationFor(RunEnvironment& run, TargetSide& target,
+                                            const fs::path& inside) {
+    if (run.options.dryRun) {
+        return std::make_unique<PlannedDestination>(target.Reference().FullPath(inside),
+                                                    run.observer);
     }
-    job.Refused(target, UserMessage::TextWith(text::RunTargetParentMissing,
-                                              platform::ShownPathText(target)));
-    return true;
+    return target.Folder(inside);
 }
 
-void RunSync(RunEnvironment& run, JobContext& job, const JobRecord& record, const fs::path& base,
-             const fs::path& target) {
-    if (RefusedForMissingParent(job, target)) {
+void RunSync(RunEnvironment& run, JobContext& job, const JobRecord& record, FileTree& source,
+             TargetSide& target) {
+    if (target.Refused(job)) {
         return;
     }
-    LocalTree source(base);
-    LocalTree reference(target);
-    FolderDestination folder(target);
-    PlannedDestination planned(target, run.observer);
-    Destination& destination = run.options.dryRun ? static_cast<Destination&>(planned) : folder;
-    const auto rule = RuleFor(BackupType::Sync, record);
+    const auto destination = DestinationFor(run, target, fs::path());
+    // An upload takes the time of its transfer: a copy newer than its source is up to date.
+    const std::unique_ptr<CopyRule> rule = target.KeepsSourceTimes()
+                                               ? RuleFor(BackupType::Sync, record)
+                                               : std::make_unique<NewerThanReference>();
     // A target that takes no files has none to delete either: its one failure says why.
-    if (!WalkTree(job, {source, &reference, destination, *rule, ReportStyle::ByReference, true})) {
+    if (!WalkTree(job, {source, &target.Reference(), *destination, *rule, ReportStyle::ByReference,
+                        true})) {
         return;
     }
 
@@ -131,46 +129,47 @@ void RunSync(RunEnvironment& run, JobContext& job, const JobRecord& record, cons
         run.options.dryRun ? ReadNumber(setting, JobSectionName(job.jobIndex()), u"SyncDelNoSrc")
                            : ReadSyncDelNoSrc(setting, job.jobIndex());
     if (deleteOrphans == 1) {
-        SyncDeleteOrphans(job, base, target,
-                          run.stores.language.GetValue(text::ReportDeletionSkipped),
-                          run.stores.language.GetValue(text::ReportFolderUnreadable));
+        const auto skipped = run.stores.language.GetValue(text::ReportDeletionSkipped);
+        const auto unreadable = run.stores.language.GetValue(text::ReportFolderUnreadable);
+        target.DeleteOrphans(job, source, {skipped, unreadable});
     }
 }
 
 // The dated output as a folder, or in ZIP mode as one archive.
 void RunDated(RunEnvironment& run, JobContext& job, BackupType type, const JobRecord& record,
-              const fs::path& base, const fs::path& target) {
-    if (RefusedForMissingParent(job, target)) {
+              FileTree& source, TargetSide& target) {
+    if (target.Refused(job)) {
         return;
     }
     const auto prefix = DatedPrefix(type);
     if (!run.options.dryRun) {
-        RemoveLeftoverTemporaries(target, prefix);
+        target.RemoveLeftovers(prefix);
     }
     const std::u16string name = MakeDatedFolderName(prefix, platform::NowUnixSeconds());
-    const fs::path dated = target / platform::PathFromText(name);
-    LocalTree source(base);
-    LocalTree reference(target);
     const auto rule = RuleFor(type, record);
     const ReportStyle style =
         type == BackupType::Dif ? ReportStyle::ByReference : ReportStyle::AllCreated;
     auto walk = [&](Destination& destination) {
-        WalkTree(job, {source, &reference, destination, *rule, style});
+        WalkTree(job, {source, &target.Reference(), destination, *rule, style});
     };
     if (!record.zipOption) {
-        FolderDestination folder(dated, target);
-        PlannedDestination planned(dated, run.observer);
-        walk(run.options.dryRun ? static_cast<Destination&>(planned) : folder);
+        walk(*DestinationFor(run, target, platform::PathFromText(name)));
+        return;
+    }
+    fs::path archiveFolder;
+    if (auto error = target.ArchiveFolder(archiveFolder)) {
+        job.Failed(target.Reference().FullPath(fs::path()), error);
         return;
     }
     std::u16string entryPrefix;
-    const fs::path archive = ChooseArchiveName(target, name, type == BackupType::Dif, entryPrefix);
+    const fs::path archive =
+        target.ArchivePath(archiveFolder, name, type == BackupType::Dif, entryPrefix);
     if (run.options.dryRun) {
         PlannedDestination planned(archive / platform::PathFromText(entryPrefix), run.observer);
         walk(planned);
         return;
     }
-    ZipDestination zip(target, archive, entryPrefix, run.observer);
+    ZipDestination zip(archiveFolder, archive, entryPrefix, run.observer);
     walk(zip);
     // The entries exist only if the archive does: without it nothing of the job was kept.
     if (auto error = zip.Finish()) {
@@ -187,7 +186,15 @@ void RunDated(RunEnvironment& run, JobContext& job, BackupType type, const JobRe
             ++job.summary.archivesDamaged;
             job.WithdrawCopies();
             job.Failed(archive, std::make_error_code(std::errc::io_error));
+            return;
         }
+    }
+    if (!platform::Exists(archive)) {
+        return;  // nothing was copied, so there is no archive to deliver
+    }
+    if (auto error = target.DeliverArchive(archive)) {
+        job.WithdrawCopies();
+        job.Failed(archive, error);
     }
 }
 
@@ -211,7 +218,7 @@ bool IsWithin(const fs::path& inner, const fs::path& outer) {
     return true;
 }
 
-JobSummary RunJobLocalToLocal(RunEnvironment& run, std::size_t jobIndex, const JobRecord& job) {
+JobSummary RunJob(RunEnvironment& run, std::size_t jobIndex, const JobRecord& job) {
     auto& language = run.stores.language;
     run.observer.OnJobStarted(jobIndex, job.basePath, job.targetPath);
     if (job.backupType == static_cast<std::uint32_t>(BackupType::Spd) && !HasPeriod(job)) {
@@ -226,11 +233,19 @@ JobSummary RunJobLocalToLocal(RunEnvironment& run, std::size_t jobIndex, const J
     JobContext context(jobIndex, flags, walk.Filter(), run.observer, run.control, run.report,
                        run.options.dryRun);
     walk.Prepare(context);
-    const fs::path& base = walk.base;
-    const fs::path& target = walk.target;
+    JobSides sides = OpenJobSides(run, context, job, walk);
+    if (sides.refusal) {
+        BeginJobReport(run.report, flags, jobIndex, job);
+        context.Refused(sides.refusal->where, sides.refusal->why);
+        EndJobReport(run.report, flags, context.summary, language);
+        run.observer.OnAnalysis(jobIndex, false);
+        run.observer.OnProgressRange(0);
+        return context.summary;
+    }
+    FileTree& base = *sides.base;
+    TargetSide& target = *sides.target;
 
-    LocalTree counted(base);
-    const std::uint64_t count = CountFiles(context, counted);
+    const std::uint64_t count = CountFiles(context, base);
     run.observer.OnAnimation(Animation::Delete);
     run.observer.OnAnalysis(jobIndex, false);
     run.observer.OnProgressRange(count);
@@ -258,8 +273,8 @@ JobSummary RunJobLocalToLocal(RunEnvironment& run, std::size_t jobIndex, const J
     }
     if (!run.options.dryRun && (context.summary.copied > 0 || context.summary.deleted > 0)) {
         // The times stamped below promise that what was copied is kept: put it on disk first.
-        if (auto error = platform::FlushFileSystem(target)) {
-            context.Failed(target, error);
+        if (auto error = target.Flush()) {
+            context.Failed(target.Reference().FullPath(fs::path()), error);
         }
     }
     EndJobReport(run.report, flags, context.summary, language);

@@ -1,4 +1,4 @@
-// One job of a run on the local-to-local route: count, walk by type, report, stamp.
+// One job of a run, whatever its route: count, walk by type, report, stamp.
 #pragma once
 
 #include <filesystem>
@@ -24,7 +24,8 @@ struct RunEnvironment {
     const RunOptions& options;
 };
 
-JobSummary RunJobLocalToLocal(RunEnvironment& run, std::size_t jobIndex, const JobRecord& job);
+// A job whose sides cannot be reached fails with the reason; its times are not stamped.
+JobSummary RunJob(RunEnvironment& run, std::size_t jobIndex, const JobRecord& job);
 
 // A folder path as the user typed it, in the form the walkers compare: no trailing separator.
 std::filesystem::path NormalisedRoot(std::u16string_view typed);

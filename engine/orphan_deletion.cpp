@@ -56,15 +56,17 @@ struct Notes {
     std::u16string_view unreadable;
 };
 
-void DeleteOrphansIn(JobContext& job, const fs::path& base, const fs::path& target,
-                     const Notes& notes, bool isRoot) {
+void DeleteOrphansIn(JobContext& job, FileTree& base, const fs::path& relative,
+                     const fs::path& target, const Notes& notes) {
+    const bool isRoot = relative.empty();
     std::vector<FolderEntry> baseEntries;
-    if (platform::ListFolder(base, baseEntries, platform::ListDetail::KindsOnly)) {
+    if (base.List(relative, baseEntries, platform::ListDetail::KindsOnly)) {
         if (isRoot) {
             job.NoteLine(notes.skipped);
             job.observer().OnMessage(UserMessage::Fixed(notes.skipped));
         } else {
-            job.NoteLine(std::u16string(notes.unreadable) + platform::ShownPathText(base));
+            job.NoteLine(std::u16string(notes.unreadable) +
+                         platform::ShownPathText(base.FullPath(relative)));
         }
         return;
     }
@@ -87,16 +89,16 @@ void DeleteOrphansIn(JobContext& job, const fs::path& base, const fs::path& targ
         if (!present.count(platform::FileNameKey(entry.name))) {
             DeleteEntry(job, path, entry);
         } else if (entry.info.IsFolder() && !entry.info.folderLink) {
-            DeleteOrphansIn(job, base / entry.name, path, notes, false);
+            DeleteOrphansIn(job, base, relative / entry.name, path, notes);
         }
     }
 }
 
 }  // namespace
 
-void SyncDeleteOrphans(JobContext& job, const fs::path& base, const fs::path& target,
+void SyncDeleteOrphans(JobContext& job, FileTree& base, const fs::path& target,
                        std::u16string_view skippedNote, std::u16string_view unreadableNote) {
-    DeleteOrphansIn(job, base, target, Notes{skippedNote, unreadableNote}, true);
+    DeleteOrphansIn(job, base, fs::path(), target, Notes{skippedNote, unreadableNote});
 }
 
 void DeleteTreeReported(JobContext& job, const fs::path& folder) {

@@ -5,13 +5,14 @@
 
 #include <filesystem>
 
+#include "engine/file_tree.h"
 #include "engine/job_context.h"
 
 namespace arkivo::engine {
 
-void SyncDeleteOrphans(JobContext& job, const std::filesystem::path& base,
-                       const std::filesystem::path& target, std::u16string_view skippedNote,
-                       std::u16string_view unreadableNote);
+// `base` is read through its tree (it may be remote); the target is a local folder.
+void SyncDeleteOrphans(JobContext& job, FileTree& base, const std::filesystem::path& target,
+                       std::u16string_view skippedNote, std::u16string_view unreadableNote);
 
 // Removes a folder with everything in it but the folders whose names begin with "." (unless the
 // job takes them); every file removed is reported.

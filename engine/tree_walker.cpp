@@ -25,7 +25,7 @@ class ReferenceFolder {
         if (!loaded_) {
             Load();
         }
-        const auto found = byName_.find(platform::FileNameKey(name));
+        const auto found = byName_.find(tree_->NameKey(name));
         return found == byName_.end() ? nullptr : &found->second;
     }
 
@@ -42,11 +42,11 @@ class ReferenceFolder {
             }
             if (!entry.info.IsFolder() && platform::IsTemporaryName(entry.name)) {
                 if (removeLeftovers_) {
-                    platform::RemoveFile(tree_->FullPath(relative_ / entry.name));
+                    tree_->RemoveFile(relative_ / entry.name);
                 }
                 continue;
             }
-            byName_.emplace(platform::FileNameKey(entry.name), entry.info);
+            byName_.emplace(tree_->NameKey(entry.name), entry.info);
         }
     }
 
@@ -121,7 +121,14 @@ void WalkFolder(JobContext& job, const WalkPlan& plan, const fs::path& relative)
             const auto progress = [&job, size = entry.info.size](std::uint64_t done) {
                 job.observer().OnFileProgress(done, size);
             };
-            if (auto error = plan.destination.Put(source, child, entry.info, progress)) {
+            // A dry run reads nothing: a remote file is not downloaded only to be planned.
+            FetchedFile fetched(source, false);
+            auto error =
+                job.dryRun() ? std::error_code() : plan.source.Fetch(child, entry.info, fetched);
+            if (!error) {
+                error = plan.destination.Put(fetched.Path(), child, entry.info, progress);
+            }
+            if (error) {
                 job.Failed(source, error, plan.destination.FullPath(child));
             } else {
                 received = true;

@@ -16,6 +16,8 @@
 #   --cut BYTES        drops a download's data connection after that many bytes, and says so
 #   --die-at BYTES     ends the whole server after that many bytes of a download: both
 #                      connections cut, no final reply
+#   --die-in-upload BYTES  ends the whole server once an upload has sent it that many bytes:
+#                      what came so far stays in the stored file, no final reply
 #   --freeze-at BYTES  sends nothing more after that many bytes of a download, connection open
 #   --silent           accepts connections and never says a word
 #   --stall-on CMD     stops answering at the first CMD: no reply to it or to anything after
@@ -42,6 +44,7 @@ skew = int(option('--skew', '0'))
 cut = int(option('--cut', '0'))
 die_at = int(option('--die-at', '0'))
 freeze_at = int(option('--freeze-at', '0'))
+die_in_upload = int(option('--die-in-upload', '0'))
 stall_on = option('--stall-on')
 many = int(option('--many', '0'))
 garbage_on = option('--garbage-on')
@@ -111,6 +114,16 @@ class SkewedFS(AbstractedFS):
 
 class BrokenDTP(DTPHandler):
     sent = 0
+    received = 0
+
+    def recv(self, buffer_size):
+        data = super().recv(buffer_size)
+        if die_in_upload and self.received + len(data) > die_in_upload:
+            if self.file_obj is not None:
+                self.file_obj.flush()
+            os._exit(0)
+        self.received += len(data)
+        return data
 
     def send(self, data):
         if cut and self.sent + len(data) > cut:
@@ -141,7 +154,7 @@ class Handler(FTPHandler):
     proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items() if k not in dropped}
     masquerade_address = option('--masquerade')
     stalled = False
-    if cut or die_at or freeze_at:
+    if cut or die_at or freeze_at or die_in_upload:
         dtp_handler = BrokenDTP
         # Downloads through sendfile would never pass through send.
         use_sendfile = False
