@@ -39,15 +39,18 @@ std::error_code FolderDestination::EnterFolder(const std::filesystem::path& rela
     return error;
 }
 
-std::error_code FolderDestination::Put(const std::filesystem::path& source,
-                                       const std::filesystem::path& relative,
-                                       const platform::FileInfo&,
-                                       const platform::CopyProgress& progress) {
-    return platform::CopyFileAtomically(source, FullPath(relative), progress);
+void FolderDestination::Put(const std::filesystem::path& source,
+                            const std::filesystem::path& relative, const platform::FileInfo&,
+                            const platform::CopyProgress& progress, PutSettled settled) {
+    const auto error = platform::CopyFileAtomically(source, FullPath(relative), progress);
+    if (!error) {
+        received_.insert(relative.parent_path());
+    }
+    settled(error);
 }
 
-void FolderDestination::LeaveFolder(const std::filesystem::path& relative, bool received) {
-    if (!received) {
+void FolderDestination::LeaveFolder(const std::filesystem::path& relative) {
+    if (received_.erase(relative) == 0) {
         platform::RemoveFolder(FullPath(relative));
     }
 }
@@ -56,11 +59,11 @@ std::filesystem::path FolderDestination::FullPath(const std::filesystem::path& r
     return relative.empty() ? root_ : root_ / relative;
 }
 
-std::error_code PlannedDestination::Put(const std::filesystem::path& source,
-                                        const std::filesystem::path& relative,
-                                        const platform::FileInfo&, const platform::CopyProgress&) {
+void PlannedDestination::Put(const std::filesystem::path& source,
+                             const std::filesystem::path& relative, const platform::FileInfo&,
+                             const platform::CopyProgress&, PutSettled settled) {
     observer_.OnPlannedCopy(source, FullPath(relative));
-    return {};
+    settled({});
 }
 
 }  // namespace arkivo::engine

@@ -77,17 +77,36 @@ void Report(JobContext& job, const WalkPlan& plan, const CopyDecision& decision,
     }
 }
 
+// A file handed to the destination, until its put has settled.
+struct PutFile {
+    fs::path source;
+    fs::path relative;
+    std::uint64_t size;
+    CopyDecision decision;
+};
+
+// Counts the put, lists it in the report and tells the observer, once it has settled.
+void Settled(JobContext& job, const WalkPlan& plan, const PutFile& file, std::error_code error) {
+    if (error) {
+        job.Failed(file.source, error, plan.destination.FullPath(file.relative));
+        return;
+    }
+    ++job.summary.copied;
+    job.summary.bytesCopied += file.size;
+    job.observer().OnBytesCopied(file.size);
+    Report(job, plan, file.decision, file.relative);
+}
+
 // The destination folder has been entered already.
 void WalkFolder(JobContext& job, const WalkPlan& plan, const fs::path& relative) {
     std::vector<FolderEntry> entries;
     if (auto error = plan.source.List(relative, entries, platform::ListDetail::Full)) {
         job.Failed(plan.source.FullPath(relative), error);
-        plan.destination.LeaveFolder(relative, false);
+        plan.destination.LeaveFolder(relative);
         return;
     }
     ReferenceFolder reference(plan.rule.NeedsReference() ? plan.reference : nullptr, relative,
                               plan.cleanReference && !job.dryRun());
-    bool received = false;
     for (const auto& entry : entries) {
         if (job.ShouldStop()) {
             break;
@@ -121,19 +140,15 @@ void WalkFolder(JobContext& job, const WalkPlan& plan, const fs::path& relative)
             const auto progress = [&job, size = entry.info.size](std::uint64_t done) {
                 job.observer().OnFileProgress(done, size);
             };
-            if (auto error = plan.destination.Put(source, child, entry.info, progress)) {
-                job.Failed(source, error, plan.destination.FullPath(child));
-            } else {
-                received = true;
-                ++job.summary.copied;
-                job.summary.bytesCopied += entry.info.size;
-                job.observer().OnBytesCopied(entry.info.size);
-                Report(job, plan, decision, child);
-            }
+            // The walk settles every put before it ends, so job and plan outlive the outcome.
+            plan.destination.Put(
+                source, child, entry.info, progress,
+                [&job, &plan, file = PutFile{source, child, entry.info.size, decision}](
+                    std::error_code error) { Settled(job, plan, file, error); });
         }
         job.Examined();
     }
-    plan.destination.LeaveFolder(relative, received);
+    plan.destination.LeaveFolder(relative);
 }
 
 std::uint64_t CountFolder(JobContext& job, FileTree& source, const fs::path& relative) {
@@ -170,6 +185,7 @@ bool WalkTree(JobContext& job, const WalkPlan& plan) {
         return false;
     }
     WalkFolder(job, plan, fs::path());
+    plan.destination.Settle();
     return true;
 }
 
