@@ -341,7 +341,7 @@ std::int64_t PeakGrowthInChild(const std::function<bool()>& body) {
 TEST(ZipQueue, MemoryDoesNotGrowWithTheSizeOfTheFiles) {
     TempFolder folder;
     // Sparse: the file takes no room on disk, and its zeros compress to almost nothing.
-    constexpr std::uint64_t kSize = std::uint64_t{384} << 20;
+    constexpr std::uint64_t kSize = std::uint64_t{256} << 20;
     { std::ofstream(folder / "zeros.bin"); }
     std::filesystem::resize_file(folder / "zeros.bin", kSize);
     const std::int64_t growth = PeakGrowthInChild([&] {
