@@ -4,8 +4,8 @@
 
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <system_error>
+#include <utility>
 
 #include "zip/data_piece.h"
 #include "zip/zip_archive.h"
@@ -13,12 +13,8 @@
 
 namespace arkivo::zip {
 
-// How an entry ended: ZipOk once it is in the archive, else why it was left out, and the
-// system's reason when the system gave one.
-using EntryDone = std::function<void(ZipResult result, std::error_code reason)>;
-
 struct PendingEntry {
-    explicit PendingEntry(EntryDone whenDone) : done(std::move(whenDone)) {}
+    explicit PendingEntry(ZipEntryDone whenDone) : done(std::move(whenDone)) {}
 
     // Keeps the first failure: what came after it is only its consequence.
     void Fail(ZipResult why, std::error_code reason) {
@@ -38,7 +34,7 @@ struct PendingEntry {
     std::uint64_t writtenBytes = 0;  // source bytes of those pieces
     ZipResult result = ZipOk;
     std::error_code systemReason;
-    EntryDone done;
+    ZipEntryDone done;  // how it ended: told once, in the order of the entries
 };
 
 }  // namespace arkivo::zip

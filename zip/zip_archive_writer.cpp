@@ -56,7 +56,7 @@ ZipArchiveWriter::~ZipArchiveWriter() {
 }
 
 void ZipArchiveWriter::Add(EntryName name, const std::filesystem::path& sourcePath,
-                           const platform::CopyProgress& progress, EntryDone done) {
+                           const platform::CopyProgress& progress, ZipEntryDone done) {
     PendingEntry& entry = pending_.emplace_back(std::move(done));
     if (broken_ || closed_) {
         entry.Fail(ZipWriteFailed, file_.error());
@@ -67,7 +67,7 @@ void ZipArchiveWriter::Add(EntryName name, const std::filesystem::path& sourcePa
     WriteOut(Wait::Never);
 }
 
-void ZipArchiveWriter::Refuse(ZipResult result, EntryDone done) {
+void ZipArchiveWriter::Refuse(ZipResult result, ZipEntryDone done) {
     PendingEntry& entry = pending_.emplace_back(std::move(done));
     entry.Fail(result, {});
     entry.read = true;

@@ -44,10 +44,10 @@ class ZipArchiveWriter {
     // the entry ended, during this call or a later Add, Refuse, Settle or Close, in the order
     // the entries were added; it must not call into the writer.
     void Add(EntryName name, const std::filesystem::path& sourcePath,
-             const platform::CopyProgress& progress, EntryDone done);
+             const platform::CopyProgress& progress, ZipEntryDone done);
     // An entry that cannot even begin (a name that cannot be stored): `done` hears `result`
     // in its turn.
-    void Refuse(ZipResult result, EntryDone done);
+    void Refuse(ZipResult result, ZipEntryDone done);
     // Returns once every entry added is in the archive or left out, and has been told.
     void Settle();
     ZipResult Close();
