@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <system_error>
 
 namespace arkivo::zip {
 namespace {
@@ -22,9 +23,17 @@ unsigned DefaultCompressionThreads() {
 }
 
 CompressionPool::CompressionPool(unsigned threads) {
-    workers_.reserve(std::clamp(threads, 1u, kMostThreads));
-    while (workers_.size() < workers_.capacity()) {
-        workers_.emplace_back([this] { Work(); });
+    const unsigned wanted = std::clamp(threads, 1u, kMostThreads);
+    workers_.reserve(wanted);
+    try {
+        while (workers_.size() < wanted) {
+            workers_.emplace_back([this] { Work(); });
+        }
+    } catch (const std::system_error&) {
+        // The system's limit on threads is reached: the workers that started do the work.
+    }
+    if (workers_.empty()) {
+        withoutWorkers_ = std::make_unique<PieceCompressor>();
     }
 }
 
@@ -40,6 +49,10 @@ CompressionPool::~CompressionPool() {
 }
 
 void CompressionPool::Start(DataPiece& piece) {
+    if (withoutWorkers_) {
+        withoutWorkers_->Compress(piece);
+        return;
+    }
     {
         const std::lock_guard lock(mutex_);
         piece.done_ = false;

@@ -1,10 +1,13 @@
 // The worker threads of one archive: each takes the oldest piece nobody has taken yet, checks
 // and compresses it with a compressor of its own, and marks it done. What the pieces become
-// does not depend on which worker had them.
+// does not depend on which worker had them. A system that has no thread to give gets fewer
+// workers, or none: the thread that starts a piece then compresses it itself.
 #pragma once
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -31,7 +34,8 @@ class CompressionPool {
     bool IsDone(const DataPiece& piece);
     void WaitFor(const DataPiece& piece);
 
-    unsigned threads() const { return static_cast<unsigned>(workers_.size()); }
+    // The threads that compress, the calling one when there is no worker.
+    unsigned threads() const { return std::max(1u, static_cast<unsigned>(workers_.size())); }
 
   private:
     void Work();
@@ -42,6 +46,7 @@ class CompressionPool {
     std::deque<DataPiece*> waiting_;
     bool ending_ = false;
     std::vector<std::thread> workers_;
+    std::unique_ptr<PieceCompressor> withoutWorkers_;
 };
 
 }  // namespace arkivo::zip

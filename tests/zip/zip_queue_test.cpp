@@ -3,6 +3,7 @@
 // the number of threads, each outcome told in turn on the caller's thread, a source that
 // changes left out, a full disk failing only what does not fit, memory bounded.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -14,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -113,6 +115,18 @@ class SourceSet {
         }
     }
 
+    // Without the checks of a test, for a child process: whether every file went in.
+    bool AddAll(ZipHandle* handle) const {
+        bool all = true;
+        for (const auto& name : names_) {
+            QueueFileForZipArchive(
+                handle, u"set", name, folder_ / name, {},
+                [&all](ZipResult result, std::error_code) { all = all && result == ZipOk; });
+        }
+        SettleZipArchive(handle);
+        return all;
+    }
+
     Manifest manifest() const {
         Manifest manifest;
         for (const auto& name : names_) {
@@ -155,6 +169,65 @@ TEST(ZipQueue, TheArchiveIsTheSameByteForByteWhateverTheNumberOfThreads) {
     EXPECT_TRUE(archives[0] == archives[2]) << "1 thread and 3 threads differ";
     ExpectEntriesBackToBack(folder / "threads3.zip");
     ExpectReadersAccept(folder / "threads3.zip", sources.manifest());
+}
+
+// Runs body in a child process and gives its exit code; a child that hangs is ended after a
+// minute.
+int ExitCodeOfChild(const std::function<int()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(60);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+constexpr int kThreadsNotLimited = 12;
+
+// Leaves this process (a child) no thread to start: as an unprivileged user when it is root,
+// whom no limit binds, with a limit of one process for its user. Whether it worked.
+bool NoMoreThreads() {
+    if (::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+         ::setresuid(65534, 65534, 65534) != 0)) {
+        return false;
+    }
+    const rlimit one{1, 1};
+    if (::setrlimit(RLIMIT_NPROC, &one) != 0) {
+        return false;
+    }
+    try {
+        std::thread([] {}).join();
+        return false;
+    } catch (const std::system_error&) {
+        return true;
+    }
+}
+
+TEST(ZipQueue, WithoutAThreadToSpareTheCallersThreadCompressesTheSameArchive) {
+    TempFolder folder;
+    const SourceSet sources(folder / "sources");
+    QueuedArchive withWorkers(folder / "workers.zip", 2);
+    sources.QueueAll(withWorkers);
+    ASSERT_EQ(withWorkers.Close(), ZipOk);
+    ASSERT_EQ(::chown(folder.path().c_str(), 65534, 65534), 0);
+    const int exitCode = ExitCodeOfChild([&] {
+        if (!NoMoreThreads()) {
+            return kThreadsNotLimited;
+        }
+        auto handle = CreateZipArchive(folder / "alone.zip", nullptr, 2);
+        if (!handle || !sources.AddAll(handle.get())) {
+            return 1;
+        }
+        return CloseZipArchive(std::move(handle)) == ZipOk ? 0 : 2;
+    });
+    if (exitCode == kThreadsNotLimited) {
+        GTEST_SKIP() << "the system would not limit this process's threads";
+    }
+    ASSERT_EQ(exitCode, 0);
+    EXPECT_TRUE(ReadFile(folder / "alone.zip") == ReadFile(folder / "workers.zip"));
 }
 
 // The data of the archive's entry read by zlib alone, from the offsets its headers give.
