@@ -200,6 +200,29 @@ TEST_F(ZipMode, FilesAreCountedListedAndFailedInTheWalksOrderOnceTheirEntriesAre
     EXPECT_EQ(Listed(report, "Failed"), failed);
 }
 
+// Files handed to the archive before a stop may still be compressing when the walk stops: the
+// stop waits for them, and the run counts exactly the entries the archive holds.
+TEST_F(ZipMode, AStoppedRunCountsEveryEntryItsArchiveHolds) {
+    for (int i = 0; i < 30; ++i) {
+        MakeFile(base / ("f" + std::to_string(100 + i) + ".txt"),
+                 std::string(i % 3 == 0 ? 3 << 19 : 5000 + i, static_cast<char>('a' + i % 26)));
+    }
+    AddZipJob(BackupType::Dif);
+    engine::RunController control;
+    std::size_t handed = 0;
+    observer.onFile = [&](const std::filesystem::path&) {
+        if (++handed == 12) {
+            control.Stop();
+        }
+    };
+    control.Start(stores, observer);
+    const auto summary = control.Wait();
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_EQ(summary.failed, 0u);
+    EXPECT_EQ(summary.copied, 12u);
+    EXPECT_EQ(EntryNames(OnlyArchiveIn(target)).size(), 12u);
+}
+
 TEST_F(ZipMode, AnArchiveThatCannotBeCreatedFailsTheJob) {
     MakeFile(base / "a.txt", "a");
     AddZipJob(BackupType::Dif);
