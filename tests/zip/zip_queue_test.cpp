@@ -331,7 +331,9 @@ TEST(ZipQueue, AFileThatChangesWhileItsPiecesAreCompressedIsLeftOutAndItsNeighbo
         QueuedArchive archive(path, 2);
         archive.Queue("before.bin", folder / "before.bin");
         bool changed = false;
+        std::thread::id heardOn;
         archive.Queue("changing.bin", folder / "changing.bin", [&](std::uint64_t) {
+            heardOn = std::this_thread::get_id();
             if (!changed) {
                 changed = true;
                 change(folder / "changing.bin");
@@ -340,6 +342,7 @@ TEST(ZipQueue, AFileThatChangesWhileItsPiecesAreCompressedIsLeftOutAndItsNeighbo
         archive.Queue("after.txt", folder / "after.txt");
         ASSERT_EQ(archive.Close(), ZipOk);
         ASSERT_TRUE(changed);
+        EXPECT_EQ(heardOn, std::this_thread::get_id()) << "progress was told on another thread";
         const std::vector<Outcome> expected = {
             Ok("before.bin"), Failed("changing.bin", ZipSourceChanged), Ok("after.txt")};
         EXPECT_EQ(archive.outcomes, expected);
