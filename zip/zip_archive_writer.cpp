@@ -1,6 +1,8 @@
 #include "zip/zip_archive_writer.h"
 
 #include <algorithm>
+#include <optional>
+#include <span>
 
 #include "common/file_time.h"
 #include "platform/file_system.h"
@@ -23,6 +25,23 @@ constexpr std::size_t kPiecesPerThread = 4;
 // out before the data is read, so it must make room for 64-bit sizes in advance.
 bool MayNeedZip64Sizes(std::uint16_t method, std::uint64_t size) {
     return std::max(size, MaxEntryDataSize(method == kMethodDeflated, size)) >= kMax32;
+}
+
+// Reads until room is full: how many bytes it holds then, fewer when the source ended sooner;
+// nullopt when reading failed.
+std::optional<std::size_t> Fill(SourceFile& source, std::span<std::uint8_t> room) {
+    std::size_t got = 0;
+    while (got < room.size()) {
+        const auto n = source.Read(room.subspan(got));
+        if (!n) {
+            return std::nullopt;
+        }
+        if (*n == 0) {
+            break;
+        }
+        got += *n;
+    }
+    return got;
 }
 
 }  // namespace
@@ -120,20 +139,13 @@ void ZipArchiveWriter::ReadPieces(PendingEntry& entry, SourceFile& source,
         piece.Begin(deflated, tail_);
         const auto wanted =
             static_cast<std::size_t>(std::min<std::uint64_t>(kPieceSize, size - taken));
-        const auto room = piece.Room().first(wanted);
-        std::size_t got = 0;
-        while (got < wanted) {
-            const auto n = source.Read(room.subspan(got));
-            if (!n) {
-                freePieces_.push_back(&piece);
-                entry.Fail(ZipNoFile, source.error());
-                return;
-            }
-            if (*n == 0) {
-                break;
-            }
-            got += *n;
+        const auto read = Fill(source, piece.Room().first(wanted));
+        if (!read) {
+            freePieces_.push_back(&piece);
+            entry.Fail(ZipNoFile, source.error());
+            return;
         }
+        const std::size_t got = *read;
         if (got < wanted) {
             // It ended sooner than its size said: Finish tells it changed.
             freePieces_.push_back(&piece);
