@@ -18,8 +18,10 @@ namespace {
 
 constexpr std::size_t kDirectoryPiece = 1 << 16;
 // Enough for every worker to have a piece while the next ones are read and the ones done
-// before the oldest wait to be written.
+// before the oldest wait to be written; on many cores, fewer, so that some 32 MiB at most are
+// in flight, as long as every worker can still have one.
 constexpr std::size_t kPiecesPerThread = 4;
+constexpr std::size_t kMostPiecesInFlight = 32;
 
 // Whether the data of a source of this size might need 4 GiB or more. The local header is laid
 // out before the data is read, so it must make room for 64-bit sizes in advance.
@@ -50,7 +52,8 @@ ZipArchiveWriter::ZipArchiveWriter(const std::filesystem::path& archivePath, uns
     : finalPath_(archivePath),
       tempPath_(platform::TemporaryPathIn(archivePath.parent_path())),
       pool_(threads == 0 ? DefaultCompressionThreads() : threads) {
-    mostPieces_ = kPiecesPerThread * pool_.threads();
+    const std::size_t workers = pool_.threads();
+    mostPieces_ = std::max(workers + 1, std::min(kPiecesPerThread * workers, kMostPiecesInFlight));
     tail_.reserve(kPieceDictionarySize);
 }
 
