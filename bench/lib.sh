@@ -14,14 +14,16 @@ build_release() {
   arkivo=$bench_build/bin/arkivo
 }
 
-# Runs a command and appends its wall seconds to FILE.t and its peak RSS in KiB to FILE.rss.
-# The command's exit status is returned, its output discarded.
+# Runs a command and appends its wall seconds to FILE.t, its peak RSS in KiB to FILE.rss and
+# its processor seconds to FILE.cpu. The command's exit status is returned, its output
+# discarded.
 measure() {
   local out=$1 status=0; shift
-  /usr/bin/time -f "%e %M" -o "$out.time" "$@" >/dev/null 2>&1 || status=$?
-  local s kib
-  read -r s kib < <(tail -n 1 "$out.time")
+  /usr/bin/time -f "%e %M %U %S" -o "$out.time" "$@" >/dev/null 2>&1 || status=$?
+  local s kib user sys
+  read -r s kib user sys < <(tail -n 1 "$out.time")
   echo "$s" >>"$out.t"; echo "$kib" >>"$out.rss"
+  awk -v u="$user" -v s="$sys" 'BEGIN {print u + s}' >>"$out.cpu"
   return $status
 }
 

@@ -18,12 +18,12 @@ class FindingDestination : public Destination {
     explicit FindingDestination(fs::path root) : root_(std::move(root)) {}
 
     std::error_code EnterFolder(const fs::path&, const platform::FileInfo&) override { return {}; }
-    std::error_code Put(const fs::path&, const fs::path&, const platform::FileInfo&,
-                        const platform::CopyProgress&) override {
+    void Put(const fs::path&, const fs::path&, const platform::FileInfo&,
+             const platform::CopyProgress&, PutSettled settled) override {
         found = true;
-        return {};
+        settled({});
     }
-    void LeaveFolder(const fs::path&, bool) override {}
+    void LeaveFolder(const fs::path&) override {}
     fs::path FullPath(const fs::path& relative) const override {
         return relative.empty() ? root_ : root_ / relative;
     }

@@ -55,22 +55,25 @@ std::error_code FolderDestination::MakeEnteredFolders() {
     return {};
 }
 
-std::error_code FolderDestination::Put(const std::filesystem::path& source,
-                                       const std::filesystem::path& relative,
-                                       const platform::FileInfo&,
-                                       const platform::CopyProgress& progress) {
-    if (auto error = MakeEnteredFolders()) {
-        return error;
+void FolderDestination::Put(const std::filesystem::path& source,
+                            const std::filesystem::path& relative, const platform::FileInfo&,
+                            const platform::CopyProgress& progress, PutSettled settled) {
+    auto error = MakeEnteredFolders();
+    if (!error) {
+        error = platform::CopyFileAtomically(source, FullPath(relative), progress);
     }
-    return platform::CopyFileAtomically(source, FullPath(relative), progress);
+    if (!error) {
+        received_.insert(relative.parent_path());
+    }
+    settled(error);
 }
 
-void FolderDestination::LeaveFolder(const std::filesystem::path& relative, bool received) {
+void FolderDestination::LeaveFolder(const std::filesystem::path& relative) {
     if (!unmade_.empty() && unmade_.back().relative == relative) {
         unmade_.pop_back();
     }
     // Also an empty folder that was there before the run goes, as it always did.
-    if (!received) {
+    if (received_.erase(relative) == 0) {
         platform::RemoveFolder(FullPath(relative));
     }
 }
@@ -79,11 +82,11 @@ std::filesystem::path FolderDestination::FullPath(const std::filesystem::path& r
     return relative.empty() ? root_ : root_ / relative;
 }
 
-std::error_code PlannedDestination::Put(const std::filesystem::path& source,
-                                        const std::filesystem::path& relative,
-                                        const platform::FileInfo&, const platform::CopyProgress&) {
+void PlannedDestination::Put(const std::filesystem::path& source,
+                             const std::filesystem::path& relative, const platform::FileInfo&,
+                             const platform::CopyProgress&, PutSettled settled) {
     observer_.OnPlannedCopy(source, FullPath(relative));
-    return {};
+    settled({});
 }
 
 }  // namespace arkivo::engine

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <set>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -13,6 +15,9 @@ namespace arkivo::engine {
 
 class RunObserver;
 
+// How a put ended: no error once the file is really where it was put.
+using PutSettled = std::function<void(std::error_code)>;
+
 class Destination {
   public:
     virtual ~Destination() = default;
@@ -21,14 +26,17 @@ class Destination {
     // error says why the destination is unusable).
     virtual std::error_code EnterFolder(const std::filesystem::path& relative,
                                         const platform::FileInfo& source) = 0;
-    // `progress` hears how far a long copy has come, where the destination can tell.
-    virtual std::error_code Put(const std::filesystem::path& source,
-                                const std::filesystem::path& relative,
-                                const platform::FileInfo& info,
-                                const platform::CopyProgress& progress) = 0;
-    // `received`: whether a file went into exactly this folder. Folders that received nothing
-    // and are empty are removed.
-    virtual void LeaveFolder(const std::filesystem::path& relative, bool received) = 0;
+    // `progress` hears how far a long copy has come, where the destination can tell, before
+    // Put returns. `settled` hears how the put ended: before Put returns, or, where the
+    // destination works ahead (an archive compressed on several threads), during a later Put
+    // or Settle; always on the thread that called Put, in the order of the puts.
+    virtual void Put(const std::filesystem::path& source, const std::filesystem::path& relative,
+                     const platform::FileInfo& info, const platform::CopyProgress& progress,
+                     PutSettled settled) = 0;
+    // Returns once every put has been settled.
+    virtual void Settle() {}
+    // Folders that received no file and are empty are removed.
+    virtual void LeaveFolder(const std::filesystem::path& relative) = 0;
 
     virtual std::filesystem::path FullPath(const std::filesystem::path& relative) const = 0;
 };
@@ -43,10 +51,10 @@ class FolderDestination : public Destination {
 
     std::error_code EnterFolder(const std::filesystem::path& relative,
                                 const platform::FileInfo& source) override;
-    std::error_code Put(const std::filesystem::path& source, const std::filesystem::path& relative,
-                        const platform::FileInfo& info,
-                        const platform::CopyProgress& progress) override;
-    void LeaveFolder(const std::filesystem::path& relative, bool received) override;
+    void Put(const std::filesystem::path& source, const std::filesystem::path& relative,
+             const platform::FileInfo& info, const platform::CopyProgress& progress,
+             PutSettled settled) override;
+    void LeaveFolder(const std::filesystem::path& relative) override;
     std::filesystem::path FullPath(const std::filesystem::path& relative) const override;
 
   private:
@@ -60,6 +68,8 @@ class FolderDestination : public Destination {
     std::filesystem::path root_;
     std::filesystem::path parentToCreate_;
     std::vector<EnteredFolder> unmade_;
+    // The folders entered and not left yet that a file went into.
+    std::set<std::filesystem::path> received_;
 };
 
 // Records what would be written and writes nothing.
@@ -71,10 +81,10 @@ class PlannedDestination : public Destination {
     std::error_code EnterFolder(const std::filesystem::path&, const platform::FileInfo&) override {
         return {};
     }
-    std::error_code Put(const std::filesystem::path& source, const std::filesystem::path& relative,
-                        const platform::FileInfo& info,
-                        const platform::CopyProgress& progress) override;
-    void LeaveFolder(const std::filesystem::path&, bool) override {}
+    void Put(const std::filesystem::path& source, const std::filesystem::path& relative,
+             const platform::FileInfo& info, const platform::CopyProgress& progress,
+             PutSettled settled) override;
+    void LeaveFolder(const std::filesystem::path&) override {}
     std::filesystem::path FullPath(const std::filesystem::path& relative) const override {
         return relative.empty() ? root_ : root_ / relative;
     }

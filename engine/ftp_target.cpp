@@ -157,13 +157,18 @@ std::error_code FtpDestination::EnterFolder(const fs::path& relative, const plat
     return {};
 }
 
-std::error_code FtpDestination::Put(const fs::path& source, const fs::path& relative,
-                                    const platform::FileInfo&,
-                                    const platform::CopyProgress& progress) {
-    return UploadReplacing(ftp_, source, Remote(relative), progress);
+void FtpDestination::Put(const fs::path& source, const fs::path& relative,
+                         const platform::FileInfo&, const platform::CopyProgress& progress,
+                         PutSettled settled) {
+    const auto error = UploadReplacing(ftp_, source, Remote(relative), progress);
+    if (!error) {
+        received_.insert(relative.parent_path());
+    }
+    settled(error);
 }
 
-void FtpDestination::LeaveFolder(const fs::path& relative, bool received) {
+void FtpDestination::LeaveFolder(const fs::path& relative) {
+    const bool received = received_.erase(relative) > 0;
     // The target itself stays even when empty: the job's next run opens it.
     if (!received && (!relative.empty() || !parentToCreate_.empty())) {
         ftp_.RemoveFolder(Remote(relative));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <set>
 
 #include "engine/ftp_tree.h"
 #include "engine/scratch_folder.h"
@@ -20,10 +21,10 @@ class FtpDestination : public Destination {
 
     std::error_code EnterFolder(const std::filesystem::path& relative,
                                 const platform::FileInfo& source) override;
-    std::error_code Put(const std::filesystem::path& source, const std::filesystem::path& relative,
-                        const platform::FileInfo& info,
-                        const platform::CopyProgress& progress) override;
-    void LeaveFolder(const std::filesystem::path& relative, bool received) override;
+    void Put(const std::filesystem::path& source, const std::filesystem::path& relative,
+             const platform::FileInfo& info, const platform::CopyProgress& progress,
+             PutSettled settled) override;
+    void LeaveFolder(const std::filesystem::path& relative) override;
     std::filesystem::path FullPath(const std::filesystem::path& relative) const override;
 
   private:
@@ -33,6 +34,8 @@ class FtpDestination : public Destination {
     std::u16string root_;
     std::filesystem::path shown_;
     std::u16string parentToCreate_;
+    // The folders entered and not left yet that a file went into.
+    std::set<std::filesystem::path> received_;
 };
 
 // Stores the local file under `remote`: sent under a temporary name beside it, then renamed.

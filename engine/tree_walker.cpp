@@ -1,5 +1,6 @@
 #include "engine/tree_walker.h"
 
+#include <memory>
 #include <unordered_map>
 
 #include "platform/file_system.h"
@@ -77,17 +78,36 @@ void Report(JobContext& job, const WalkPlan& plan, const CopyDecision& decision,
     }
 }
 
+// A file handed to the destination, until its put has settled.
+struct PutFile {
+    fs::path source;
+    fs::path relative;
+    std::uint64_t size;
+    CopyDecision decision;
+};
+
+// Counts the put, lists it in the report and tells the observer, once it has settled.
+void Settled(JobContext& job, const WalkPlan& plan, const PutFile& file, std::error_code error) {
+    if (error) {
+        job.Failed(file.source, error, plan.destination.FullPath(file.relative));
+        return;
+    }
+    ++job.summary.copied;
+    job.summary.bytesCopied += file.size;
+    job.observer().OnBytesCopied(file.size);
+    Report(job, plan, file.decision, file.relative);
+}
+
 // The destination folder has been entered already.
 void WalkFolder(JobContext& job, const WalkPlan& plan, const fs::path& relative) {
     std::vector<FolderEntry> entries;
     if (auto error = plan.source.List(relative, entries, platform::ListDetail::Full)) {
         job.Failed(plan.source.FullPath(relative), error);
-        plan.destination.LeaveFolder(relative, false);
+        plan.destination.LeaveFolder(relative);
         return;
     }
     ReferenceFolder reference(plan.rule.NeedsReference() ? plan.reference : nullptr, relative,
                               plan.cleanReference && !job.dryRun());
-    bool received = false;
     for (const auto& entry : entries) {
         if (job.ShouldStop()) {
             break;
@@ -121,26 +141,26 @@ void WalkFolder(JobContext& job, const WalkPlan& plan, const fs::path& relative)
             const auto progress = [&job, size = entry.info.size](std::uint64_t done) {
                 job.observer().OnFileProgress(done, size);
             };
+            const PutFile file{source, child, entry.info.size, decision};
             // A dry run reads nothing: a remote file is not downloaded only to be planned.
-            FetchedFile fetched(source, false);
-            auto error =
-                job.dryRun() ? std::error_code() : plan.source.Fetch(child, entry.info, fetched);
-            if (!error) {
-                error = plan.destination.Put(fetched.Path(), child, entry.info, progress);
-            }
+            auto fetched = std::make_shared<FetchedFile>(source, false);
+            const auto error =
+                job.dryRun() ? std::error_code() : plan.source.Fetch(child, entry.info, *fetched);
             if (error) {
-                job.Failed(source, error, plan.destination.FullPath(child));
+                Settled(job, plan, file, error);
             } else {
-                received = true;
-                ++job.summary.copied;
-                job.summary.bytesCopied += entry.info.size;
-                job.observer().OnBytesCopied(entry.info.size);
-                Report(job, plan, decision, child);
+                // The walk settles every put before it ends, so job and plan outlive the
+                // outcome; a downloaded copy stays until its put has settled, as an archive
+                // may read it later.
+                plan.destination.Put(fetched->Path(), child, entry.info, progress,
+                                     [&job, &plan, file, fetched](std::error_code outcome) {
+                                         Settled(job, plan, file, outcome);
+                                     });
             }
         }
         job.Examined();
     }
-    plan.destination.LeaveFolder(relative, received);
+    plan.destination.LeaveFolder(relative);
 }
 
 std::uint64_t CountFolder(JobContext& job, FileTree& source, const fs::path& relative) {
@@ -177,6 +197,7 @@ bool WalkTree(JobContext& job, const WalkPlan& plan) {
         return false;
     }
     WalkFolder(job, plan, fs::path());
+    plan.destination.Settle();
     return true;
 }
 

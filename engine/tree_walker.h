@@ -1,6 +1,8 @@
 // The one walk every backup type shares: depth first over the source tree, each file judged by
-// the type's copy rule, filtered, put into the destination, reported and counted. The types
-// differ only in their rule, their reference tree and how they report.
+// the type's copy rule, filtered, put into the destination, and reported and counted once the
+// destination says how the put ended (an archive may say so only after further puts; the walk
+// waits for every outcome before it ends). The types differ only in their rule, their
+// reference tree and how they report.
 #pragma once
 
 #include <cstdint>

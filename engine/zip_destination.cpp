@@ -67,21 +67,27 @@ std::error_code ZipDestination::EnterFolder(const std::filesystem::path& relativ
     return {};
 }
 
-std::error_code ZipDestination::Put(const std::filesystem::path& source,
-                                    const std::filesystem::path& relative,
-                                    const platform::FileInfo&,
-                                    const platform::CopyProgress& progress) {
-    std::error_code systemReason;
-    const ZipResult result =
-        AddFileToZipArchive(handle_.get(), entryPrefix_, relative, source, progress, &systemReason);
-    if (result != ZipOk) {
+void ZipDestination::Put(const std::filesystem::path& source, const std::filesystem::path& relative,
+                         const platform::FileInfo&, const platform::CopyProgress& progress,
+                         PutSettled settled) {
+    auto done = [this, source, settled = std::move(settled)](ZipResult result,
+                                                             std::error_code systemReason) {
+        if (result == ZipOk) {
+            settled({});
+            return;
+        }
         const auto reason = Reason(result, systemReason);
         observer_.OnMessage(UserMessage::TextWith(
             text::ZipAddFailed, platform::ShownPathText(source) + u" -> " +
                                     platform::ShownPathText(archive_) + InParentheses(reason)));
-        return reason;
-    }
-    return {};
+        settled(reason);
+    };
+    QueueFileForZipArchive(handle_.get(), entryPrefix_, relative, source, progress,
+                           std::move(done));
+}
+
+void ZipDestination::Settle() {
+    SettleZipArchive(handle_.get());
 }
 
 std::filesystem::path ZipDestination::FullPath(const std::filesystem::path& relative) const {

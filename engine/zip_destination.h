@@ -20,16 +20,19 @@ class ZipDestination : public Destination {
 
     std::error_code EnterFolder(const std::filesystem::path& relative,
                                 const platform::FileInfo& source) override;
-    std::error_code Put(const std::filesystem::path& source, const std::filesystem::path& relative,
-                        const platform::FileInfo& info,
-                        const platform::CopyProgress& progress) override;
-    void LeaveFolder(const std::filesystem::path&, bool) override {}
+    // The file is read before Put returns and compressed while the walk goes on; its outcome
+    // comes once its entry is in the archive or has been left out.
+    void Put(const std::filesystem::path& source, const std::filesystem::path& relative,
+             const platform::FileInfo& info, const platform::CopyProgress& progress,
+             PutSettled settled) override;
+    void Settle() override;
+    void LeaveFolder(const std::filesystem::path&) override {}
 
     // The archive's path followed by the entry's name.
     std::filesystem::path FullPath(const std::filesystem::path& relative) const override;
 
-    // Writes the directory and gives the archive its name; an archive never created has
-    // nothing to finish.
+    // Settles what is left, writes the directory and gives the archive its name; an archive
+    // never created has nothing to finish.
     std::error_code Finish();
 
   private:

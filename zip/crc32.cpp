@@ -33,6 +33,39 @@ constexpr SliceTables MakeSliceTables() {
 
 constexpr SliceTables kTables = MakeSliceTables();
 
+// Polynomials over GF(2) modulo the CRC polynomial P, in the reflected form of the CRC
+// register: bit 31 holds the coefficient of x^0 and bit 0 that of x^31.
+constexpr std::uint32_t kOne = 0x80000000u;
+constexpr std::uint32_t kX = kOne >> 1;
+
+std::uint32_t TimesX(std::uint32_t a) {
+    return (a >> 1) ^ ((a & 1) ? kReflectedPolynomial : 0);
+}
+
+std::uint32_t MultiplyModP(std::uint32_t a, std::uint32_t b) {
+    std::uint32_t product = 0;
+    for (std::uint32_t term = kOne; term != 0; term >>= 1) {
+        if (a & term) {
+            product ^= b;
+        }
+        b = TimesX(b);
+    }
+    return product;
+}
+
+// x^exponent mod P, by squaring.
+std::uint32_t PowerOfXModP(std::uint64_t exponent) {
+    std::uint32_t result = kOne;
+    std::uint32_t square = kX;
+    for (; exponent != 0; exponent >>= 1) {
+        if (exponent & 1) {
+            result = MultiplyModP(result, square);
+        }
+        square = MultiplyModP(square, square);
+    }
+    return result;
+}
+
 }  // namespace
 
 void Crc32::Update(std::span<const std::uint8_t> bytes) {
@@ -51,6 +84,13 @@ void Crc32::Update(std::span<const std::uint8_t> bytes) {
         crc = (crc >> 8) ^ kTables[0][(crc ^ *p) & 0xFF];
     }
     state_ = crc;
+}
+
+// Running the register over n more bytes multiplies it by x^(8n) and adds what those bytes
+// give from a zero register. With the initial value and the final complement, which are the
+// same constant, that makes crc(AB) = crc(A)·x^(8|B|) + crc(B).
+std::uint32_t CombineCrc32(std::uint32_t first, std::uint32_t second, std::uint64_t secondLength) {
+    return MultiplyModP(first, PowerOfXModP(secondLength * 8)) ^ second;
 }
 
 std::uint32_t ComputeCrc32(std::span<const std::uint8_t> bytes) {

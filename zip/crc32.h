@@ -19,4 +19,8 @@ class Crc32 {
 
 std::uint32_t ComputeCrc32(std::span<const std::uint8_t> bytes);
 
+// The CRC-32 of two byte strings one after the other, from the CRC-32 of each and the length
+// of the second, so that pieces of one file can be checked apart and their CRCs joined.
+std::uint32_t CombineCrc32(std::uint32_t first, std::uint32_t second, std::uint64_t secondLength);
+
 }  // namespace arkivo::zip

@@ -1,6 +1,10 @@
 // The ZIP archive writer as the backup engine uses it: create an archive, add files to it one
 // at a time under names chosen by the caller, close it.
 //
+// Files may also be queued: the call returns once the source has been read, and the archive's
+// worker threads compress it while the caller goes on with the next files. The outcome of
+// each file is told later, on the caller's thread and in the order the files were queued.
+//
 // The archive is written under a temporary name in its folder, flushed to stable storage and
 // renamed only when it is closed with success, so no file under the archive's name ever looks
 // complete when it is not, not even after a power loss.
@@ -10,6 +14,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <system_error>
@@ -54,9 +59,12 @@ struct ZipHandle {
 // a run that fails half-way loses nothing. No handle when it cannot be created. Dropping the
 // handle without CloseZipArchive abandons the archive. On POSIX only the owner may read the
 // archive, which may hold private files. `reason`, when given, receives the system's reason
-// why there is no handle.
+// why there is no handle. `threads`: how many threads compress; 0 for one per processor core,
+// or the number the environment variable ARKIVO_ZIP_THREADS gives. The archive comes out the
+// same whatever their number.
 std::unique_ptr<ZipHandle> CreateZipArchive(const std::filesystem::path& archivePath,
-                                            std::error_code* reason = nullptr);
+                                            std::error_code* reason = nullptr,
+                                            unsigned threads = 0);
 
 // Adds the source file under entryName; backslashes in the name become slashes. Files whose
 // names end in the suffix of an already-compressed format are stored, all others deflated.
@@ -79,9 +87,26 @@ ZipResult AddFileToZipArchive(ZipHandle* handle, std::u16string_view entryPrefix
                               const platform::CopyProgress& progress = {},
                               std::error_code* reason = nullptr);
 
-// Writes the central directory, closes the archive and gives it its name. On failure no
-// archive remains, neither under its name nor under the temporary one; `reason`, when given,
-// receives the system's reason.
+// How a queued file ended: ZipOk once its entry is in the archive; else the result and the
+// system's reason, as AddFileToZipArchive gives them.
+using ZipEntryDone = std::function<void(ZipResult result, std::error_code reason)>;
+
+// Queues the source under entryPrefix + "/" + relative, as AddFileToZipArchive adds it, and
+// returns once the source has been read; `progress` hears how many bytes have been read.
+// `done` hears the outcome during this call or a later call on the handle, on the calling
+// thread, in the order the files were queued; it must not call into the archive itself. Without
+// a usable handle, `done` hears so at once.
+void QueueFileForZipArchive(ZipHandle* handle, std::u16string_view entryPrefix,
+                            const std::filesystem::path& relative,
+                            const std::filesystem::path& sourcePath,
+                            const platform::CopyProgress& progress, ZipEntryDone done);
+
+// Returns once every queued file is in the archive or left out, its `done` told.
+void SettleZipArchive(ZipHandle* handle);
+
+// Settles the queued files, writes the central directory, closes the archive and gives it its
+// name. On failure no archive remains, neither under its name nor under the temporary one;
+// `reason`, when given, receives the system's reason.
 ZipResult CloseZipArchive(std::unique_ptr<ZipHandle> handle, std::error_code* reason = nullptr);
 
 }  // namespace arkivo

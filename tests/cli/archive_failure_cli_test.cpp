@@ -1,8 +1,12 @@
 // A file that cannot go into an archive is named, with the archive and the system's reason; it
 // counts as failed, fails the run and is listed in the report.
+#include <set>
+#include <string>
+
 #include "support/cli_fixture.h"
 #include "support/small_file_system.h"
 #include "support/unprivileged_run.h"
+#include "zip/verify.h"
 
 namespace arkivo {
 namespace {
@@ -70,6 +74,40 @@ TEST_F(ArchiveFailureCli, AnUnreadableFileIsNamedWithThePermissionDenied) {
     std::filesystem::permissions(base / "secret.txt", std::filesystem::perms::none);
     const auto run = Arkivo({"run"}, test::UnprivilegedPrefix());
     ExpectFailedAlone(run, base / "secret.txt", target, "Permission denied");
+}
+
+// The archive compresses several files at once while the next ones are read: the one that
+// cannot be read is still the only failure, named as such, and every other file is in.
+TEST_F(ArchiveFailureCli, AnUnreadableFileAmongManyIsNamedAndAllTheOthersAreInTheArchive) {
+    if (!test::CanRunWithoutPrivileges()) {
+        GTEST_SKIP() << "running as root without setpriv: permissions would not count";
+    }
+    std::set<std::string> others;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "file" + std::to_string(100 + i) + ".txt";
+        const std::size_t size = i % 10 == 0 ? (3 << 19) + i : 1500 * i + 1;
+        test::MakeFile(base / name, std::string(size, static_cast<char>('a' + i % 26)));
+        others.insert(name);
+    }
+    const auto secret = base / "file120-secret.txt";
+    test::MakeFile(secret, "s");
+    AddZipJob(target);
+    std::filesystem::create_directories(target);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path())) {
+        ASSERT_EQ(::lchown(entry.path().c_str(), 65534, 65534), 0) << entry.path();
+    }
+    std::filesystem::permissions(secret, std::filesystem::perms::none);
+    const auto run = Arkivo({"run"}, test::UnprivilegedPrefix());
+    ExpectFailedAlone(run, secret, target, "Permission denied");
+    test::ExpectHas(run.out, " 40 copied, 0 deleted, 1 failed");
+    const auto archive = ArchiveIn(target);
+    const auto verdict = zip::VerifyZipArchive(archive);
+    EXPECT_EQ(verdict.status, zip::ArchiveCheck::Ok);
+    std::set<std::string> entries;
+    for (const auto& entry : verdict.entries) {
+        entries.insert(entry.name.substr(entry.name.find('/') + 1));
+    }
+    EXPECT_EQ(entries, others);
 }
 
 TEST_F(ArchiveFailureCli, AFullTargetIsNamedWithTheSystemsReason) {

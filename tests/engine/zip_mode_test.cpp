@@ -1,6 +1,9 @@
 // Differential, incremental and period jobs that write one archive instead of a folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <map>
 #include <set>
 
 #include "common/text.h"
@@ -132,6 +135,92 @@ TEST_F(ZipMode, AnEntryThatCannotBeAddedIsAFailureAndTheArchiveHoldsTheRest) {
     EXPECT_EQ(Utf16ToUtf8(message.detail), (base / (std::string(250, 'n') + ".txt")).string() +
                                                " -> " + archive.string() +
                                                " (the name cannot be stored in an archive)");
+}
+
+// The archive compresses while the walk goes on, so a file's outcome may come only after the
+// walk has passed further files; each file is still counted, listed and told in the walk's order,
+// and only once its entry is really in the archive.
+TEST_F(ZipMode, FilesAreCountedListedAndFailedInTheWalksOrderOnceTheirEntriesAreSettled) {
+    ReportEverything();
+    std::set<std::string> kept;
+    std::map<std::filesystem::path, std::uint64_t> sizes;
+    std::uint64_t keptBytes = 0;
+    for (int i = 0; i < 24; ++i) {
+        const std::string name = "f" + std::to_string(100 + i) + ".txt";
+        std::string text;
+        const std::size_t size = i % 6 == 0 ? (3 << 19) + 77 * i : 997 * i;
+        while (text.size() < size) {
+            text += "line " + std::to_string(text.size() * (i + 3) % 1009) + "\n";
+        }
+        text.resize(size);
+        MakeFile(base / name, text);
+        kept.insert(name);
+        sizes[base / name] = size;
+        keptBytes += size;
+    }
+    const auto growing = base / "grows.log";
+    MakeFile(growing, std::string(5 << 19, 'g'));
+    const auto overlong = base / (std::string(250, 'n') + ".txt");
+    MakeFile(overlong, "the stored name would be too long");
+    std::filesystem::path current;
+    bool grown = false;
+    observer.onFile = [&current](const std::filesystem::path& source) { current = source; };
+    observer.onFileProgress = [&](std::uint64_t, std::uint64_t) {
+        if (current == growing && !grown) {
+            grown = true;
+            std::ofstream(growing, std::ios::binary | std::ios::app) << "more";
+        }
+    };
+    AddZipJob(BackupType::Dif);
+    const auto summary = Run();
+    ASSERT_TRUE(grown) << "the growing file was never read";
+    EXPECT_EQ(summary.copied, kept.size());
+    EXPECT_EQ(summary.failed, 2u);
+    EXPECT_EQ(summary.bytesCopied, keptBytes);
+    std::vector<std::string> inWalkOrder;
+    for (const auto& file : observer.files) {
+        const bool fails = file == growing || file == overlong;
+        inWalkOrder.push_back(fails ? "failed " + file.string()
+                                    : "copied " + std::to_string(sizes.at(file)));
+    }
+    EXPECT_EQ(observer.settled, inWalkOrder);
+    const auto archive = OnlyArchiveIn(target);
+    const std::string name = archive.stem().string();
+    std::set<std::string> entries;
+    std::vector<std::string> created;
+    for (const auto& file : kept) {
+        entries.insert(name + "/" + file);
+        created.push_back((archive / name / file).string());
+    }
+    EXPECT_EQ(EntryNames(archive), entries);
+    const std::string report = LatestReport();
+    EXPECT_EQ(Listed(report, "Created"), created);
+    std::vector<std::string> failed = {growing.string(), overlong.string()};
+    std::sort(failed.begin(), failed.end());
+    EXPECT_EQ(Listed(report, "Failed"), failed);
+}
+
+// Files handed to the archive before a stop may still be compressing when the walk stops: the
+// stop waits for them, and the run counts exactly the entries the archive holds.
+TEST_F(ZipMode, AStoppedRunCountsEveryEntryItsArchiveHolds) {
+    for (int i = 0; i < 30; ++i) {
+        MakeFile(base / ("f" + std::to_string(100 + i) + ".txt"),
+                 std::string(i % 3 == 0 ? 3 << 19 : 5000 + i, static_cast<char>('a' + i % 26)));
+    }
+    AddZipJob(BackupType::Dif);
+    engine::RunController control;
+    std::size_t handed = 0;
+    observer.onFile = [&](const std::filesystem::path&) {
+        if (++handed == 12) {
+            control.Stop();
+        }
+    };
+    control.Start(stores, observer);
+    const auto summary = control.Wait();
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_EQ(summary.failed, 0u);
+    EXPECT_EQ(summary.copied, 12u);
+    EXPECT_EQ(EntryNames(OnlyArchiveIn(target)).size(), 12u);
 }
 
 TEST_F(ZipMode, AnArchiveThatCannotBeCreatedFailsTheJob) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "common/text.h"
@@ -32,6 +33,10 @@ class RecordingObserver : public engine::RunObserver {
                    std::error_code error) override {
         Record(failures, path);
         Record(failureErrors, error);
+        Record(settled, "failed " + path.string());
+    }
+    void OnBytesCopied(std::uint64_t bytes) override {
+        Record(settled, "copied " + std::to_string(bytes));
     }
     void OnFileProgress(std::uint64_t done, std::uint64_t size) override {
         if (onFileProgress) {
@@ -61,6 +66,8 @@ class RecordingObserver : public engine::RunObserver {
     std::function<void(std::size_t)> onJobStarted;
     std::function<void(std::uint64_t, std::uint64_t)> onFileProgress;
     std::vector<std::error_code> failureErrors;
+    // Every copy's and every failure's outcome, in the order they were told.
+    std::vector<std::string> settled;
     std::vector<std::filesystem::path> files, failures, plannedDeletions;
     std::vector<std::pair<std::filesystem::path, std::filesystem::path>> plannedCopies;
     std::vector<UserMessage> messages;

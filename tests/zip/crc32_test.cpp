@@ -35,5 +35,29 @@ TEST(Crc32, PiecewiseUpdatesEqualOneUpdate) {
     EXPECT_EQ(crc.value(), zip::ComputeCrc32(data));
 }
 
+std::uint32_t ZlibCrc(std::span<const std::uint8_t> bytes) {
+    return static_cast<std::uint32_t>(crc32(0, bytes.data(), static_cast<uInt>(bytes.size())));
+}
+
+TEST(Crc32, CombinedCrcsOfTwoPiecesEqualTheCrcOfTheWhole) {
+    const Bytes data = MixedShapes(3 << 20, 3);
+    const std::uint32_t whole = ZlibCrc(data);
+    for (const std::size_t split :
+         {std::size_t{0}, std::size_t{1}, std::size_t{7}, std::size_t{65536}, std::size_t{1} << 20,
+          data.size() - 1, data.size()}) {
+        const auto first = std::span(data).first(split);
+        const auto second = std::span(data).subspan(split);
+        EXPECT_EQ(zip::CombineCrc32(ZlibCrc(first), ZlibCrc(second), second.size()), whole)
+            << split;
+    }
+    // Lengths no test buffer holds, against zlib's own combination.
+    for (const std::uint64_t length :
+         {std::uint64_t{1} << 32, (std::uint64_t{5} << 30) + 3, std::uint64_t{0xFFFFFFFFFF}}) {
+        const auto expected = static_cast<std::uint32_t>(
+            crc32_combine64(0x12345678, 0x9ABCDEF0, static_cast<z_off64_t>(length)));
+        EXPECT_EQ(zip::CombineCrc32(0x12345678, 0x9ABCDEF0, length), expected) << length;
+    }
+}
+
 }  // namespace
 }  // namespace arkivo::test

@@ -74,10 +74,41 @@ bool Deflater::Write(std::span<const std::uint8_t> input) {
     return error_ == DeflateError::None;
 }
 
+void Deflater::SetDictionary(std::span<const std::uint8_t> dictionary) {
+    if (dictionary.size() > kWindowSize) {
+        dictionary = dictionary.last(kWindowSize);
+    }
+    std::memcpy(window_.data(), dictionary.data(), dictionary.size());
+    pos_ = end_ = blockStart_ = static_cast<std::int32_t>(dictionary.size());
+    InsertRange(0, end_);
+}
+
 bool Deflater::Finish() {
+    return WriteLastBlocks(true);
+}
+
+bool Deflater::FinishPiece() {
+    return WriteLastBlocks(false);
+}
+
+bool Deflater::WriteLastBlocks(bool final) {
     Parse(true);
     const SymbolFrequencies frequencies = symbols_.frequencies();
-    WriteBlock(symbols_.size(), symbols_.rawLength(), frequencies, true);
+    if (final || symbols_.size() > 0) {
+        WriteBlock(symbols_.size(), symbols_.rawLength(), frequencies, final);
+    }
+    if (error_ == DeflateError::None && !final) {
+        // An empty stored block: its lengths begin on a byte boundary, and end on one.
+        if (writer_.Reserve(16)) {
+            writer_.AddBits(0, 1);
+            writer_.AddBits(static_cast<unsigned>(BlockType::Stored), 2);
+            writer_.AlignToByte();
+            writer_.AddBits(0xFFFF0000u, 32);
+            writer_.CommitBytes();
+        } else {
+            error_ = DeflateError::OutputFailed;
+        }
+    }
     if (error_ == DeflateError::None) {
         writer_.AlignToByte();
         if (!writer_.Drain()) {

@@ -27,6 +27,10 @@ constexpr std::uint64_t MaxDeflatedSize(std::uint64_t inputSize) {
     return inputSize + inputSize / 128 + 64;
 }
 
+// What FinishPiece adds at most: the header of the empty stored block, the padding to the
+// byte boundary and its two lengths.
+inline constexpr std::uint64_t kPieceEndBytes = 6;
+
 class Deflater {
   public:
     explicit Deflater(ByteSink& sink);
@@ -37,17 +41,28 @@ class Deflater {
     // Begins a new, independent stream.
     void Reset();
 
+    // Right after Reset: the bytes that come before the input in a larger whole, which
+    // matches may refer back to without their being part of this stream. Only the last
+    // kWindowSize bytes count.
+    void SetDictionary(std::span<const std::uint8_t> dictionary);
+
     // Compresses more input. False once the stream has failed; error() says why.
     bool Write(std::span<const std::uint8_t> input);
 
     // Ends the stream with a final block and hands every byte to the sink.
     bool Finish();
 
+    // Ends the input with blocks that are not final and an empty stored block, so that the
+    // bytes end on a byte boundary and the blocks of another stream can follow them to make
+    // one stream (that stream having taken the end of this input as its dictionary).
+    bool FinishPiece();
+
     DeflateError error() const { return error_; }
     std::uint64_t compressedBytes() const { return (writer_.bitCount() + 7) / 8; }
 
   private:
     void Parse(bool toTheEnd);
+    bool WriteLastBlocks(bool final);
     void MakeRoom();
     void EmitLiteral(std::uint8_t byte);
     void EmitMatch(unsigned length, unsigned distance);
