@@ -24,6 +24,15 @@ struct FtpSide {
     std::uint32_t passive;
 };
 
+// " ftp://host/folder: the server's reply", as the failure texts are followed.
+std::u16string LocationAndReason(std::u16string_view location, std::error_code error) {
+    std::u16string text = u" ";
+    text += location;
+    text += u": ";
+    text += platform::ErrorText(error);
+    return text;
+}
+
 FtpSide BaseSide(const JobRecord& job) {
     return {job.basePath, job.baseFtpUser, job.baseFtpPassword, job.baseFtpPort,
             job.baseFtpPassive};
@@ -73,14 +82,12 @@ std::unique_ptr<FtpTree> OpenFtpTree(JobContext& job, const FtpSide& side,
     if (auto error = connection->Connect(endpoint)) {
         refusal = SidesRefusal{
             shown,
-            UserMessage::TextWith(text::FtpFailConnect, u" " + std::u16string(side.location) +
-                                                            u": " + platform::ErrorText(error))};
+            UserMessage::TextWith(text::FtpFailConnect, LocationAndReason(side.location, error))};
         return nullptr;
     }
     if (auto error = connection->ChangeFolder(location.path)) {
         refusal = SidesRefusal{
-            shown, UserMessage::TextWith(folderFailure, u" " + std::u16string(side.location) +
-                                                            u": " + platform::ErrorText(error))};
+            shown, UserMessage::TextWith(folderFailure, LocationAndReason(side.location, error))};
         return nullptr;
     }
     return std::make_unique<FtpTree>(
