@@ -38,15 +38,7 @@ class FtpSource : public test::EngineTest {
 
     // The one dated folder the run made in the target.
     fs::path DatedFolder(std::string_view prefix) const {
-        fs::path found;
-        for (const auto& entry : fs::directory_iterator(target)) {
-            if (entry.path().filename().string().rfind(prefix, 0) == 0) {
-                EXPECT_TRUE(found.empty()) << "two dated outputs: " << found << " " << entry.path();
-                found = entry.path();
-            }
-        }
-        EXPECT_FALSE(found.empty()) << "no " << prefix << " output in " << target;
-        return found;
+        return test::OnlyDatedOutput(target, prefix);
     }
 
     bool Told(std::u16string_view section, std::u16string_view key) {

@@ -55,15 +55,7 @@ class FtpTarget : public test::EngineTest {
 
     // The one dated output the run made in the served target.
     fs::path DatedOutput(std::string_view prefix) const {
-        fs::path found;
-        for (const auto& entry : fs::directory_iterator(destination)) {
-            if (entry.path().filename().string().rfind(prefix, 0) == 0) {
-                EXPECT_TRUE(found.empty()) << "two dated outputs: " << found << " " << entry.path();
-                found = entry.path();
-            }
-        }
-        EXPECT_FALSE(found.empty()) << "no " << prefix << " output in " << destination;
-        return found;
+        return test::OnlyDatedOutput(destination, prefix);
     }
 
     bool Told(std::u16string_view key) {

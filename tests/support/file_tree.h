@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "support/temp_folder.h"
@@ -75,6 +76,21 @@ inline std::map<std::string, std::string> FileContents(const std::filesystem::pa
         it = it->first.back() == '/' ? contents.erase(it) : std::next(it);
     }
     return contents;
+}
+
+// The one entry directly in `folder` whose name begins with `prefix` (the dated folder or
+// archive a run made); a second one or none fails the test.
+inline std::filesystem::path OnlyDatedOutput(const std::filesystem::path& folder,
+                                             std::string_view prefix) {
+    std::filesystem::path found;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename().string().rfind(prefix, 0) == 0) {
+            EXPECT_TRUE(found.empty()) << "two dated outputs: " << found << " " << entry.path();
+            found = entry.path();
+        }
+    }
+    EXPECT_FALSE(found.empty()) << "no " << prefix << " output in " << folder;
+    return found;
 }
 
 // The folders directly in target whose names begin with prefix (the dated folders).

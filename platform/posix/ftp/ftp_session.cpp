@@ -169,24 +169,34 @@ std::error_code FtpSession::Transfer(const std::string& command, const DataMover
     return moved;
 }
 
+std::error_code FtpSession::ReceiveAll(
+    Socket& data, const std::function<std::error_code(const char*, std::size_t)>& take) {
+    std::vector<char> buffer(kBlockSize);
+    for (;;) {
+        std::size_t received = 0;
+        if (auto error =
+                data.ReceiveSome(buffer.data(), buffer.size(), control_.timeout(), received)) {
+            return error;
+        }
+        if (received == 0) {
+            return std::error_code();
+        }
+        if (auto error = take(buffer.data(), received)) {
+            return error;
+        }
+    }
+}
+
 std::error_code FtpSession::Fetch(const std::string& command, std::string& bytes) {
     bytes.clear();
     return Transfer(command, [&](Socket& data) {
-        std::vector<char> buffer(kBlockSize);
-        for (;;) {
-            std::size_t received = 0;
-            if (auto error =
-                    data.ReceiveSome(buffer.data(), buffer.size(), control_.timeout(), received)) {
-                return error;
-            }
-            if (received == 0) {
-                return std::error_code();
-            }
-            if (bytes.size() + received > kLongestListing) {
+        return ReceiveAll(data, [&](const char* received, std::size_t size) {
+            if (bytes.size() + size > kLongestListing) {
                 return MakeFtpError(FtpFailure::BadReply, "the FTP server's listing is too long");
             }
-            bytes.append(buffer.data(), received);
-        }
+            bytes.append(received, size);
+            return std::error_code();
+        });
     });
 }
 
@@ -242,25 +252,17 @@ std::error_code FtpSession::Get(const std::u16string& remote,
         return SystemError();
     }
     auto error = Transfer("RETR " + Argument(remote), [&](Socket& data) {
-        std::vector<char> buffer(kBlockSize);
         std::uint64_t done = 0;
-        for (;;) {
-            std::size_t received = 0;
-            if (auto error =
-                    data.ReceiveSome(buffer.data(), buffer.size(), control_.timeout(), received)) {
+        return ReceiveAll(data, [&](const char* received, std::size_t size) {
+            if (auto error = WriteAll(file.get(), received, size)) {
                 return error;
             }
-            if (received == 0) {
-                return std::error_code();
-            }
-            if (auto error = WriteAll(file.get(), buffer.data(), received)) {
-                return error;
-            }
-            done += received;
+            done += size;
             if (progress) {
                 progress(done);
             }
-        }
+            return std::error_code();
+        });
     });
     if (!file.Close() && !error) {
         error = SystemError();

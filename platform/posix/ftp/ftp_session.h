@@ -40,6 +40,9 @@ class FtpSession : public FtpConnection {
     std::error_code LogIn(const FtpEndpoint& endpoint);
     std::error_code LearnCurrentFolder();
     std::error_code Transfer(const std::string& command, const DataMover& move);
+    // Hands every block the server sends on `data` to `take`, until the server ends it.
+    std::error_code ReceiveAll(
+        Socket& data, const std::function<std::error_code(const char*, std::size_t)>& take);
     std::error_code Fetch(const std::string& command, std::string& bytes);
     std::error_code ListWithList(const std::string& folder, std::string& bytes);
     std::error_code Simple(const std::string& command);
