@@ -6,6 +6,7 @@
 
 #include "jobs/job_flags.h"
 #include "support/engine_fixture.h"
+#include "support/ftp_sample_tree.h"
 #include "support/ftp_server.h"
 #include "support/private_temporary_folder.h"
 
@@ -64,16 +65,8 @@ class FtpSource : public test::EngineTest {
     fs::path source = served / "src";
 };
 
-void MakeSourceFiles(const fs::path& source) {
-    MakeFile(source / "a.txt", "alpha", 1600000000);
-    MakeFile(source / "docs/b.txt", "beta", 1600000100);
-    MakeFile(source / "docs/deep/c.bin", std::string(200000, '\x07'), 1600000200);
-    MakeFile(source / "Case.txt", "upper", 1600000300);
-    MakeFile(source / "case.txt", "lower", 1600000400);
-}
-
 TEST_F(FtpSource, SyncMirrorsTheServerFolderDeletesOrphansAndCopiesNothingTwice) {
-    MakeSourceFiles(source);
+    test::MakeFtpSampleTree(source);
     MakeFile(target / "orphan.txt", "not on the server");
     MakeFile(target / "gone/x.txt", "nor this");
     FtpTestServer server(served.path());
@@ -103,7 +96,7 @@ TEST_F(FtpSource, SyncMirrorsTheServerFolderDeletesOrphansAndCopiesNothingTwice)
 }
 
 TEST_F(FtpSource, DifferentialCopiesIntoADatedFolderWhatTheTargetLacks) {
-    MakeSourceFiles(source);
+    test::MakeFtpSampleTree(source);
     // Present in the target root and as new as the server's: a differential leaves it out.
     MakeFile(target / "a.txt", "alpha", 1600000000);
     FtpTestServer server(served.path());
@@ -117,7 +110,7 @@ TEST_F(FtpSource, DifferentialCopiesIntoADatedFolderWhatTheTargetLacks) {
 }
 
 TEST_F(FtpSource, ArchiveHoldsTheServerFiles) {
-    MakeSourceFiles(source);
+    test::MakeFtpSampleTree(source);
     FtpTestServer server(served.path());
     const auto job = AddFtpJob(server, BackupType::Dif);
     Edit(job, [](JobRecord& record) { record.zipOption = 1; });
@@ -190,7 +183,7 @@ TEST_F(FtpSource, PeriodAndIncrementalNeverMoveTimesBackWhenTheServerIsAhead) {
 }
 
 TEST_F(FtpSource, AJobThatCannotLogInOrOpenItsFolderFailsAndTheNextJobsRun) {
-    MakeSourceFiles(source);
+    test::MakeFtpSampleTree(source);
     MakeFile(base / "local.txt", "local");
     FtpTestServer server(served.path());
     const auto wrongPassword = AddFtpJob(server, BackupType::Sync, u"/src", u"wrong");

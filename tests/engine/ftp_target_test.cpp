@@ -7,6 +7,7 @@
 #include "jobs/job_flags.h"
 #include "platform/files.h"
 #include "support/engine_fixture.h"
+#include "support/ftp_sample_tree.h"
 #include "support/ftp_server.h"
 #include "support/private_temporary_folder.h"
 
@@ -70,14 +71,6 @@ class FtpTarget : public test::EngineTest {
     fs::path destination = served / "dst";
 };
 
-void MakeBaseFiles(const fs::path& base) {
-    MakeFile(base / "a.txt", "alpha", 1600000000);
-    MakeFile(base / "docs/b.txt", "beta", 1600000100);
-    MakeFile(base / "docs/deep/c.bin", std::string(200000, '\x07'), 1600000200);
-    MakeFile(base / "Case.txt", "upper", 1600000300);
-    MakeFile(base / "case.txt", "lower", 1600000400);
-}
-
 Contents Unzipped(const fs::path& archive, const fs::path& into) {
     const std::string command =
         "/usr/bin/python3 -c \"import sys, zipfile; "
@@ -90,7 +83,7 @@ Contents Unzipped(const fs::path& archive, const fs::path& into) {
 }
 
 TEST_F(FtpTarget, SyncUploadsTheBaseDeletesOrphansAndUploadsNothingTwice) {
-    MakeBaseFiles(base);
+    test::MakeFtpSampleTree(base);
     MakeFile(destination / "orphan.txt", "not in the base");
     MakeFile(destination / "gone/x.txt", "nor this");
     FtpTestServer server(served.path());
@@ -122,7 +115,7 @@ TEST_F(FtpTarget, SyncUploadsTheBaseDeletesOrphansAndUploadsNothingTwice) {
 // A differential compares with what the server lists: after a synchronisation uploaded
 // everything, it has nothing to upload until a base file is newer than its upload.
 TEST_F(FtpTarget, DifferentialAfterAnUploadUploadsOnlyWhatIsNewer) {
-    MakeBaseFiles(base);
+    test::MakeFtpSampleTree(base);
     FtpTestServer server(served.path());
     const auto sync = AddUploadJob(server, BackupType::Sync);
     engine::RunOptions options;
@@ -144,7 +137,7 @@ TEST_F(FtpTarget, DifferentialAfterAnUploadUploadsOnlyWhatIsNewer) {
 
 // Every base file was made just now, so each type takes them all.
 TEST_F(FtpTarget, DatedTypesUploadIntoADatedFolder) {
-    MakeBaseFiles(base);
+    test::MakeFtpSampleTree(base);
     FtpTestServer server(served.path());
     const auto now = platform::NowUnixSeconds();
     for (const auto& [type, prefix] :
@@ -166,7 +159,7 @@ TEST_F(FtpTarget, DatedTypesUploadIntoADatedFolder) {
 }
 
 TEST_F(FtpTarget, ArchiveIsUploadedWholeAndItsLocalCopyRemoved) {
-    MakeBaseFiles(base);
+    test::MakeFtpSampleTree(base);
     FtpTestServer server(served.path());
     const auto job = AddUploadJob(server, BackupType::Dif);
     Edit(job, [](JobRecord& record) { record.zipOption = 1; });
@@ -203,7 +196,7 @@ TEST_F(FtpTarget, ASecondIncrementalArchiveOfTheMinuteGetsANameOfItsOwn) {
 TEST_F(FtpTarget, ServerToServerSyncAndDifferential) {
     TempFolder otherServed;
     const fs::path source = otherServed / "src";
-    MakeBaseFiles(source);
+    test::MakeFtpSampleTree(source);
     MakeFile(destination / "orphan.txt", "not in the base");
     FtpTestServer from(otherServed.path());
     FtpTestServer to(served.path());
@@ -263,7 +256,7 @@ TEST_F(FtpTarget, AnUploadCutShortLeavesTheOldCopyWholeAndIsCountedFailed) {
 TEST_F(FtpTarget, ADryRunChangesNothingOnAnyServer) {
     TempFolder otherServed;
     MakeFile(otherServed / "src/new.txt", "new");
-    MakeBaseFiles(base);
+    test::MakeFtpSampleTree(base);
     MakeFile(destination / "orphan.txt", "not in the base");
     FtpTestServer from(otherServed.path());
     FtpTestServer to(served.path());
@@ -288,7 +281,7 @@ TEST_F(FtpTarget, ADryRunChangesNothingOnAnyServer) {
 }
 
 TEST_F(FtpTarget, AMissingTargetFolderFailsTheJobWithItsRoute) {
-    MakeBaseFiles(base);
+    test::MakeFtpSampleTree(base);
     FtpTestServer server(served.path());
     const auto upload = AddJob(base, target);
     PointTargetAt(upload, server, u"/no-such-folder");
