@@ -1,6 +1,5 @@
 #include "cli/ftp_command.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -9,6 +8,7 @@
 #include "cli/job_argument.h"
 #include "cli/password_prompt.h"
 #include "common/text.h"
+#include "engine/remote_folders.h"
 #include "jobs/job_record.h"
 #include "platform/error_text.h"
 #include "platform/file_system.h"
@@ -94,9 +94,7 @@ int Reach(const FtpCommandOptions& options, Output output) {
     }
     ftp->Close();
 
-    // Servers list in the folder's own order, which is no order to read.
-    std::sort(listing.entries.begin(), listing.entries.end(),
-              [](const auto& a, const auto& b) { return a.name < b.name; });
+    engine::SortByName(listing.entries);
     std::size_t folders = 0;
     std::size_t others = 0;
     for (const auto& entry : listing.entries) {
