@@ -25,6 +25,7 @@
 #define IDD_DONATE_PAGE 185
 #define IDD_REPORT_PAGE 186
 #define IDD_AUTO_DETECT 187
+#define IDD_FTP 142
 
 // Strings
 #define IDS_ABOUTBOX 101
@@ -49,6 +50,7 @@
 #define IDB_HELP_DIF 197
 #define IDB_HELP_INC 198
 #define IDB_HELP_SPD 199
+#define IDB_FTP_FOLDER 144
 
 // Menus: the notification-area menu, the job list's and the filter lists' context menus in
 // each language
@@ -183,6 +185,15 @@
 #define IDC_TYPE_HELP_ANIMATION 1108
 // The editor that opens over a filter list's cell
 #define IDC_INPLACE_EDIT 100
+
+// FTP location dialog
+#define IDC_FTP_CONNECT 1004
+#define IDC_FTP_SERVER 1007
+#define IDC_FTP_USER 1008
+#define IDC_FTP_PASSWORD 1009
+#define IDC_FTP_PORT 1010
+#define IDC_FTP_FOLDERS 1025
+#define IDC_FTP_PASSIVE 1129
 
 // Completion dialog
 #define IDC_COMPLETE_TEXT 1110

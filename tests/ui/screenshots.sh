@@ -32,7 +32,7 @@ shoot_language() {
   local driver=$!
   for dialog in main editor editing type-dif help-dif type-inc help-inc type-spd help-spd \
     type-sync help-sync progress complete option option-scheduler option-monthly option-donate \
-    option-report autodetect about; do
+    option-report autodetect about ftp; do
     for _ in $(seq 300); do [ -f "$marks/$dialog.ready" ] && break; sleep 0.1; done
     [ -f "$marks/$dialog.ready" ] || { echo "no $dialog window ($name)" >&2; kill $driver; exit 1; }
     local width height left top

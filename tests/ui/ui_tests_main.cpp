@@ -9,7 +9,7 @@ int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS |
                                                         ICC_BAR_CLASSES | ICC_STANDARD_CLASSES |
                                                         ICC_TAB_CLASSES | ICC_UPDOWN_CLASS |
-                                                        ICC_DATE_CLASSES};
+                                                        ICC_DATE_CLASSES | ICC_TREEVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
     ::OleInitialize(nullptr);
     ::testing::InitGoogleTest(&argc, argv);

@@ -177,15 +177,12 @@ TEST_F(WindowTest, EveryDialogHasTheMainWindowsBackgroundColour) {
     }
 }
 
-// The FTP buttons, of a feature still to come, stay out of sight instead of showing as dead
-// blobs; the auto-detect button works and shows.
-TEST_F(WindowTest, TheFtpButtonsAreHiddenAndTheAutoDetectButtonShows) {
+// The buttons beside the paths and the auto-detect button show and can be used.
+TEST_F(WindowTest, ThePathButtonsAndTheAutoDetectButtonShow) {
     Open();
-    for (int id : {IDC_BASE_FTP, IDC_TARGET_FTP}) {
-        EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dialog(), id))) << id;
-    }
-    for (int id : {IDC_BASE_BROWSE, IDC_AUTO_DETECT}) {
+    for (int id : {IDC_BASE_BROWSE, IDC_BASE_FTP, IDC_TARGET_FTP, IDC_AUTO_DETECT}) {
         EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(dialog(), id))) << id;
+        EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog(), id))) << id;
     }
 }
 

@@ -5,6 +5,7 @@
 #include "settings/lang_ini.h"
 #include "ui/framework/folder_browser.h"
 #include "ui/framework/window_text.h"
+#include "ui/ftp/ftp_location.h"
 #include "ui/jobs/period_page.h"
 #include "ui/jobs/type_pages.h"
 #include "ui/resource.h"
@@ -68,6 +69,9 @@ ModifyList::ModifyList(AppContext& context, const OptionBlock& languageOwner, st
     map().OnCommand(IDOK, [this] { OnOk(); });
     map().OnCommand(IDC_MODIFY_BASE_BROWSE, [this] { BrowseInto(IDC_MODIFY_BASE); });
     map().OnCommand(IDC_MODIFY_TARGET_BROWSE, [this] { BrowseInto(IDC_MODIFY_TARGET); });
+    map().OnCommand(IDC_MODIFY_BASE_FTP, [this] { ChooseFtpInto(IDC_MODIFY_BASE, baseFtp_); });
+    map().OnCommand(IDC_MODIFY_TARGET_FTP,
+                    [this] { ChooseFtpInto(IDC_MODIFY_TARGET, targetFtp_); });
     for (const auto& row : kTypes) {
         map().OnCommand(row.radio, [this, type = row.type] { ChooseType(type); });
     }
@@ -92,10 +96,24 @@ void ModifyList::OnInitDialog() {
     typePages_.Attach(Item(IDC_TYPE_PAGE_FRAME));
     ::CheckRadioButton(hwnd(), IDC_TYPE_SYNC, IDC_TYPE_SPD, RowOf(type_).radio);
     ChooseType(type_);
-    // The FTP location dialog is not part of the program yet; FTP sides are typed. A button
-    // that cannot be used would only puzzle.
-    ::ShowWindow(Item(IDC_MODIFY_BASE_FTP), SW_HIDE);
-    ::ShowWindow(Item(IDC_MODIFY_TARGET_FTP), SW_HIDE);
+    LoadFtpSides();
+}
+
+// The dialog opens on the job's own FTP settings, so the password need not be typed again.
+void ModifyList::LoadFtpSides() {
+    EnvironmentFile file(context_.EnvironmentPath());
+    const JobTable& table = file.Load();
+    if (table.loadStatus != LoadStatus::Ok || jobIndex_ >= table.jobs.size()) {
+        return;
+    }
+    const JobRecord& job = table.jobs[jobIndex_];
+    if (IsFtpLocation(job.basePath)) {
+        baseFtp_ = {job.baseFtpUser, job.baseFtpPassword, job.baseFtpPort, job.baseFtpPassive};
+    }
+    if (IsFtpLocation(job.targetPath)) {
+        targetFtp_ = {job.targetFtpUser, job.targetFtpPassword, job.targetFtpPort,
+                      job.targetFtpPassive};
+    }
 }
 
 void ModifyList::SetTexts() {
@@ -127,6 +145,11 @@ void ModifyList::BrowseInto(int editId) {
     if (auto folder = BrowseForFolder()) {
         SetItemText(hwnd(), editId, *folder);
     }
+}
+
+void ModifyList::ChooseFtpInto(int editId, FtpCredentials& credentials) {
+    ChooseFtpLocation(hwnd(), editId, context_.stores.language, credentials,
+                      context_.ftpConnections);
 }
 
 void ModifyList::OnOk() {

@@ -33,6 +33,8 @@ class ModifyList : public CDialog {
     void SetTexts();
     void ChooseType(BackupType type);
     void BrowseInto(int editId);
+    void ChooseFtpInto(int editId, FtpCredentials& credentials);
+    void LoadFtpSides();
     void OnOk();
 
     AppContext& context_;

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 #include "platform/clock.h"
+#include "platform/ftp_client.h"
 #include "settings/app_stores.h"
 
 namespace arkivo::ui {
@@ -25,6 +27,9 @@ struct AppContext {
     // Seconds since 1970 as the scheduler sees them; the system's clock when empty. Tests set
     // it to bring a set time about.
     std::function<std::int64_t()> clock{};
+    // Makes the connections of the FTP location dialog; the platform's FTP client when empty.
+    // Tests hand in a server of their own.
+    std::function<std::unique_ptr<platform::FtpConnection>()> ftpConnections{};
 
     std::filesystem::path ProgramFolder() const { return stores.programFolder; }
     std::filesystem::path EnvironmentPath() const { return stores.EnvironmentPath(); }

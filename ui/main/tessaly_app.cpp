@@ -35,7 +35,7 @@ int CTessalyApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS |
                                                         ICC_BAR_CLASSES | ICC_STANDARD_CLASSES |
                                                         ICC_DATE_CLASSES | ICC_TAB_CLASSES |
-                                                        ICC_UPDOWN_CLASS};
+                                                        ICC_UPDOWN_CLASS | ICC_TREEVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
 
     AppContext context{stores_, executable, m_bShowWindow};

@@ -7,6 +7,7 @@
 #include "settings/lang_ini.h"
 #include "ui/framework/folder_browser.h"
 #include "ui/framework/window_text.h"
+#include "ui/ftp/ftp_location.h"
 #include "ui/main/help_pages.h"
 #include "ui/options/option_dlg.h"
 #include "ui/progress/about_dlg.h"
@@ -86,6 +87,8 @@ void CTessalyDlg::EnterMessageMap() {
     auto& m = map();
     m.OnCommand(IDC_BASE_BROWSE, [this] { BrowseInto(IDC_BASE_PATH); });
     m.OnCommand(IDC_TARGET_BROWSE, [this] { BrowseInto(IDC_TARGET_PATH); });
+    m.OnCommand(IDC_BASE_FTP, [this] { ChooseFtpInto(IDC_BASE_PATH, baseFtp_); });
+    m.OnCommand(IDC_TARGET_FTP, [this] { ChooseFtpInto(IDC_TARGET_PATH, targetFtp_); });
     m.OnCommand(IDC_REGISTER, [this] { RegisterFromFields(); });
     m.OnCommand(IDOK, [this] { RegisterFromFields(); });
     m.OnCommand(IDCANCEL, [] {});
@@ -148,11 +151,6 @@ void CTessalyDlg::OnDestroy() {
 
 void CTessalyDlg::SetupButtons() {
     buttons_.Attach(hwnd(), kButtons);
-    // The FTP location dialog is not part of the program yet: a button that cannot be used
-    // would only puzzle.
-    for (int id : {IDC_BASE_FTP, IDC_TARGET_FTP}) {
-        ::ShowWindow(Item(id), SW_HIDE);
-    }
 }
 
 void CTessalyDlg::ApplyLanguage() {
@@ -247,6 +245,11 @@ void CTessalyDlg::BrowseInto(int editId) {
     if (auto folder = BrowseForFolder()) {
         SetItemText(hwnd(), editId, *folder);
     }
+}
+
+void CTessalyDlg::ChooseFtpInto(int editId, FtpCredentials& credentials) {
+    ChooseFtpLocation(hwnd(), editId, context_.stores.language, credentials,
+                      context_.ftpConnections);
 }
 
 void CTessalyDlg::OpenOptions() {

@@ -61,6 +61,7 @@ class CTessalyDlg : public CDialog, public JobListHost, private engine::RunObser
     void SetupButtons();
     void SetTexts();
     void BrowseInto(int editId);
+    void ChooseFtpInto(int editId, FtpCredentials& credentials);
     void OpenOptions();
     void OpenHelp();
     void RequestUpdate();

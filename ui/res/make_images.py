@@ -222,6 +222,25 @@ def write_bitmap(path, image):
     image.convert("RGB").save(path, "BMP")
 
 
+# Image lists take this colour as transparent; it must not appear in a drawing.
+MAGENTA = (255, 0, 255)
+
+
+def draw_tree_folder():
+    img = canvas(16)
+    d = ImageDraw.Draw(img)
+    folder(d, 1, 3, 14, 11)
+    small = finish(img, 16)
+    # No blending at the edges: a pixel half mixed with magenta would show as a pink fringe.
+    flat = Image.new("RGB", (16, 16), MAGENTA)
+    for y in range(16):
+        for x in range(16):
+            r, g, b, a = small.getpixel((x, y))
+            if a >= 128:
+                flat.putpixel((x, y), (r, g, b))
+    return flat
+
+
 def background(width, height, accent):
     # Flat, so labels drawn on it need no transparency; an accent strip along the top edge.
     img = Image.new("RGB", (width, height), BACKGROUND)
@@ -463,6 +482,7 @@ def main():
                  strip([copy_frame(i, 12) for i in range(12)]))
     write_bitmap(os.path.join(HERE, "delete_animation.bmp"),
                  strip([delete_frame(i, 12) for i in range(12)]))
+    write_bitmap(os.path.join(HERE, "ftp_folder.bmp"), draw_tree_folder())
     helps = {"sync": sync_frame, "dif": dif_frame, "inc": inc_frame, "spd": spd_frame}
     for name, draw in helps.items():
         help_strip(draw).save(os.path.join(HERE, "help_" + name + ".bmp"), "BMP")

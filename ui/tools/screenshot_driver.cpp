@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "settings/lang_ini.h"
+#include "ui/ftp/ftp_thread.h"
 #include "ui/jobs/modify_list.h"
 #include "ui/jobs/type_help.h"
 #include "ui/main/auto_detect_dlg.h"
@@ -19,6 +20,7 @@
 #include "ui/progress/complete_dlg.h"
 #include "ui/progress/progress_dlg.h"
 #include "ui/resource.h"
+#include "ui/tools/sample_ftp_server.h"
 
 namespace {
 
@@ -62,6 +64,31 @@ void SnapHelp(const fs::path& output, const char* name, CLangIni& language, HWND
     Snap(output, name, help.hwnd());
 }
 
+// The FTP location dialog connected to the sample server, one folder open and chosen.
+void SnapFtp(const fs::path& output, CLangIni& language, HWND owner) {
+    std::u16string location = u"files.example.org";
+    FtpCredentials credentials{u"ada", u"secret", 21, 1};
+    ui::FtpThread ftp(language, location, credentials, &tools::NewSampleFtpConnection);
+    ftp.Create(owner);
+    ::SendMessageW(ftp.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_FTP_CONNECT, BN_CLICKED), 0);
+    for (int i = 0; i < 100 && (ftp.IsListing() || !ftp.IsConnected()); ++i) {
+        Pump(20);
+    }
+    const HWND tree = ftp.Item(IDC_FTP_FOLDERS);
+    if (HTREEITEM backup = ftp.tree().FindItem({u"backup"})) {
+        TreeView_SelectItem(tree, backup);
+        ::SendMessageW(tree, WM_KEYDOWN, VK_ADD, 0);
+        for (int i = 0; i < 100 && ftp.IsListing(); ++i) {
+            Pump(20);
+        }
+    }
+    if (HTREEITEM daily = ftp.tree().FindItem({u"backup", u"daily"})) {
+        TreeView_SelectItem(tree, daily);
+    }
+    ::SetFocus(tree);
+    Snap(output, "ftp", ftp.hwnd());
+}
+
 struct TypeShot {
     int radio;
     const char* page;
@@ -80,7 +107,7 @@ int wmain(int argc, wchar_t** argv) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS |
                                                         ICC_BAR_CLASSES | ICC_STANDARD_CLASSES |
                                                         ICC_DATE_CLASSES | ICC_TAB_CLASSES |
-                                                        ICC_UPDOWN_CLASS};
+                                                        ICC_UPDOWN_CLASS | ICC_TREEVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
 
     AppStores stores;
@@ -163,5 +190,6 @@ int wmain(int argc, wchar_t** argv) {
         about.Create(main.hwnd());
         Snap(output, "about", about.hwnd());
     }
+    SnapFtp(output, stores.language, main.hwnd());
     return 0;
 }

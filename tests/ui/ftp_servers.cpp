@@ -1,0 +1,236 @@
+#include "ftp_servers.h"
+
+#include <fstream>
+#include <random>
+
+#include "platform/ftp_error.h"
+
+namespace arkivo::test {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::FtpEntryKind;
+using platform::FtpNameProblem;
+
+constexpr auto kLongestHold = std::chrono::seconds(10);
+constexpr auto kServerStart = std::chrono::seconds(20);
+
+std::u16string ParentOf(const std::u16string& path) {
+    const auto slash = path.rfind(u'/');
+    return slash == 0 ? u"/" : path.substr(0, slash);
+}
+
+std::u16string Absolute(const std::u16string& path) {
+    return path.starts_with(u'/') ? path : u"/" + path;
+}
+
+class MemoryFtpConnection : public platform::FtpConnection {
+  public:
+    explicit MemoryFtpConnection(std::shared_ptr<MemoryFtpState> state) : state_(std::move(state)) {
+        std::lock_guard guard(state_->mutex);
+        ++state_->connectionsAlive;
+    }
+    ~MemoryFtpConnection() override {
+        std::lock_guard guard(state_->mutex);
+        --state_->connectionsAlive;
+    }
+
+    std::error_code Connect(const platform::FtpEndpoint& endpoint) override {
+        std::lock_guard guard(state_->mutex);
+        state_->logins.push_back(endpoint);
+        if (endpoint.host != u"127.0.0.1") {
+            return platform::MakeFtpError(platform::FtpFailure::Unreachable,
+                                          "no server answers at this address");
+        }
+        connected_ = true;
+        return {};
+    }
+    bool IsConnected() const override { return connected_; }
+    std::error_code ChangeFolder(const std::u16string&) override { return Unsupported(); }
+    std::error_code List(const std::u16string& folder, platform::FtpListing& listing) override {
+        std::unique_lock lock(state_->mutex);
+        state_->listingThreads.push_back(::GetCurrentThreadId());
+        if (state_->held) {
+            state_->waiting = true;
+            state_->changed.notify_all();
+            state_->changed.wait_for(lock, kLongestHold, [this] { return !state_->held; });
+            state_->waiting = false;
+        }
+        if (!connected_) {
+            return platform::MakeFtpError(platform::FtpFailure::NotConnected, "not connected");
+        }
+        const auto found = state_->folders.find(folder);
+        if (found == state_->folders.end()) {
+            return platform::MakeFtpError(platform::FtpFailure::Refused, "550 No such folder.",
+                                          550);
+        }
+        listing.entries = found->second;
+        return {};
+    }
+    std::error_code Get(const std::u16string&, const fs::path&,
+                        const platform::CopyProgress&) override {
+        return Unsupported();
+    }
+    std::error_code Put(const fs::path&, const std::u16string&,
+                        const platform::CopyProgress&) override {
+        return Unsupported();
+    }
+    std::error_code MakeFolder(const std::u16string&) override { return Unsupported(); }
+    std::error_code RemoveFolder(const std::u16string&) override { return Unsupported(); }
+    std::error_code Delete(const std::u16string&) override { return Unsupported(); }
+    std::error_code Rename(const std::u16string&, const std::u16string&) override {
+        return Unsupported();
+    }
+    void Close() override {
+        std::lock_guard guard(state_->mutex);
+        ++state_->closes;
+        connected_ = false;
+    }
+
+  private:
+    static std::error_code Unsupported() {
+        return platform::MakeFtpError(platform::FtpFailure::Refused, "502 Not here.", 502);
+    }
+
+    std::shared_ptr<MemoryFtpState> state_;
+    bool connected_ = false;
+};
+
+// A Z: path's name on the Linux side.
+std::string UnixPath(const fs::path& path) {
+    std::string text = path.string();
+    if (text.size() >= 2 && (text[0] == 'Z' || text[0] == 'z') && text[1] == ':') {
+        text.erase(0, 2);
+    }
+    for (char& c : text) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    return text;
+}
+
+// Runs a Linux program through Wine's start, which hands a Unix path to the system.
+bool StartUnix(const std::wstring& arguments, bool wait) {
+    std::wstring command = L"start.exe ";
+    command += wait ? L"/wait /unix " : L"/unix ";
+    command += arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                          nullptr, nullptr, &startup, &process)) {
+        return false;
+    }
+    ::WaitForSingleObject(process.hProcess, 30000);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return true;
+}
+
+std::wstring WideOf(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+}  // namespace
+
+std::string KindName(const ::testing::TestParamInfo<ServerKind>& info) {
+    return info.param == ServerKind::Memory ? "InMemory" : "Pyftpdlib";
+}
+
+MemoryFtpServer::MemoryFtpServer() : state_(std::make_shared<MemoryFtpState>()) {}
+
+ui::FtpConnectionMaker MemoryFtpServer::Maker() {
+    return [state = state_] { return std::make_unique<MemoryFtpConnection>(state); };
+}
+
+void MemoryFtpServer::Add(const std::u16string& path, FtpEntryKind kind, FtpNameProblem problem) {
+    const std::u16string full = Absolute(path);
+    platform::FtpEntry entry;
+    entry.name = full.substr(full.rfind(u'/') + 1);
+    entry.kind = kind;
+    entry.nameProblem = problem;
+    std::lock_guard guard(state_->mutex);
+    state_->folders[ParentOf(full)].push_back(entry);
+    if (kind == FtpEntryKind::Folder) {
+        state_->folders[full];
+    }
+}
+
+void MemoryFtpServer::MakeFolder(const std::u16string& path) {
+    Add(path, FtpEntryKind::Folder, FtpNameProblem::None);
+}
+
+void MemoryFtpServer::MakeFile(const std::u16string& path) {
+    Add(path, FtpEntryKind::File, FtpNameProblem::None);
+}
+
+void MemoryFtpServer::MakeUnsafeFolder(const std::u16string& name) {
+    Add(name, FtpEntryKind::Folder, FtpNameProblem::Separator);
+}
+
+void MemoryFtpServer::Hold() {
+    std::lock_guard guard(state_->mutex);
+    state_->held = true;
+}
+
+bool MemoryFtpServer::IsListingHeld() {
+    std::lock_guard guard(state_->mutex);
+    return state_->waiting;
+}
+
+void MemoryFtpServer::LetGo() {
+    std::lock_guard guard(state_->mutex);
+    state_->held = false;
+    state_->changed.notify_all();
+}
+
+WineFtpServer::WineFtpServer() {
+    std::random_device random;
+    folder_ = fs::path("Z:\\tmp") / ("arkivo-ftp-dialog-" + std::to_string(random()));
+    fs::create_directories(folder_ / "root");
+    const std::string unix = UnixPath(folder_);
+    std::ofstream(folder_ / "serve.sh", std::ios::binary)
+        << "echo $$ > " << unix << "/pid\n"
+        << "exec /usr/bin/python3 " << ARKIVO_FTP_SERVER_SCRIPT << " " << unix << "/root " << unix
+        << "/port\n";
+    if (!StartUnix(L"/bin/sh " + WideOf(unix) + L"/serve.sh", false)) {
+        return;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + kServerStart;
+    while (!fs::exists(folder_ / "port") && std::chrono::steady_clock::now() < deadline) {
+        ::Sleep(20);
+    }
+    pid_ = ReadBytes(folder_ / "pid");
+    while (!pid_.empty() && (pid_.back() == '\n' || pid_.back() == '\r')) {
+        pid_.pop_back();
+    }
+    const std::string port = ReadBytes(folder_ / "port");
+    port_ = port.empty() ? 0 : static_cast<std::uint16_t>(std::stoi(port));
+}
+
+WineFtpServer::~WineFtpServer() {
+    if (!pid_.empty()) {
+        StartUnix(L"/bin/kill -9 " + WideOf(pid_), true);
+    }
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+}
+
+void WineFtpServer::MakeFolder(const std::u16string& path) {
+    fs::create_directories(folder_ / "root" / fs::path(std::wstring(path.begin(), path.end())));
+}
+
+void WineFtpServer::MakeFile(const std::u16string& path) {
+    std::ofstream(folder_ / "root" / fs::path(std::wstring(path.begin(), path.end()))) << "x";
+}
+
+bool WineFtpServer::ClientAvailable() {
+    platform::FtpEndpoint nowhere;
+    nowhere.host = u"127.0.0.1";
+    nowhere.port = 1;
+    const auto error = platform::NewFtpConnection()->Connect(nowhere);
+    return platform::FtpFailureOf(error) != platform::FtpFailure::NotAvailable;
+}
+
+}  // namespace arkivo::test
