@@ -197,7 +197,8 @@ TEST_P(FtpButtonTest, TheEditorsFtpButtonStartsFromTheJobsSideAndTheChangedJobKe
     EXPECT_TRUE(opened.passive);
     ASSERT_TRUE(opened.chosen);
 
-    const auto& job = folder_.Load().jobs.at(0);
+    const auto table = folder_.Load();
+    const auto& job = table.jobs.at(0);
     EXPECT_EQ(job.targetPath, u"ftp://127.0.0.1/mail");
     EXPECT_EQ(job.targetFtpUser, u"u");
     EXPECT_EQ(job.targetFtpPassword, u"p");

@@ -6,7 +6,6 @@
 // The Windows headers below build on this one.
 #include <commctrl.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 

@@ -52,7 +52,6 @@ class MemoryFtpConnection : public platform::FtpConnection {
         state_->listingThreads.push_back(::GetCurrentThreadId());
         if (state_->held) {
             state_->waiting = true;
-            state_->changed.notify_all();
             state_->changed.wait_for(lock, kLongestHold, [this] { return !state_->held; });
             state_->waiting = false;
         }

@@ -39,7 +39,6 @@ class TestFtpServer {
     virtual void MakeFile(const std::u16string& path) = 0;
     virtual std::uint16_t port() const = 0;
 
-    std::u16string host() const { return u"127.0.0.1"; }
     // What a user types to log in: user "u", password "p".
     FtpCredentials Login() const { return {u"u", u"p", port(), 1}; }
 };
