@@ -463,6 +463,27 @@ TEST_P(FtpBrowseTest, ExpandingAFolderListsItAgainAndCollapsingKeepsItsButton) {
     EXPECT_TRUE(driver_.Messages().empty());
 }
 
+TEST_P(FtpBrowseTest, AFolderGoneFromTheServerIsToldWhenExpandedAndTheSessionGoesOn) {
+    Connect();
+    const HTREEITEM b = ChildNamed(tree(), TVI_ROOT, u"b");
+    ASSERT_NE(b, nullptr);
+    server_->RemoveFolder(u"b");
+    ExpandByUser(b);
+    ASSERT_TRUE(driver_.AwaitMessage());
+    const std::u16string told = Language(text::FtpFailConnect) + u"\n";
+    for (const auto& message : driver_.Messages()) {
+        EXPECT_TRUE(message.starts_with(told)) << Utf16ToUtf8(message);
+        // The server's reason follows.
+        EXPECT_GT(message.size(), told.size() + 3) << Utf16ToUtf8(message);
+    }
+    EXPECT_TRUE(dialog_->IsConnected());
+
+    const HTREEITEM a = ChildNamed(tree(), TVI_ROOT, u"a");
+    ASSERT_NE(a, nullptr);
+    ExpandByUser(a);
+    EXPECT_EQ(Children(tree(), a), (Entries{u"one", u"two"}));
+}
+
 TEST_P(FtpBrowseTest, OkGivesTheHostAndTheChosenFoldersPathAndTheSettings) {
     Connect();
     ExpandByUser(ChildNamed(tree(), TVI_ROOT, u"a"));

@@ -164,6 +164,17 @@ void MemoryFtpServer::MakeFile(const std::u16string& path) {
     Add(path, FtpEntryKind::File, FtpNameProblem::None);
 }
 
+void MemoryFtpServer::RemoveFolder(const std::u16string& path) {
+    const std::u16string full = Absolute(path);
+    const std::u16string name = full.substr(full.rfind(u'/') + 1);
+    std::lock_guard guard(state_->mutex);
+    std::erase_if(state_->folders[ParentOf(full)],
+                  [&name](const platform::FtpEntry& entry) { return entry.name == name; });
+    std::erase_if(state_->folders, [&full](const auto& folder) {
+        return folder.first == full || folder.first.starts_with(full + u"/");
+    });
+}
+
 void MemoryFtpServer::MakeUnsafeFolder(const std::u16string& name) {
     Add(name, FtpEntryKind::Folder, FtpNameProblem::Separator);
 }
@@ -222,6 +233,10 @@ void WineFtpServer::MakeFolder(const std::u16string& path) {
 
 void WineFtpServer::MakeFile(const std::u16string& path) {
     std::ofstream(folder_ / "root" / fs::path(std::wstring(path.begin(), path.end()))) << "x";
+}
+
+void WineFtpServer::RemoveFolder(const std::u16string& path) {
+    fs::remove_all(folder_ / "root" / fs::path(std::wstring(path.begin(), path.end())));
 }
 
 bool WineFtpServer::ClientAvailable() {

@@ -37,6 +37,8 @@ class TestFtpServer {
     // Makes a folder ("a/b") on the server.
     virtual void MakeFolder(const std::u16string& path) = 0;
     virtual void MakeFile(const std::u16string& path) = 0;
+    // Removes a folder with what it holds.
+    virtual void RemoveFolder(const std::u16string& path) = 0;
     virtual std::uint16_t port() const = 0;
 
     // What a user types to log in: user "u", password "p".
@@ -63,6 +65,7 @@ class MemoryFtpServer : public TestFtpServer {
     ui::FtpConnectionMaker Maker() override;
     void MakeFolder(const std::u16string& path) override;
     void MakeFile(const std::u16string& path) override;
+    void RemoveFolder(const std::u16string& path) override;
     // A folder whose name the listing marks as unsafe, as a client marks "a/b" or "..".
     void MakeUnsafeFolder(const std::u16string& name);
     std::uint16_t port() const override { return 2121; }
@@ -88,6 +91,7 @@ class WineFtpServer : public TestFtpServer {
     ui::FtpConnectionMaker Maker() override { return {}; }
     void MakeFolder(const std::u16string& path) override;
     void MakeFile(const std::u16string& path) override;
+    void RemoveFolder(const std::u16string& path) override;
     std::uint16_t port() const override { return port_; }
     bool started() const { return port_ != 0; }
 

@@ -23,8 +23,12 @@ FtpThread::FtpThread(CLangIni& language, std::u16string& location, FtpCredential
     m.OnCommand(IDC_FTP_CONNECT, [this] { Connect(); });
     m.OnCommand(IDOK, [this] { OnOk(); });
     m.OnCommand(IDC_FTP_PASSIVE, [this] { TogglePassive(); });
-    m.OnMessage(WM_NOTIFY, [this](WPARAM, LPARAM header) {
-        return OnTreeNotify(*reinterpret_cast<NMHDR*>(header));
+    m.OnNotify(IDC_FTP_FOLDERS, TVN_ITEMEXPANDINGW, [this](NMHDR& header) -> MessageResult {
+        return tree_.OnItemExpanding(reinterpret_cast<NMTREEVIEWW&>(header));
+    });
+    m.OnNotify(IDC_FTP_FOLDERS, TVN_ITEMEXPANDEDW, [this](NMHDR& header) -> MessageResult {
+        tree_.OnItemExpanded(reinterpret_cast<NMTREEVIEWW&>(header));
+        return 0;
     });
 }
 
@@ -130,22 +134,6 @@ void FtpThread::ShowFailure(std::error_code error) {
     }
     ShowMessage(hwnd(), language_,
                 UserMessage::TextWith(text::FtpFailConnect, u"\n" + platform::ErrorText(error)));
-}
-
-MessageResult FtpThread::OnTreeNotify(NMHDR& header) {
-    if (header.hwndFrom != tree_.hwnd()) {
-        return std::nullopt;
-    }
-    auto& change = reinterpret_cast<NMTREEVIEWW&>(header);
-    switch (header.code) {
-        case TVN_ITEMEXPANDINGW:
-            return tree_.OnItemExpanding(change);
-        case TVN_ITEMEXPANDEDW:
-            tree_.OnItemExpanded(change);
-            return 0;
-        default:
-            return std::nullopt;
-    }
 }
 
 }  // namespace arkivo::ui

@@ -43,7 +43,6 @@ class FtpThread : public CDialog {
     void TogglePassive();
     void ShowBusy(bool busy);
     void ShowFailure(std::error_code error);
-    MessageResult OnTreeNotify(NMHDR& header);
 
     CLangIni& language_;
     std::u16string& location_;
