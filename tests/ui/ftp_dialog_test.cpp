@@ -109,14 +109,14 @@ class FtpDialogTest : public ::testing::Test {
     ModalDriver driver_;
 };
 
-struct ControlSpec {
+struct ExpectedControl {
     int id;
     const wchar_t* className;
     DWORD styles;          // all of these must be set
     const char16_t* text;  // nullptr: not checked
 };
 
-const ControlSpec kControls[] = {
+const ExpectedControl kControls[] = {
     {IDC_FTP_SERVER, L"Edit", ES_AUTOHSCROLL, nullptr},
     {IDC_FTP_USER, L"Edit", ES_AUTOHSCROLL, nullptr},
     {IDC_FTP_PASSWORD, L"Edit", ES_PASSWORD, nullptr},
@@ -169,18 +169,18 @@ TEST_P(FtpDialogLanguageTest, TheTemplateHoldsItsControlsWithEveryTextInFull) {
     Open(server.Maker(), GetParam());
     EXPECT_EQ(dialog_->templateId(), 142);
     EXPECT_EQ(Text(window()), u"FTP SETUP");
-    for (const auto& spec : kControls) {
-        const HWND control = ::GetDlgItem(window(), spec.id);
-        ASSERT_NE(control, nullptr) << spec.id;
-        EXPECT_EQ(ClassOf(control), spec.className) << spec.id;
+    for (const auto& expected : kControls) {
+        const HWND control = ::GetDlgItem(window(), expected.id);
+        ASSERT_NE(control, nullptr) << expected.id;
+        EXPECT_EQ(ClassOf(control), expected.className) << expected.id;
         const auto style = static_cast<DWORD>(::GetWindowLongW(control, GWL_STYLE));
-        if (spec.styles == BS_AUTOCHECKBOX || spec.styles == BS_DEFPUSHBUTTON) {
-            EXPECT_EQ(style & BS_TYPEMASK, spec.styles) << spec.id;
+        if (expected.styles == BS_AUTOCHECKBOX || expected.styles == BS_DEFPUSHBUTTON) {
+            EXPECT_EQ(style & BS_TYPEMASK, expected.styles) << expected.id;
         } else {
-            EXPECT_EQ(style & spec.styles, spec.styles) << spec.id;
+            EXPECT_EQ(style & expected.styles, expected.styles) << expected.id;
         }
-        if (spec.text != nullptr) {
-            EXPECT_EQ(Text(control), spec.text) << spec.id;
+        if (expected.text != nullptr) {
+            EXPECT_EQ(Text(control), expected.text) << expected.id;
         }
     }
     EXPECT_EQ(ItemText(window(), IDOK), Language(text::OptionOk));
