@@ -166,7 +166,7 @@ TEST_P(FtpButtonTest, TheEditorsFtpButtonStartsFromTheJobsSideAndTheChangedJobKe
     folder_.AddJobs(1);
     folder_.Change([](JobTable& table) {
         auto& job = table.jobs[0];
-        job.targetPath = u"ftp://old.example.org/mail";
+        job.targetPath = u"FTP://old.example.org/mail";
         job.targetFtpUser = u"stored";
         job.targetFtpPassword = u"kept";
         job.targetFtpPort = 2100;

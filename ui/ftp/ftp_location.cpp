@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "jobs/job_record.h"
 #include "ui/framework/window_text.h"
 
 namespace arkivo::ui {
@@ -9,13 +10,17 @@ namespace {
 
 constexpr std::u16string_view kScheme = u"ftp://";
 
-// What the dialog starts from: the field's location without its scheme, nothing for a local
-// path.
+// What the dialog starts from: the field's location without its scheme (in any case), nothing
+// for a local path.
 std::u16string LocationOf(std::u16string_view field) {
-    if (!field.starts_with(kScheme)) {
+    if (!IsFtpLocation(field)) {
         return {};
     }
-    return std::u16string(field.substr(kScheme.size()));
+    field.remove_prefix(kScheme.find(u'/'));
+    while (field.starts_with(u'/')) {
+        field.remove_prefix(1);
+    }
+    return std::u16string(field);
 }
 
 }  // namespace
