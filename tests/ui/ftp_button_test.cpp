@@ -176,7 +176,10 @@ TEST_P(FtpButtonTest, TheEditorsFtpButtonStartsFromTheJobsSideAndTheChangedJobKe
     context_->ftpConnections = server_->Maker();
     Opened opened;
     std::atomic<bool> editorDone{false};
+    std::atomic<bool> buttonsShown{false};
     driver_.OnDialog(u"Modification", [&](HWND editor) {
+        buttonsShown = ::IsWindowVisible(::GetDlgItem(editor, IDC_MODIFY_BASE_FTP)) &&
+                       ::IsWindowVisible(::GetDlgItem(editor, IDC_MODIFY_TARGET_FTP));
         ::PostMessageW(editor, WM_COMMAND, MAKEWPARAM(IDC_MODIFY_TARGET_FTP, BN_CLICKED), 0);
         HWND ftp = nullptr;
         if (WaitFor([&] { return (ftp = ::FindWindowW(L"#32770", kFtpCaption)) != nullptr; })) {
@@ -191,6 +194,7 @@ TEST_P(FtpButtonTest, TheEditorsFtpButtonStartsFromTheJobsSideAndTheChangedJobKe
     ::SendMessageW(list(), WM_COMMAND, ID_JOBLIST_MODIFY, 0);
     PumpMessages();
     ASSERT_TRUE(editorDone);
+    EXPECT_TRUE(buttonsShown);
     EXPECT_EQ(opened.server, u"old.example.org/mail");
     EXPECT_EQ(opened.user, u"stored");
     EXPECT_EQ(opened.port, u"2100");
