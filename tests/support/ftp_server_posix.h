@@ -1,6 +1,6 @@
-// A real FTP server for one test: tests/support/ftp_server.py (pyftpdlib) serving a folder on
-// 127.0.0.1, started in the background and killed when the test ends. Its options are those of
-// the script ("--no-mlsd", "--hostile", "--cut", "65536", ...).
+// A real FTP server for one test, on Linux: tests/support/ftp_server.py (pyftpdlib) serving a
+// folder on 127.0.0.1, started in the background and killed when the test ends. Its options are
+// those of the script ("--no-mlsd", "--hostile", "--cut", "65536", ...).
 #pragma once
 
 #include <arpa/inet.h>
