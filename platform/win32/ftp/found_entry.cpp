@@ -5,6 +5,7 @@
 #include "common/file_time.h"
 #include "common/text.h"
 #include "platform/ftp_name_problem.h"
+#include "platform/win32/ftp/name_encoding.h"
 
 namespace arkivo::platform::win32 {
 namespace {
@@ -54,6 +55,11 @@ FtpEntry EntryOf(const WIN32_FIND_DATAW& found, std::int64_t nowUnixSeconds) {
     entry.size = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
     SetTime(found.ftLastWriteTime, nowUnixSeconds, entry);
     entry.nameProblem = NameProblemOf(Utf16ToUtf8(entry.name));
+    // Read through a code page other than UTF-8, a name beyond ASCII is not what the server
+    // sent, and would not name the server's file when sent back.
+    if (entry.nameProblem == FtpNameProblem::None && !SentAsUtf8(entry.name)) {
+        entry.nameProblem = FtpNameProblem::NotUtf8;
+    }
     return entry;
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/clock.h"
 #include "platform/win32/ftp/found_entry.h"
+#include "platform/win32/ftp/name_encoding.h"
 #include "platform/win32/ftp/wininet_error.h"
 #include "platform/win32/long_path.h"
 #include "platform/win32/wide.h"
@@ -22,26 +23,6 @@ constexpr DWORD kBinaryReload = FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD;
 // command and start another one the caller never meant.
 bool HasLineBreakOrNul(const std::u16string& name) {
     return name.find_first_of(std::u16string_view(u"\r\n\0", 3)) != std::u16string::npos;
-}
-
-// WinINet sends names in the ANSI code page: a character it cannot carry would go as "?",
-// which names another file, or every file to a server that reads it as a pattern.
-bool FitsTheAnsiCodePage(const std::u16string& name) {
-    if (name.empty()) {
-        return true;
-    }
-    const std::wstring wide = Wide(name);
-    const UINT codePage = ::GetACP();
-    if (codePage == CP_UTF8) {
-        return ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(),
-                                     static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                     nullptr) > 0;
-    }
-    BOOL usedDefault = FALSE;
-    const int size =
-        ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(),
-                              static_cast<int>(wide.size()), nullptr, 0, nullptr, &usedDefault);
-    return size > 0 && !usedDefault;
 }
 
 std::error_code SetTimeout(HINTERNET internet, DWORD option, DWORD milliseconds) {
@@ -68,10 +49,11 @@ std::error_code WinInetSession::Unready(std::initializer_list<const std::u16stri
             return MakeFtpError(FtpFailure::Unsendable,
                                 "a name with a line break cannot be sent to an FTP server");
         }
-        if (!FitsTheAnsiCodePage(*name)) {
+        // Sent in another encoding it would name another file, or none.
+        if (!SentAsUtf8(*name)) {
             return MakeFtpError(FtpFailure::Unsendable,
-                                "the name has characters that this system's code page for "
-                                "FTP cannot carry");
+                                "the name cannot be sent as UTF-8 while the system's ANSI code "
+                                "page is not UTF-8");
         }
     }
     return {};
