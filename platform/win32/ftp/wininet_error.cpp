@@ -107,6 +107,10 @@ FtpFailure FailureOf(DWORD code) {
 }  // namespace
 
 std::error_code WinInetError(DWORD code) {
+    // A failure must never read as success, even when the call left no code.
+    if (code == ERROR_SUCCESS) {
+        return MakeFtpError(FtpFailure::BadReply, "the FTP call failed without saying why");
+    }
     if (!IsWinInetCode(code)) {
         return {static_cast<int>(code), std::system_category()};
     }

@@ -46,8 +46,9 @@ std::error_code WinInetSession::Unready(std::initializer_list<const std::u16stri
     }
     for (const std::u16string* name : names) {
         if (HasLineBreakOrNul(*name)) {
-            return MakeFtpError(FtpFailure::Unsendable,
-                                "a name with a line break cannot be sent to an FTP server");
+            return MakeFtpError(
+                FtpFailure::Unsendable,
+                "a name with a line break or a NUL cannot be sent to an FTP server");
         }
         // Sent in another encoding it would name another file, or none.
         if (!SentAsUtf8(*name)) {
@@ -59,8 +60,8 @@ std::error_code WinInetSession::Unready(std::initializer_list<const std::u16stri
     return {};
 }
 
-std::error_code WinInetSession::Failed() {
-    const auto error = WinInetError(::GetLastError());
+std::error_code WinInetSession::Failed(DWORD code) {
+    const auto error = WinInetError(code);
     if (EndsTheSession(error)) {
         Close();
     }
@@ -103,7 +104,7 @@ std::error_code WinInetSession::ChangeFolder(const std::u16string& folder) {
         return error;
     }
     if (!::FtpSetCurrentDirectoryW(connection_.get(), Wide(folder).c_str())) {
-        return Failed();
+        return Failed(::GetLastError());
     }
     return {};
 }
@@ -112,7 +113,7 @@ std::error_code WinInetSession::CurrentFolder(std::wstring& folder) {
     folder.assign(MAX_PATH * 4, L'\0');
     DWORD length = static_cast<DWORD>(folder.size());
     if (!::FtpGetCurrentDirectoryW(connection_.get(), folder.data(), &length)) {
-        return Failed();
+        return Failed(::GetLastError());
     }
     folder.resize(std::min<std::size_t>(length, folder.size()));
     folder.resize(folder.find(L'\0') == std::wstring::npos ? folder.size() : folder.find(L'\0'));
@@ -125,12 +126,11 @@ std::error_code WinInetSession::ListCurrentFolder(FtpListing& listing) {
     InternetHandle find(::FtpFindFirstFileW(connection_.get(), nullptr, &found, 0, 0));
     if (!find) {
         const DWORD code = ::GetLastError();
-        // Nothing to list. Wine says so with no error at all.
+        // Nothing to list; Wine has been seen to say so with no error code at all.
         if (code == ERROR_NO_MORE_FILES || code == ERROR_SUCCESS) {
             return {};
         }
-        ::SetLastError(code);
-        return Failed();
+        return Failed(code);
     }
     const std::int64_t now = NowUnixSeconds();
     do {
@@ -139,8 +139,7 @@ std::error_code WinInetSession::ListCurrentFolder(FtpListing& listing) {
     const DWORD code = ::GetLastError();
     if (code != ERROR_NO_MORE_FILES) {
         listing = {};
-        ::SetLastError(code);
-        return Failed();
+        return Failed(code);
     }
     return {};
 }
@@ -167,7 +166,7 @@ std::error_code WinInetSession::List(const std::u16string& folder, FtpListing& l
         return listed;
     }
     if (!::FtpSetCurrentDirectoryW(connection_.get(), back.c_str())) {
-        const auto returned = Failed();
+        const auto returned = Failed(::GetLastError());
         return listed ? listed : returned;
     }
     return listed;
@@ -182,7 +181,7 @@ std::error_code WinInetSession::Get(const std::u16string& remote,
     const std::wstring local = LongPath(localPath);
     if (!::FtpGetFileW(connection_.get(), Wide(remote).c_str(), local.c_str(), FALSE,
                        FILE_ATTRIBUTE_NORMAL, kBinaryReload, 0)) {
-        const auto error = Failed();
+        const auto error = Failed(::GetLastError());
         ::DeleteFileW(local.c_str());
         return error;
     }
@@ -200,7 +199,7 @@ std::error_code WinInetSession::Put(const std::filesystem::path& localPath,
     }
     const std::wstring local = LongPath(localPath);
     if (!::FtpPutFileW(connection_.get(), local.c_str(), Wide(remote).c_str(), kBinaryReload, 0)) {
-        return Failed();
+        return Failed(::GetLastError());
     }
     if (progress) {
         progress(SizeOf(localPath));
@@ -213,7 +212,7 @@ std::error_code WinInetSession::MakeFolder(const std::u16string& folder) {
         return error;
     }
     if (!::FtpCreateDirectoryW(connection_.get(), Wide(folder).c_str())) {
-        return Failed();
+        return Failed(::GetLastError());
     }
     return {};
 }
@@ -223,7 +222,7 @@ std::error_code WinInetSession::RemoveFolder(const std::u16string& folder) {
         return error;
     }
     if (!::FtpRemoveDirectoryW(connection_.get(), Wide(folder).c_str())) {
-        return Failed();
+        return Failed(::GetLastError());
     }
     return {};
 }
@@ -233,7 +232,7 @@ std::error_code WinInetSession::Delete(const std::u16string& file) {
         return error;
     }
     if (!::FtpDeleteFileW(connection_.get(), Wide(file).c_str())) {
-        return Failed();
+        return Failed(::GetLastError());
     }
     return {};
 }
@@ -243,7 +242,7 @@ std::error_code WinInetSession::Rename(const std::u16string& from, const std::u1
         return error;
     }
     if (!::FtpRenameFileW(connection_.get(), Wide(from).c_str(), Wide(to).c_str())) {
-        return Failed();
+        return Failed(::GetLastError());
     }
     return {};
 }

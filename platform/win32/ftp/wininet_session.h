@@ -2,6 +2,8 @@
 // session; WinINet opens a data connection per transfer and listing itself.
 #pragma once
 
+#include <windows.h>
+
 #include "platform/ftp_client.h"
 #include "platform/win32/ftp/internet_handle.h"
 
@@ -30,7 +32,7 @@ class WinInetSession : public FtpConnection {
     std::error_code Unready(std::initializer_list<const std::u16string*> names) const;
     // The error of the call that just failed; one that leaves WinINet out of step with the
     // server ends the session.
-    std::error_code Failed();
+    std::error_code Failed(DWORD code);
     std::error_code ListCurrentFolder(FtpListing& listing);
     std::error_code CurrentFolder(std::wstring& folder);
 
