@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "platform/files.h"
+#include "platform/local_names.h"
 
 namespace arkivo::engine {
 namespace {
@@ -94,7 +95,8 @@ std::error_code FtpTree::List(const fs::path& relative, std::vector<platform::Fo
         return error;
     }
     for (const auto& entry : listing.entries) {
-        if (!entry.HasSafeName()) {
+        if (!entry.HasSafeName() ||
+            (requireLocalNames_ && !platform::CanNameLocalFile(entry.name))) {
             const fs::path folder = FullPath(relative);
             if (onUnsafeName_ &&
                 toldUnsafe_.emplace(platform::PathText(folder), entry.name).second) {

@@ -30,6 +30,10 @@ class FtpTree : public FileTree {
     // Added to every listed time: how far the server's clock runs behind the run's.
     void SetTimeOffset(std::int64_t seconds) { timeOffset_ = seconds; }
 
+    // Copies go to this machine's file system: names it cannot hold as they are are left out
+    // like unsafe ones (the handler tells them apart by the entry's HasSafeName()).
+    void RequireLocalNames() { requireLocalNames_ = true; }
+
     std::error_code List(const std::filesystem::path& relative,
                          std::vector<platform::FolderEntry>& entries,
                          platform::ListDetail detail) override;
@@ -53,6 +57,7 @@ class FtpTree : public FileTree {
     std::u16string shownRoot_;
     UnsafeNameHandler onUnsafeName_;
     std::int64_t timeOffset_ = 0;
+    bool requireLocalNames_ = false;
     std::set<std::pair<std::u16string, std::u16string>> toldUnsafe_;
     ScratchFolder downloads_;
 };

@@ -54,6 +54,15 @@ std::u16string ShownRoot(std::u16string_view location) {
 }
 
 void TellUnsafeName(JobContext& job, const fs::path& folder, const platform::FtpEntry& entry) {
+    if (entry.HasSafeName()) {
+        // A real file this machine cannot hold under its name: not backed up, so a failure.
+        // Joined as text: a path would read "a:b" as a drive on Windows.
+        const fs::path file =
+            platform::PathFromText(JoinRemote(platform::PathText(folder), entry.name));
+        job.Refused(file, UserMessage::Fixed(u"FTP: " + platform::ShownPathText(file) +
+                                             u": this system cannot give a file this name"));
+        return;
+    }
     const std::u16string text = u"FTP: " + platform::ShownPathText(folder) +
                                 u": left out a listed name that could lead elsewhere: \"" +
                                 platform::ShownPathText(platform::PathFromText(entry.name)) + u"\"";
@@ -111,6 +120,9 @@ JobSides OpenJobSides(RunEnvironment& run, JobContext& job, const JobRecord& rec
         auto tree = OpenFtpTree(job, BaseSide(record), folderFailure, sides.refusal);
         if (!tree) {
             return sides;
+        }
+        if (!remoteTarget) {
+            tree->RequireLocalNames();
         }
         const auto type = static_cast<BackupType>(record.backupType);
         // Incremental and period runs compare listed times with times of our clock. Measuring

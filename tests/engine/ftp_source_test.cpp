@@ -95,6 +95,26 @@ TEST_F(FtpSource, SyncMirrorsTheServerFolderDeletesOrphansAndCopiesNothingTwice)
     EXPECT_EQ(ReadBytes(target / "docs/b.txt"), "beta, longer");
 }
 
+// A mirror compares the server's listed time with the time its copy was given at the last run,
+// both from the same listing: the server's clock, ahead or behind, never enters. A file written
+// just now on a server 600 s ahead is listed in our future; it is copied once, not every run.
+TEST_F(FtpSource, SyncFromAServerWhoseClockIsAheadCopiesAFreshFileOnce) {
+    const auto now = platform::NowUnixSeconds();
+    MakeFile(source / "fresh.txt", "just written", now);
+    FtpTestServer server(served.path(), {"--skew", "600"});
+    AddFtpJob(server, BackupType::Sync);
+
+    const auto first = Run();
+    EXPECT_TRUE(first.Succeeded()) << server.Log();
+    EXPECT_EQ(first.copied, 1u);
+    EXPECT_EQ(LastWrite(target / "fresh.txt"), now + 600);
+
+    const auto again = Run();
+    EXPECT_TRUE(again.Succeeded()) << server.Log();
+    EXPECT_EQ(again.copied, 0u);
+    EXPECT_EQ(ReadBytes(target / "fresh.txt"), "just written");
+}
+
 TEST_F(FtpSource, DifferentialCopiesIntoADatedFolderWhatTheTargetLacks) {
     test::MakeFtpSampleTree(source);
     // Present in the target root and as new as the server's: a differential leaves it out.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "common/file_time.h"
+#include "platform/ftp_name_problem.h"
 #include "platform/posix/ftp/data_address.h"
 #include "platform/posix/ftp/dos_list_line.h"
 #include "platform/posix/ftp/listing.h"

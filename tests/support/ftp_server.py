@@ -22,6 +22,12 @@
 #   --silent           accepts connections and never says a word
 #   --stall-on CMD     stops answering at the first CMD: no reply to it or to anything after
 #   --garbage-on CMD   answers CMD with a line that is no FTP reply
+#   --log FILE         logs to FILE instead of standard error, and lets go of the standard
+#                      streams, for a starter that cannot give it files of its own
+#   --while PATH       ends once PATH is gone, first writing PORTFILE.ended, for a starter
+#                      that cannot kill it (a Windows test under Wine)
+#   --lifetime SECONDS ends after that long whatever happens, so a crashed test leaves no
+#                      server behind
 import logging
 import os
 import socket
@@ -201,11 +207,31 @@ class Handler(FTPHandler):
 
 
 # Every command to standard error ("<- EPRT |1|127.0.0.1|40123|"), where the tests look.
-logging.basicConfig(level=logging.DEBUG, format='%(message)s')
+log_file = option('--log')
+if log_file:
+    logging.basicConfig(level=logging.DEBUG, format='%(message)s', filename=log_file)
+    null = os.open(os.devnull, os.O_RDWR)
+    for stream in (0, 1, 2):
+        os.dup2(null, stream)
+else:
+    logging.basicConfig(level=logging.DEBUG, format='%(message)s')
 authorizer = DummyAuthorizer()
 authorizer.add_user('u', 'p', root, perm='elradfmwMT')
 authorizer.add_user('open', '', root, perm='elr')
 Handler.authorizer = authorizer
 server = FTPServer(('127.0.0.1', 0), Handler)
+watched = option('--while')
+ends_at = time.monotonic() + float(option('--lifetime', 'inf'))
+
+
+def end_when_told():
+    if (watched and not os.path.exists(watched)) or time.monotonic() > ends_at:
+        with open(port_file + '.ended', 'w'):
+            pass
+        os._exit(0)
+
+
+if watched or '--lifetime' in options:
+    server.ioloop.call_every(0.05, end_when_told)
 announce(server.address[1])
 server.serve_forever(timeout=0.05)

@@ -1,6 +1,7 @@
 #include "platform/posix/ftp/listing.h"
 
 #include "common/text.h"
+#include "platform/ftp_name_problem.h"
 #include "platform/posix/ftp/dos_list_line.h"
 #include "platform/posix/ftp/mlsd_line.h"
 #include "platform/posix/ftp/unix_list_line.h"
@@ -18,22 +19,6 @@ LineReading ReadLine(std::string_view line, ListingStyle style, std::int64_t now
 }
 
 }  // namespace
-
-FtpNameProblem NameProblemOf(std::string_view name) {
-    if (name == "." || name == "..") {
-        return FtpNameProblem::DotName;
-    }
-    if (name.find('\0') != std::string_view::npos) {
-        return FtpNameProblem::Nul;
-    }
-    if (name.find_first_of("/\\") != std::string_view::npos) {
-        return FtpNameProblem::Separator;
-    }
-    if (Utf16ToUtf8(Utf8ToUtf16(name)) != name) {
-        return FtpNameProblem::NotUtf8;
-    }
-    return FtpNameProblem::None;
-}
 
 FtpListing ReadListing(std::string_view bytes, ListingStyle style, std::int64_t nowUnixSeconds) {
     FtpListing listing;

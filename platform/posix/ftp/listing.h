@@ -18,7 +18,4 @@ enum class ListingStyle {
 // give no year.
 FtpListing ReadListing(std::string_view bytes, ListingStyle style, std::int64_t nowUnixSeconds);
 
-// Why a name as the server sent it must not be used, if it must not.
-FtpNameProblem NameProblemOf(std::string_view name);
-
 }  // namespace arkivo::platform::ftp

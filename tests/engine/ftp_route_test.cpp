@@ -1,0 +1,105 @@
+// Jobs with an FTP side through whichever FTP client the system has, the listings from LIST
+// alone (the server offers no MLSD): the form the Windows client reads, whose times are only
+// minute- or day-precise. Run by the Linux build against our own client and by the Windows
+// build under Wine against the one over WinINet.
+#include <gtest/gtest.h>
+
+#include "engine/run_options.h"
+#include "jobs/job_flags.h"
+#include "platform/clock.h"
+#include "support/engine_fixture.h"
+#include "support/ftp_server.h"
+
+namespace arkivo {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FileContents;
+using test::FtpTestServer;
+using test::MakeFile;
+using test::TempFolder;
+using Contents = std::map<std::string, std::string>;
+
+const std::vector<std::string> kListOnly = {"--no-mlsd"};
+
+// Listed to the minute (recent) and to the day (older than half a year), in nested folders.
+void MakeRouteTree(const fs::path& root) {
+    const std::int64_t now = platform::NowUnixSeconds();
+    MakeFile(root / "recent.txt", "recent", now - 3 * 86400 - 17);
+    MakeFile(root / "docs/old.txt", "old", 1600000123);
+    MakeFile(root / "docs/deep/block.bin", std::string(200000, '\x07'), now - 40 * 86400 - 5);
+}
+
+class FtpRoute : public test::EngineTest {
+  protected:
+    void PointAt(std::size_t job, const FtpTestServer& server, bool base,
+                 const std::u16string& folder) {
+        Edit(job, [&](JobRecord& record) {
+            (base ? record.basePath : record.targetPath) = u"ftp://127.0.0.1" + folder;
+            (base ? record.baseFtpUser : record.targetFtpUser) = u"u";
+            (base ? record.baseFtpPassword : record.targetFtpPassword) = u"p";
+            (base ? record.baseFtpPort : record.targetFtpPort) = server.port();
+        });
+    }
+
+    TempFolder served;
+};
+
+// A differential compares with what the server lists: after a synchronisation uploaded
+// everything, it uploads nothing, run after run, until a base file is newer than its upload.
+TEST_F(FtpRoute, DifferentialToAServerUploadsNothingTwiceAfterASync) {
+    const fs::path destination = served / "dst";
+    fs::create_directories(destination);
+    MakeRouteTree(base);
+    FtpTestServer server(served.path(), kListOnly);
+    const auto sync = AddJob(base, target, BackupType::Sync);
+    PointAt(sync, server, false, u"/dst");
+    engine::RunOptions options;
+    options.jobs = {sync};
+    const auto uploaded = Run(options);
+    ASSERT_TRUE(uploaded.Succeeded()) << server.Log();
+    EXPECT_EQ(uploaded.copied, 3u);
+    EXPECT_EQ(FileContents(destination), FileContents(base));
+    EXPECT_EQ(Run(options).copied, 0u);
+
+    const auto dif = AddJob(base, target, BackupType::Dif);
+    PointAt(dif, server, false, u"/dst");
+    options.jobs = {dif};
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        const auto unchanged = Run(options);
+        EXPECT_TRUE(unchanged.Succeeded());
+        EXPECT_EQ(unchanged.copied, 0u);
+        EXPECT_EQ(FileContents(destination), FileContents(base));  // no dated folder either
+    }
+
+    MakeFile(base / "docs/old.txt", "old, changed", platform::NowUnixSeconds() + 3600);
+    const auto changed = Run(options);
+    EXPECT_EQ(changed.copied, 1u);
+    EXPECT_EQ(FileContents(test::OnlyDatedOutput(destination, "DIF_")),
+              (Contents{{"docs/old.txt", "old, changed"}}));
+}
+
+TEST_F(FtpRoute, SyncFromAServerMirrorsItAndCopiesNothingTwice) {
+    const fs::path source = served / "src";
+    MakeRouteTree(source);
+    MakeFile(target / "orphan.txt", "not on the server");
+    FtpTestServer server(served.path(), kListOnly);
+    const auto job = AddJob(base, target, BackupType::Sync);
+    PointAt(job, server, true, u"/src");
+    WriteSyncDelNoSrc(stores.setting, job, true);
+
+    const auto summary = Run();
+    ASSERT_TRUE(summary.Succeeded()) << server.Log();
+    EXPECT_EQ(FileContents(target), FileContents(source));
+    EXPECT_EQ(summary.copied, 3u);
+    EXPECT_EQ(summary.deleted, 1u);
+
+    const auto again = Run();
+    EXPECT_TRUE(again.Succeeded());
+    EXPECT_EQ(again.copied, 0u);
+    EXPECT_EQ(again.deleted, 0u);
+}
+
+}  // namespace
+}  // namespace arkivo
