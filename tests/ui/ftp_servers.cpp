@@ -1,8 +1,5 @@
 #include "ftp_servers.h"
 
-#include <fstream>
-#include <random>
-
 #include "platform/ftp_error.h"
 
 namespace arkivo::test {
@@ -13,7 +10,6 @@ using platform::FtpEntryKind;
 using platform::FtpNameProblem;
 
 constexpr auto kLongestHold = std::chrono::seconds(10);
-constexpr auto kServerStart = std::chrono::seconds(20);
 
 std::u16string ParentOf(const std::u16string& path) {
     const auto slash = path.rfind(u'/');
@@ -95,42 +91,6 @@ class MemoryFtpConnection : public platform::FtpConnection {
     bool connected_ = false;
 };
 
-// A Z: path's name on the Linux side.
-std::string UnixPath(const fs::path& path) {
-    std::string text = path.string();
-    if (text.size() >= 2 && (text[0] == 'Z' || text[0] == 'z') && text[1] == ':') {
-        text.erase(0, 2);
-    }
-    for (char& c : text) {
-        if (c == '\\') {
-            c = '/';
-        }
-    }
-    return text;
-}
-
-// Runs a Linux program through Wine's start, which hands a Unix path to the system.
-bool StartUnix(const std::wstring& arguments, bool wait) {
-    std::wstring command = L"start.exe ";
-    command += wait ? L"/wait /unix " : L"/unix ";
-    command += arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                          nullptr, nullptr, &startup, &process)) {
-        return false;
-    }
-    ::WaitForSingleObject(process.hProcess, 30000);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    return true;
-}
-
-std::wstring WideOf(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-}
-
 }  // namespace
 
 std::string KindName(const ::testing::TestParamInfo<ServerKind>& info) {
@@ -195,48 +155,20 @@ void MemoryFtpServer::LetGo() {
     state_->changed.notify_all();
 }
 
-WineFtpServer::WineFtpServer() {
-    std::random_device random;
-    folder_ = fs::path("Z:\\tmp") / ("arkivo-ftp-dialog-" + std::to_string(random()));
-    fs::create_directories(folder_ / "root");
-    const std::string unix = UnixPath(folder_);
-    std::ofstream(folder_ / "serve.sh", std::ios::binary)
-        << "echo $$ > " << unix << "/pid\n"
-        << "exec /usr/bin/python3 " << ARKIVO_FTP_SERVER_SCRIPT << " " << unix << "/root " << unix
-        << "/port\n";
-    if (!StartUnix(L"/bin/sh " + WideOf(unix) + L"/serve.sh", false)) {
-        return;
-    }
-    const auto deadline = std::chrono::steady_clock::now() + kServerStart;
-    while (!fs::exists(folder_ / "port") && std::chrono::steady_clock::now() < deadline) {
-        ::Sleep(20);
-    }
-    pid_ = ReadBytes(folder_ / "pid");
-    while (!pid_.empty() && (pid_.back() == '\n' || pid_.back() == '\r')) {
-        pid_.pop_back();
-    }
-    const std::string port = ReadBytes(folder_ / "port");
-    port_ = port.empty() ? 0 : static_cast<std::uint16_t>(std::stoi(port));
-}
-
-WineFtpServer::~WineFtpServer() {
-    if (!pid_.empty()) {
-        StartUnix(L"/bin/kill -9 " + WideOf(pid_), true);
-    }
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
+std::filesystem::path WineFtpServer::PathOf(const std::u16string& path) const {
+    return root_ / fs::path(std::wstring(path.begin(), path.end()));
 }
 
 void WineFtpServer::MakeFolder(const std::u16string& path) {
-    fs::create_directories(folder_ / "root" / fs::path(std::wstring(path.begin(), path.end())));
+    fs::create_directories(PathOf(path));
 }
 
 void WineFtpServer::MakeFile(const std::u16string& path) {
-    std::ofstream(folder_ / "root" / fs::path(std::wstring(path.begin(), path.end()))) << "x";
+    WriteBytes(PathOf(path), "x");
 }
 
 void WineFtpServer::RemoveFolder(const std::u16string& path) {
-    fs::remove_all(folder_ / "root" / fs::path(std::wstring(path.begin(), path.end())));
+    fs::remove_all(PathOf(path));
 }
 
 bool WineFtpServer::ClientAvailable() {

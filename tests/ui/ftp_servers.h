@@ -20,6 +20,7 @@
 
 #include "jobs/job_commands.h"
 #include "platform/ftp_client.h"
+#include "support/ftp_server.h"
 #include "support/temp_folder.h"
 #include "ui/ftp/ftp_thread.h"
 
@@ -83,25 +84,24 @@ class MemoryFtpServer : public TestFtpServer {
     std::shared_ptr<MemoryFtpState> state_;
 };
 
-// pyftpdlib serving a folder of the Linux side (a Z: path under Wine).
+// pyftpdlib serving a folder of its own.
 class WineFtpServer : public TestFtpServer {
   public:
-    WineFtpServer();
-    ~WineFtpServer() override;
+    WineFtpServer() : server_(root_.path()) {}
     ui::FtpConnectionMaker Maker() override { return {}; }
     void MakeFolder(const std::u16string& path) override;
     void MakeFile(const std::u16string& path) override;
     void RemoveFolder(const std::u16string& path) override;
-    std::uint16_t port() const override { return port_; }
-    bool started() const { return port_ != 0; }
+    std::uint16_t port() const override { return server_.port(); }
 
     // Whether the platform has an FTP client to reach it with.
     static bool ClientAvailable();
 
   private:
-    std::filesystem::path folder_;
-    std::uint16_t port_ = 0;
-    std::string pid_;
+    std::filesystem::path PathOf(const std::u16string& path) const;
+
+    TempFolder root_;
+    FtpTestServer server_;
 };
 
 }  // namespace arkivo::test
