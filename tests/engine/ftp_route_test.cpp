@@ -4,6 +4,7 @@
 // build under Wine against the one over WinINet.
 #include <gtest/gtest.h>
 
+#include "common/text.h"
 #include "engine/run_options.h"
 #include "jobs/job_flags.h"
 #include "platform/clock.h"
@@ -99,6 +100,47 @@ TEST_F(FtpRoute, SyncFromAServerMirrorsItAndCopiesNothingTwice) {
     EXPECT_TRUE(again.Succeeded());
     EXPECT_EQ(again.copied, 0u);
     EXPECT_EQ(again.deleted, 0u);
+}
+
+// Names a Unix server holds that Windows would read as a stream of another file ("a:b"), a
+// device ("con.txt") or another file's name ("notes." is "notes"): on Windows each is a
+// failure that names the file, never a write somewhere else; elsewhere they are ordinary names.
+TEST_F(FtpRoute, ServerNamesThisSystemCannotHoldAreFailuresNeverWrittenElsewhere) {
+    const fs::path source = served / "src";
+    const Contents odd = {{"a:b.txt", "stream"}, {"con.txt", "device"}, {"notes.", "dot"}};
+    // The server makes them: this system could not.
+    std::vector<std::string> options = kListOnly;
+    for (const auto& [name, bytes] : odd) {
+        options.insert(options.end(), {"--file", "src/" + name + "=" + bytes});
+    }
+    MakeFile(source / "plain.txt", "plain");
+    FtpTestServer server(served.path(), options);
+    const auto job = AddJob(base, target, BackupType::Sync);
+    PointAt(job, server, true, u"/src");
+
+    const auto summary = Run();
+#ifdef _WIN32
+    EXPECT_EQ(summary.copied, 1u);
+    EXPECT_EQ(summary.failed, odd.size());
+    EXPECT_FALSE(summary.Succeeded());
+    EXPECT_EQ(FileContents(target), (Contents{{"plain.txt", "plain"}}));
+    for (const auto& [name, bytes] : odd) {
+        EXPECT_TRUE(observer.ToldFixedContaining(Utf8ToUtf16(name) + u": this system cannot"))
+            << name;
+    }
+    // Nor could this system remove them when the test's folder is cleaned: the server does.
+    const auto connection = platform::NewFtpConnection();
+    ASSERT_FALSE(connection->Connect(server.Endpoint()));
+    for (const auto& [name, bytes] : odd) {
+        EXPECT_FALSE(connection->Delete(u"/src/" + Utf8ToUtf16(name))) << name;
+    }
+#else
+    EXPECT_TRUE(summary.Succeeded()) << server.Log();
+    EXPECT_EQ(summary.copied, odd.size() + 1);
+    Contents all = odd;
+    all["plain.txt"] = "plain";
+    EXPECT_EQ(FileContents(target), all);
+#endif
 }
 
 }  // namespace

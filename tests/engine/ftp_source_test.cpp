@@ -52,15 +52,6 @@ class FtpSource : public test::EngineTest {
         return false;
     }
 
-    bool ToldFixedContaining(std::u16string_view part) {
-        for (const auto& message : observer.messages) {
-            if (message.fixedText.find(part) != std::u16string::npos) {
-                return true;
-            }
-        }
-        return false;
-    }
-
     TempFolder served;
     fs::path source = served / "src";
 };
@@ -253,7 +244,7 @@ TEST_F(FtpSource, NamesThatLeadElsewhereAreLeftOutAndTold) {
     EXPECT_FALSE(fs::exists(target / "a"));
     // (A backslash shows escaped, so that name is not looked for here.)
     for (const char16_t* name : {u"../escape.txt", u"a/b.txt", u"nul"}) {
-        EXPECT_TRUE(ToldFixedContaining(name)) << Utf16ToUtf8(name);
+        EXPECT_TRUE(observer.ToldFixedContaining(name)) << Utf16ToUtf8(name);
     }
 }
 

@@ -44,6 +44,16 @@ class RecordingObserver : public engine::RunObserver {
         }
     }
     void OnMessage(const UserMessage& message) override { Record(messages, message); }
+    // Whether a message of fixed text holding `part` was told.
+    bool ToldFixedContaining(std::u16string_view part) {
+        std::lock_guard lock(mutex);
+        for (const auto& message : messages) {
+            if (message.fixedText.find(part) != std::u16string::npos) {
+                return true;
+            }
+        }
+        return false;
+    }
     void OnPaused(bool paused) override { Record(pauses, paused); }
     void OnProgressRange(std::uint64_t count) override { Record(ranges, count); }
     void OnJobStarted(std::size_t jobIndex, std::u16string_view, std::u16string_view) override {

@@ -28,6 +28,8 @@
 #                      that cannot kill it (a Windows test under Wine)
 #   --lifetime SECONDS ends after that long whatever happens, so a crashed test leaves no
 #                      server behind
+#   --file PATH=TEXT   writes TEXT to ROOT/PATH first (repeatable): names a Windows test
+#                      cannot make itself ("a:b.txt", "con.txt")
 import logging
 import os
 import socket
@@ -57,6 +59,14 @@ garbage_on = option('--garbage-on')
 dropped = set(option('--drop', '').upper().split(',')) - {''}
 if '--no-mlsd' in options:
     dropped |= {'MLSD', 'MLST'}
+
+
+for index, word in enumerate(options):
+    if word == '--file':
+        path, text = options[index + 1].split('=', 1)
+        os.makedirs(os.path.dirname(os.path.join(root, path)), exist_ok=True)
+        with open(os.path.join(root, path), 'w') as out:
+            out.write(text)
 
 
 def announce(port):
