@@ -4,6 +4,7 @@
 
 #include "common/text.h"
 #include "engine/job_context.h"
+#include "engine/leftovers.h"
 #include "platform/file_system.h"
 #include "platform/files.h"
 
@@ -188,16 +189,8 @@ std::unique_ptr<Destination> FtpTarget::Folder(const fs::path& inside) {
                                             tree_->RemotePath({}));
 }
 
-void FtpTarget::RemoveLeftovers(std::u16string_view) {
-    std::vector<FolderEntry> entries;
-    if (tree_->List(fs::path(), entries, platform::ListDetail::KindsOnly)) {
-        return;
-    }
-    for (const auto& entry : entries) {
-        if (!entry.info.IsFolder() && platform::IsTemporaryName(entry.name)) {
-            tree_->RemoveFile(entry.name);
-        }
-    }
+void FtpTarget::RemoveLeftovers(std::u16string_view prefix) {
+    RemoveLeftoverTemporaries(*tree_, prefix);
 }
 
 void FtpTarget::DeleteOrphans(JobContext& job, FileTree& base, const OrphanNotes& notes) {

@@ -1,7 +1,6 @@
 #include "engine/leftovers.h"
 
 #include "engine/file_tree.h"
-#include "platform/file_system.h"
 #include "platform/files.h"
 
 namespace arkivo::engine {
@@ -9,38 +8,38 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void RemoveTemporariesBelow(const fs::path& folder) {
+bool IsOurTemporaryFile(const platform::FolderEntry& entry) {
+    return !entry.info.IsFolder() && !entry.info.special && platform::IsTemporaryName(entry.name);
+}
+
+void RemoveTemporariesBelow(FileTree& tree, const fs::path& folder) {
     std::vector<platform::FolderEntry> entries;
-    if (platform::ListFolder(folder, entries, platform::ListDetail::KindsOnly)) {
+    if (tree.List(folder, entries, platform::ListDetail::KindsOnly)) {
         return;
     }
     for (const auto& entry : entries) {
-        if (entry.info.IsFolder()) {
-            if (!entry.info.folderLink) {
-                RemoveTemporariesBelow(folder / entry.name);
-            }
-        } else if (!entry.info.special && platform::IsTemporaryName(entry.name)) {
-            platform::RemoveFile(folder / entry.name);
+        if (entry.info.IsFolder() && !entry.info.folderLink) {
+            RemoveTemporariesBelow(tree, folder / entry.name);
+        } else if (IsOurTemporaryFile(entry)) {
+            tree.RemoveFile(folder / entry.name);
         }
     }
 }
 
 }  // namespace
 
-void RemoveLeftoverTemporaries(const fs::path& target, std::u16string_view prefix) {
+void RemoveLeftoverTemporaries(FileTree& target, std::u16string_view prefix) {
     std::vector<platform::FolderEntry> entries;
-    if (platform::ListFolder(target, entries, platform::ListDetail::Full)) {
+    if (target.List(fs::path(), entries, platform::ListDetail::Full)) {
         return;
     }
     const platform::FolderEntry* newest = nullptr;
     for (const auto& entry : entries) {
-        if (!entry.info.IsFolder()) {
-            if (!entry.info.special && platform::IsTemporaryName(entry.name)) {
-                platform::RemoveFile(target / entry.name);
-            }
-            continue;
+        if (IsOurTemporaryFile(entry)) {
+            target.RemoveFile(entry.name);
         }
-        if (entry.info.folderLink || platform::PathText(entry.name).rfind(prefix, 0) != 0) {
+        if (!entry.info.IsFolder() || entry.info.folderLink ||
+            platform::PathText(entry.name).rfind(prefix, 0) != 0) {
             continue;
         }
         if (newest == nullptr || entry.info.lastWriteTime > newest->info.lastWriteTime) {
@@ -48,7 +47,7 @@ void RemoveLeftoverTemporaries(const fs::path& target, std::u16string_view prefi
         }
     }
     if (newest != nullptr) {
-        RemoveTemporariesBelow(target / newest->name);
+        RemoveTemporariesBelow(target, newest->name);
     }
 }
 

@@ -28,7 +28,8 @@ std::unique_ptr<Destination> LocalTarget::Folder(const std::filesystem::path& in
 }
 
 void LocalTarget::RemoveLeftovers(std::u16string_view prefix) {
-    RemoveLeftoverTemporaries(root_, prefix);
+    LocalTree tree(root_);
+    RemoveLeftoverTemporaries(tree, prefix);
 }
 
 void LocalTarget::DeleteOrphans(JobContext& job, FileTree& base, const OrphanNotes& notes) {

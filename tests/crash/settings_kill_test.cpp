@@ -21,7 +21,7 @@ struct Command {
     std::vector<std::string> arguments;
     enum class Adds { Job, ExcludePattern, IncludePattern, Option } adds;
     std::string what;   // the job's base, the pattern, or the option's name
-    std::string value;  // the option's value
+    std::string value;  // the option's value, or the job number of a pattern
 };
 
 class SettingsKillTest : public CliTest {
@@ -31,8 +31,14 @@ class SettingsKillTest : public CliTest {
         std::printf("seed %llu (ARKIVO_CRASH_SEED replays the run)\n",
                     static_cast<unsigned long long>(CrashSeed()));
         std::filesystem::create_directories(base);
-        ASSERT_EQ(Arkivo({"jobs", "add", base.string(), target.string()}).exitCode, 0);
+        for (int job = 1; job <= kFilterJobs; ++job) {
+            ASSERT_EQ(Arkivo({"jobs", "add", base.string(), target.string()}).exitCode, 0);
+        }
     }
+
+    // The filter commands take turns over these first jobs: a list holds at most 99 patterns,
+    // and a long run adds hundreds.
+    static constexpr int kFilterJobs = 8;
 
     Command Next(int stream) {
         const int n = count_++;
@@ -48,10 +54,11 @@ class SettingsKillTest : public CliTest {
         if (stream == 1) {
             const bool exclude = n % 2 == 0;
             const std::string pattern = NumberedName(exclude ? "*.skip" : "keep", n);
-            return {{"filters", "add", "1", exclude ? "exclude" : "include", pattern},
+            const std::string job = std::to_string(1 + n / 2 % kFilterJobs);
+            return {{"filters", "add", job, exclude ? "exclude" : "include", pattern},
                     exclude ? Command::Adds::ExcludePattern : Command::Adds::IncludePattern,
                     pattern,
-                    ""};
+                    job};
         }
         static const std::vector<std::string> kOptions = {"report", "report-created",
                                                           "report-updated", "report-deleted"};
@@ -84,13 +91,14 @@ class SettingsKillTest : public CliTest {
                 possible.insert(command.value);
             }
         } else if (sure) {
-            confirmed_[static_cast<int>(command.adds)].insert(command.what);
+            confirmed_[static_cast<int>(command.adds)].insert({command.value, command.what});
         }
     }
 
     std::mt19937_64 random_;
     int count_ = 0;
-    std::map<int, std::set<std::string>> confirmed_;
+    // What each kind of command reported done: (job number, pattern) or ("", job base).
+    std::map<int, std::set<std::pair<std::string, std::string>>> confirmed_;
     std::map<std::string, std::set<std::string>> optionValues_;
 };
 
@@ -133,21 +141,25 @@ TEST_F(SettingsKillTest, NothingReportedDoneIsLost) {
     for (const auto& job : table.jobs) {
         bases.insert(std::filesystem::path(job.basePath).string());
     }
-    for (const auto& jobBase : confirmed_[static_cast<int>(Command::Adds::Job)]) {
+    for (const auto& [unused, jobBase] : confirmed_[static_cast<int>(Command::Adds::Job)]) {
         EXPECT_EQ(bases.count(jobBase), 1u) << "job of " << jobBase << " was reported added";
     }
-    const auto patterns = [this](const char* kind) {
-        const auto listed = Arkivo({"filters", "list", "1", kind});
-        EXPECT_EQ(listed.exitCode, 0) << listed.err;
-        return listed.out;
+    std::map<std::pair<std::string, std::string>, std::string> listings;
+    const auto patterns = [&](const std::string& job, const char* kind) -> const std::string& {
+        auto [at, added] = listings.try_emplace({job, kind});
+        if (added) {
+            const auto listed = Arkivo({"filters", "list", job, kind});
+            EXPECT_EQ(listed.exitCode, 0) << listed.err;
+            at->second = listed.out;
+        }
+        return at->second;
     };
-    const std::string excluded = patterns("exclude");
-    const std::string included = patterns("include");
-    for (const auto& pattern : confirmed_[static_cast<int>(Command::Adds::ExcludePattern)]) {
-        EXPECT_NE(excluded.find("  " + pattern + "\n"), std::string::npos) << pattern;
-    }
-    for (const auto& pattern : confirmed_[static_cast<int>(Command::Adds::IncludePattern)]) {
-        EXPECT_NE(included.find("  " + pattern + "\n"), std::string::npos) << pattern;
+    for (const auto& [adds, kind] : {std::pair{Command::Adds::ExcludePattern, "exclude"},
+                                     std::pair{Command::Adds::IncludePattern, "include"}}) {
+        for (const auto& [job, pattern] : confirmed_[static_cast<int>(adds)]) {
+            EXPECT_NE(patterns(job, kind).find("  " + pattern + "\n"), std::string::npos)
+                << kind << " " << pattern << " of job " << job;
+        }
     }
     const auto options = Arkivo({"options"});
     ASSERT_EQ(options.exitCode, 0) << options.err;

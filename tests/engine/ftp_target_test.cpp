@@ -252,6 +252,26 @@ TEST_F(FtpTarget, AnUploadCutShortLeavesTheOldCopyWholeAndIsCountedFailed) {
     EXPECT_EQ(FileContents(destination), FileContents(base));
 }
 
+// A dated upload killed half-way leaves temporary files in its dated folder, at any depth: the
+// job's next run removes them there and in the target folder, and touches nothing else.
+TEST_F(FtpTarget, TheNextDatedRunRemovesWhatAnInterruptedUploadLeft) {
+    constexpr const char* kLeftover = ".arkivo-0123456789abcdef.tmp";
+    MakeFile(base / "new.txt", "new");
+    const fs::path interrupted = destination / "DIF_2026-12-01_10-00";
+    MakeFile(interrupted / "docs/deep" / kLeftover, "half an upload");
+    MakeFile(interrupted / "docs/kept.txt", "uploaded whole");
+    MakeFile(destination / kLeftover, "half an archive");
+    MakeFile(destination / "user.arkivo-tmp", "the user's own file");
+    FtpTestServer server(served.path());
+    AddUploadJob(server, BackupType::Dif);
+
+    EXPECT_TRUE(Run().Succeeded()) << server.Log();
+    EXPECT_FALSE(fs::exists(interrupted / "docs/deep" / kLeftover));
+    EXPECT_FALSE(fs::exists(destination / kLeftover));
+    EXPECT_EQ(ReadBytes(interrupted / "docs/kept.txt"), "uploaded whole");
+    EXPECT_EQ(ReadBytes(destination / "user.arkivo-tmp"), "the user's own file");
+}
+
 // A dry run reads both servers and plans, and sends no command that changes either.
 TEST_F(FtpTarget, ADryRunChangesNothingOnAnyServer) {
     TempFolder otherServed;
