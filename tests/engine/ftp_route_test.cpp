@@ -1,6 +1,6 @@
-// Jobs with an FTP side through whichever FTP client the system has, the listings from LIST
-// alone (the server offers no MLSD): the form the Windows client reads, whose times are only
-// minute- or day-precise. Run by the Linux build against our own client and by the Windows
+// Jobs with an FTP side through whichever FTP client the system has, with listings from LIST
+// alone (the form the Windows client reads, whose times are only minute- or day-precise) and
+// from MLSD (exact times). Run by the Linux build against our own client and by the Windows
 // build under Wine against the one over WinINet.
 #include <gtest/gtest.h>
 
@@ -21,8 +21,6 @@ using test::MakeFile;
 using test::TempFolder;
 using Contents = std::map<std::string, std::string>;
 
-const std::vector<std::string> kListOnly = {"--no-mlsd"};
-
 // Listed to the minute (recent) and to the day (older than half a year), in nested folders.
 void MakeRouteTree(const fs::path& root) {
     const std::int64_t now = platform::NowUnixSeconds();
@@ -31,7 +29,9 @@ void MakeRouteTree(const fs::path& root) {
     MakeFile(root / "docs/deep/block.bin", std::string(200000, '\x07'), now - 40 * 86400 - 5);
 }
 
-class FtpRoute : public test::EngineTest {
+// The server's options: listings from LIST only, or MLSD where the client asks for it.
+class FtpRoute : public test::EngineTest,
+                 public ::testing::WithParamInterface<std::vector<std::string>> {
   protected:
     void PointAt(std::size_t job, const FtpTestServer& server, bool base,
                  const std::u16string& folder) {
@@ -48,11 +48,11 @@ class FtpRoute : public test::EngineTest {
 
 // A differential compares with what the server lists: after a synchronisation uploaded
 // everything, it uploads nothing, run after run, until a base file is newer than its upload.
-TEST_F(FtpRoute, DifferentialToAServerUploadsNothingTwiceAfterASync) {
+TEST_P(FtpRoute, DifferentialToAServerUploadsNothingTwiceAfterASync) {
     const fs::path destination = served / "dst";
     fs::create_directories(destination);
     MakeRouteTree(base);
-    FtpTestServer server(served.path(), kListOnly);
+    FtpTestServer server(served.path(), GetParam());
     const auto sync = AddJob(base, target, BackupType::Sync);
     PointAt(sync, server, false, u"/dst");
     engine::RunOptions options;
@@ -81,11 +81,11 @@ TEST_F(FtpRoute, DifferentialToAServerUploadsNothingTwiceAfterASync) {
               (Contents{{"docs/old.txt", "old, changed"}}));
 }
 
-TEST_F(FtpRoute, SyncFromAServerMirrorsItAndCopiesNothingTwice) {
+TEST_P(FtpRoute, SyncFromAServerMirrorsItAndCopiesNothingTwice) {
     const fs::path source = served / "src";
     MakeRouteTree(source);
     MakeFile(target / "orphan.txt", "not on the server");
-    FtpTestServer server(served.path(), kListOnly);
+    FtpTestServer server(served.path(), GetParam());
     const auto job = AddJob(base, target, BackupType::Sync);
     PointAt(job, server, true, u"/src");
     WriteSyncDelNoSrc(stores.setting, job, true);
@@ -105,11 +105,11 @@ TEST_F(FtpRoute, SyncFromAServerMirrorsItAndCopiesNothingTwice) {
 // Names a Unix server holds that Windows would read as a stream of another file ("a:b"), a
 // device ("con.txt") or another file's name ("notes." is "notes"): on Windows each is a
 // failure that names the file, never a write somewhere else; elsewhere they are ordinary names.
-TEST_F(FtpRoute, ServerNamesThisSystemCannotHoldAreFailuresNeverWrittenElsewhere) {
+TEST_P(FtpRoute, ServerNamesThisSystemCannotHoldAreFailuresNeverWrittenElsewhere) {
     const fs::path source = served / "src";
     const Contents odd = {{"a:b.txt", "stream"}, {"con.txt", "device"}, {"notes.", "dot"}};
     // The server makes them: this system could not.
-    std::vector<std::string> options = kListOnly;
+    std::vector<std::string> options = GetParam();
     for (const auto& [name, bytes] : odd) {
         options.insert(options.end(), {"--file", "src/" + name + "=" + bytes});
     }
@@ -142,6 +142,11 @@ TEST_F(FtpRoute, ServerNamesThisSystemCannotHoldAreFailuresNeverWrittenElsewhere
     EXPECT_EQ(FileContents(target), all);
 #endif
 }
+
+INSTANTIATE_TEST_SUITE_P(Listings, FtpRoute,
+                         ::testing::Values(std::vector<std::string>{"--no-mlsd"},
+                                           std::vector<std::string>{}),
+                         [](const auto& info) { return info.param.empty() ? "Mlsd" : "ListOnly"; });
 
 }  // namespace
 }  // namespace arkivo

@@ -112,29 +112,6 @@ TEST_F(FtpTarget, SyncUploadsTheBaseDeletesOrphansAndUploadsNothingTwice) {
     EXPECT_EQ(again.deleted, 0u);
 }
 
-// A differential compares with what the server lists: after a synchronisation uploaded
-// everything, it has nothing to upload until a base file is newer than its upload.
-TEST_F(FtpTarget, DifferentialAfterAnUploadUploadsOnlyWhatIsNewer) {
-    test::MakeFtpSampleTree(base);
-    FtpTestServer server(served.path());
-    const auto sync = AddUploadJob(server, BackupType::Sync);
-    engine::RunOptions options;
-    options.jobs = {sync};
-    ASSERT_TRUE(Run(options).Succeeded()) << server.Log();
-
-    const auto dif = AddUploadJob(server, BackupType::Dif);
-    options.jobs = {dif};
-    const auto unchanged = Run(options);
-    EXPECT_TRUE(unchanged.Succeeded());
-    EXPECT_EQ(unchanged.copied, 0u);
-    EXPECT_EQ(FileContents(destination), FileContents(base));  // no dated folder either
-
-    MakeFile(base / "docs/b.txt", "beta, changed", platform::NowUnixSeconds() + 3600);
-    const auto changed = Run(options);
-    EXPECT_EQ(changed.copied, 1u);
-    EXPECT_EQ(FileContents(DatedOutput("DIF_")), (Contents{{"docs/b.txt", "beta, changed"}}));
-}
-
 // Every base file was made just now, so each type takes them all.
 TEST_F(FtpTarget, DatedTypesUploadIntoADatedFolder) {
     test::MakeFtpSampleTree(base);

@@ -17,11 +17,10 @@
 
 #include "platform/ftp_client.h"
 #include "support/child_process.h"
+#include "support/ftp_test_endpoint.h"
 #include "support/temp_folder.h"
 
 namespace arkivo::test {
-
-inline constexpr std::chrono::milliseconds kFtpTestTimeout{5000};
 
 class FtpTestServer {
   public:
@@ -63,14 +62,7 @@ class FtpTestServer {
 
     // User "u", password "p".
     platform::FtpEndpoint Endpoint(bool passive = true) const {
-        platform::FtpEndpoint endpoint;
-        endpoint.host = u"127.0.0.1";
-        endpoint.port = port_;
-        endpoint.user = u"u";
-        endpoint.password = u"p";
-        endpoint.passive = passive;
-        endpoint.timeout = kFtpTestTimeout;
-        return endpoint;
+        return TestFtpEndpoint(port_, passive);
     }
 
     // What the server printed: its log of every command, for a failing test's message.

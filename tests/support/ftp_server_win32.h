@@ -15,11 +15,10 @@
 #include <vector>
 
 #include "platform/ftp_client.h"
+#include "support/ftp_test_endpoint.h"
 #include "support/temp_folder.h"
 
 namespace arkivo::test {
-
-inline constexpr std::chrono::milliseconds kFtpTestTimeout{5000};
 
 // The Unix path Wine maps a Windows path to (Z:\tmp\x -> /tmp/x), as UTF-8.
 inline std::string UnixPathOf(const std::filesystem::path& path) {
@@ -102,14 +101,7 @@ class FtpTestServer {
 
     // User "u", password "p".
     platform::FtpEndpoint Endpoint(bool passive = true) const {
-        platform::FtpEndpoint endpoint;
-        endpoint.host = u"127.0.0.1";
-        endpoint.port = port_;
-        endpoint.user = u"u";
-        endpoint.password = u"p";
-        endpoint.passive = passive;
-        endpoint.timeout = kFtpTestTimeout;
-        return endpoint;
+        return TestFtpEndpoint(port_, passive);
     }
 
     // The server's log of every command, for a failing test's message.
