@@ -31,8 +31,10 @@ class SettingsKillTest : public CliTest {
         std::printf("seed %llu (ARKIVO_CRASH_SEED replays the run)\n",
                     static_cast<unsigned long long>(CrashSeed()));
         std::filesystem::create_directories(base);
+        std::filesystem::create_directories(target);
         for (int job = 1; job <= kFilterJobs; ++job) {
-            ASSERT_EQ(Arkivo({"jobs", "add", base.string(), target.string()}).exitCode, 0);
+            const auto jobTarget = target / std::to_string(job);
+            ASSERT_EQ(Arkivo({"jobs", "add", base.string(), jobTarget.string()}).exitCode, 0);
         }
     }
 
