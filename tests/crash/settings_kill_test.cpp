@@ -39,12 +39,18 @@ class SettingsKillTest : public CliTest {
     }
 
     // The filter commands take turns over these first jobs: a list holds at most 99 patterns,
-    // and a long run adds hundreds.
-    static constexpr int kFilterJobs = 8;
+    // and a long run adds thousands.
+    static constexpr int kFilterJobs = 30;
+    // The job list holds at most 255 jobs: past this many adds, the job stream adds patterns.
+    static constexpr int kMaxJobAdds = 200;
 
     Command Next(int stream) {
         const int n = count_++;
+        if (stream == 0 && jobAdds_ == kMaxJobAdds) {
+            stream = 1;
+        }
         if (stream == 0) {
+            ++jobAdds_;
             const auto jobBase = folder / NumberedName("base", n);
             std::filesystem::create_directories(jobBase);
             return {
@@ -99,6 +105,7 @@ class SettingsKillTest : public CliTest {
 
     std::mt19937_64 random_;
     int count_ = 0;
+    int jobAdds_ = 0;
     // What each kind of command reported done: (job number, pattern) or ("", job base).
     std::map<int, std::set<std::pair<std::string, std::string>>> confirmed_;
     std::map<std::string, std::set<std::string>> optionValues_;
