@@ -47,9 +47,11 @@ class FileTree {
     // The full path of an entry, as filters match it and reports show it.
     virtual std::filesystem::path FullPath(const std::filesystem::path& relative) const = 0;
 
-    // Where the file's bytes can be read; `info` is what the listing said of it.
+    // Where the file's bytes can be read; `info` is what the listing said of it. A tree that
+    // must download the file tells how far it got through `progress`.
     virtual std::error_code Fetch(const std::filesystem::path& relative,
-                                  const platform::FileInfo& info, FetchedFile& file) = 0;
+                                  const platform::FileInfo& info, FetchedFile& file,
+                                  const platform::CopyProgress& progress) = 0;
 
     // Removes a file: only ever one of our own leftover temporary files.
     virtual std::error_code RemoveFile(const std::filesystem::path& relative) = 0;
@@ -80,7 +82,7 @@ class LocalTree : public FileTree {
     }
 
     std::error_code Fetch(const std::filesystem::path& relative, const platform::FileInfo&,
-                          FetchedFile& file) override {
+                          FetchedFile& file, const platform::CopyProgress&) override {
         file = FetchedFile(FullPath(relative), false);
         return {};
     }

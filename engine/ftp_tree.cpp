@@ -129,14 +129,14 @@ std::error_code FtpTree::GetInfo(const fs::path& relative, platform::FileInfo& i
 }
 
 std::error_code FtpTree::Fetch(const fs::path& relative, const platform::FileInfo& info,
-                               FetchedFile& file) {
+                               FetchedFile& file, const platform::CopyProgress& progress) {
     fs::path folder;
     if (auto error = downloads_.Get(folder)) {
         return error;
     }
     const fs::path scratch = platform::TemporaryPathIn(folder);
     FetchedFile download(scratch, true);
-    if (auto failed = connection_->Get(RemotePath(relative), scratch)) {
+    if (auto failed = connection_->Get(RemotePath(relative), scratch, progress)) {
         return failed;
     }
     // A copy carries its source's time: the listed one, so the next run compares like with like.

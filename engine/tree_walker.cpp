@@ -144,8 +144,9 @@ void WalkFolder(JobContext& job, const WalkPlan& plan, const fs::path& relative)
             const PutFile file{source, child, entry.info.size, decision};
             // A dry run reads nothing: a remote file is not downloaded only to be planned.
             auto fetched = std::make_shared<FetchedFile>(source, false);
-            const auto error =
-                job.dryRun() ? std::error_code() : plan.source.Fetch(child, entry.info, *fetched);
+            const auto error = job.dryRun()
+                                   ? std::error_code()
+                                   : plan.source.Fetch(child, entry.info, *fetched, progress);
             if (error) {
                 Settled(job, plan, file, error);
             } else {

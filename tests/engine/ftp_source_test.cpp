@@ -248,13 +248,21 @@ TEST_F(FtpSource, NamesThatLeadElsewhereAreLeftOutAndTold) {
     }
 }
 
-TEST_F(FtpSource, ACutDownloadIsCountedFailedAndLeavesNoFileUnderItsName) {
+TEST_F(FtpSource, ACutDownloadShowsItsProgressIsCountedFailedAndLeavesNoFileUnderItsName) {
     MakeFile(source / "big.bin", std::string(300000, 'x'), 1600000000);
     MakeFile(target / "big.bin", "the old copy", 1500000000);
     FtpTestServer server(served.path(), {"--cut", "65536"});
     AddFtpJob(server, BackupType::Sync);
+    // The download itself moves the file's progress, not only the copy that would follow it.
+    std::uint64_t mostDone = 0;
+    observer.onFileProgress = [&mostDone](std::uint64_t done, std::uint64_t size) {
+        EXPECT_EQ(size, 300000u);
+        mostDone = std::max(mostDone, done);
+    };
 
     const auto summary = Run();
+    EXPECT_GT(mostDone, 0u);
+    EXPECT_LE(mostDone, 65536u);
     EXPECT_EQ(summary.failed, 1u);
     EXPECT_EQ(summary.copied, 0u);
     // The old copy stays whole; no part of the new one is left anywhere in the target.
