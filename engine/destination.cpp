@@ -58,14 +58,24 @@ std::error_code FolderDestination::MakeEnteredFolders() {
 void FolderDestination::Put(const std::filesystem::path& source,
                             const std::filesystem::path& relative, const platform::FileInfo&,
                             const platform::CopyProgress& progress, PutSettled settled) {
+    const auto target = FullPath(relative);
     auto error = MakeEnteredFolders();
     if (!error) {
-        error = platform::CopyFileAtomically(source, FullPath(relative), progress);
+        // A temporary file beside the target can only be a download landed there for it.
+        error = source.parent_path() == target.parent_path() &&
+                        platform::IsTemporaryName(source.filename())
+                    ? platform::MoveReplacing(source, target)
+                    : platform::CopyFileAtomically(source, target, progress);
     }
     if (!error) {
         received_.insert(relative.parent_path());
     }
     settled(error);
+}
+
+std::filesystem::path FolderDestination::LandingFolder(const std::filesystem::path& relative) {
+    // A folder that cannot be made gets no download; Put then tells why.
+    return MakeEnteredFolders() ? std::filesystem::path() : FullPath(relative).parent_path();
 }
 
 void FolderDestination::LeaveFolder(const std::filesystem::path& relative) {

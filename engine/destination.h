@@ -35,6 +35,10 @@ class Destination {
                      PutSettled settled) = 0;
     // Returns once every put has been settled.
     virtual void Settle() {}
+    // A local folder where a file fetched for `relative` may be written under one of our
+    // temporary names, for Put to rename into place instead of copying; empty where Put
+    // reads its source (an archive, a server, a plan).
+    virtual std::filesystem::path LandingFolder(const std::filesystem::path&) { return {}; }
     // Folders that received no file and are empty are removed.
     virtual void LeaveFolder(const std::filesystem::path& relative) = 0;
 
@@ -54,6 +58,7 @@ class FolderDestination : public Destination {
     void Put(const std::filesystem::path& source, const std::filesystem::path& relative,
              const platform::FileInfo& info, const platform::CopyProgress& progress,
              PutSettled settled) override;
+    std::filesystem::path LandingFolder(const std::filesystem::path& relative) override;
     void LeaveFolder(const std::filesystem::path& relative) override;
     std::filesystem::path FullPath(const std::filesystem::path& relative) const override;
 

@@ -48,10 +48,13 @@ class FileTree {
     virtual std::filesystem::path FullPath(const std::filesystem::path& relative) const = 0;
 
     // Where the file's bytes can be read; `info` is what the listing said of it. A tree that
-    // must download the file tells how far it got through `progress`.
+    // must download the file writes it into `landing` when one is given (the folder the copy
+    // goes to, so the download itself becomes the copy) and tells how far it got through
+    // `progress`.
     virtual std::error_code Fetch(const std::filesystem::path& relative,
                                   const platform::FileInfo& info, FetchedFile& file,
-                                  const platform::CopyProgress& progress) = 0;
+                                  const platform::CopyProgress& progress,
+                                  const std::filesystem::path& landing) = 0;
 
     // Removes a file: only ever one of our own leftover temporary files.
     virtual std::error_code RemoveFile(const std::filesystem::path& relative) = 0;
@@ -82,7 +85,8 @@ class LocalTree : public FileTree {
     }
 
     std::error_code Fetch(const std::filesystem::path& relative, const platform::FileInfo&,
-                          FetchedFile& file, const platform::CopyProgress&) override {
+                          FetchedFile& file, const platform::CopyProgress&,
+                          const std::filesystem::path&) override {
         file = FetchedFile(FullPath(relative), false);
         return {};
     }

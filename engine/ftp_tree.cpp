@@ -129,10 +129,13 @@ std::error_code FtpTree::GetInfo(const fs::path& relative, platform::FileInfo& i
 }
 
 std::error_code FtpTree::Fetch(const fs::path& relative, const platform::FileInfo& info,
-                               FetchedFile& file, const platform::CopyProgress& progress) {
-    fs::path folder;
-    if (auto error = downloads_.Get(folder)) {
-        return error;
+                               FetchedFile& file, const platform::CopyProgress& progress,
+                               const fs::path& landing) {
+    fs::path folder = landing;
+    if (folder.empty()) {
+        if (auto error = downloads_.Get(folder)) {
+            return error;
+        }
     }
     const fs::path scratch = platform::TemporaryPathIn(folder);
     FetchedFile download(scratch, true);

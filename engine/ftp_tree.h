@@ -42,7 +42,8 @@ class FtpTree : public FileTree {
     std::filesystem::path FullPath(const std::filesystem::path& relative) const override;
     // Downloads into a temporary file of a private folder; the copy carries the listed time.
     std::error_code Fetch(const std::filesystem::path& relative, const platform::FileInfo& info,
-                          FetchedFile& file, const platform::CopyProgress& progress) override;
+                          FetchedFile& file, const platform::CopyProgress& progress,
+                          const std::filesystem::path& landing) override;
     std::error_code RemoveFile(const std::filesystem::path& relative) override;
     std::u16string NameKey(const std::filesystem::path& name) const override;
 

@@ -146,7 +146,8 @@ void WalkFolder(JobContext& job, const WalkPlan& plan, const fs::path& relative)
             auto fetched = std::make_shared<FetchedFile>(source, false);
             const auto error = job.dryRun()
                                    ? std::error_code()
-                                   : plan.source.Fetch(child, entry.info, *fetched, progress);
+                                   : plan.source.Fetch(child, entry.info, *fetched, progress,
+                                                       plan.destination.LandingFolder(child));
             if (error) {
                 Settled(job, plan, file, error);
             } else {

@@ -100,13 +100,7 @@ std::error_code CopyFileAtomically(const std::filesystem::path& source,
     ::SetFileAttributesW(tempPath.c_str(), before.dwFileAttributes &
                                                (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                                 FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
-    const std::wstring targetPath = LongPath(target);
-    const DWORD attributes = ::GetFileAttributesW(targetPath.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        ::SetFileAttributesW(targetPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    }
-    if (!::MoveFileExW(tempPath.c_str(), targetPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        const auto error = LastError();
+    if (auto error = MoveReplacing(tempPath, target)) {
         ::SetFileAttributesW(tempPath.c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileW(tempPath.c_str());
         return error;

@@ -78,7 +78,13 @@ bool Exists(const std::filesystem::path& path) {
 }
 
 std::error_code MoveReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
-    return ::MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), MOVEFILE_REPLACE_EXISTING)
+    // A read-only file is replaced as well: the new version takes its place whole.
+    const std::wstring target = LongPath(to);
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        ::SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    }
+    return ::MoveFileExW(LongPath(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)
                ? std::error_code()
                : LastError();
 }

@@ -100,6 +100,14 @@ TEST_P(FtpRoute, SyncFromAServerMirrorsItAndCopiesNothingTwice) {
     EXPECT_TRUE(again.Succeeded());
     EXPECT_EQ(again.copied, 0u);
     EXPECT_EQ(again.deleted, 0u);
+
+    // A newer version replaces the copy whole, also one the user made read-only.
+    fs::permissions(target / "docs/old.txt", fs::perms::owner_read);
+    MakeFile(source / "docs/old.txt", "old, rewritten", platform::NowUnixSeconds() - 3600);
+    const auto changed = Run();
+    EXPECT_TRUE(changed.Succeeded()) << server.Log();
+    EXPECT_EQ(changed.copied, 1u);
+    EXPECT_EQ(FileContents(target), FileContents(source));
 }
 
 // Names a Unix server holds that Windows would read as a stream of another file ("a:b"), a

@@ -68,7 +68,7 @@ TEST_F(FtpSource, SyncMirrorsTheServerFolderDeletesOrphansAndCopiesNothingTwice)
     const auto summary = Run();
     EXPECT_TRUE(summary.Succeeded()) << server.Log();
     EXPECT_EQ(FileContents(target), FileContents(source));
-    // Every download was removed once copied, with the folder it waited in.
+    // Downloads land in the target folder itself: none passed through the temporary folder.
     EXPECT_TRUE(temporary.Empty());
     // The copies carry the server's times, so the next run has nothing to do.
     EXPECT_EQ(LastWrite(target / "docs/b.txt"), 1600000100);
@@ -84,6 +84,20 @@ TEST_F(FtpSource, SyncMirrorsTheServerFolderDeletesOrphansAndCopiesNothingTwice)
     const auto third = Run();
     EXPECT_EQ(third.copied, 1u);
     EXPECT_EQ(ReadBytes(target / "docs/b.txt"), "beta, longer");
+}
+
+// A download into a folder becomes the copy by a rename in that folder: a run needs no
+// temporary folder, which a full or missing one would otherwise fail.
+TEST_F(FtpSource, DownloadsIntoAFolderNeedNoTemporaryFolder) {
+    test::MakeFtpSampleTree(source);
+    FtpTestServer server(served.path());
+    AddFtpJob(server, BackupType::Sync);
+    test::PrivateTemporaryFolder temporary;
+    temporary.Remove();
+
+    const auto summary = Run();
+    EXPECT_TRUE(summary.Succeeded()) << server.Log();
+    EXPECT_EQ(FileContents(target), FileContents(source));
 }
 
 // A mirror compares the server's listed time with the time its copy was given at the last run,

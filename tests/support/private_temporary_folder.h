@@ -32,6 +32,8 @@ class PrivateTemporaryFolder {
     PrivateTemporaryFolder& operator=(const PrivateTemporaryFolder&) = delete;
 
     bool Empty() const { return std::filesystem::is_empty(folder_.path()); }
+    // Leaves no temporary folder at all, as on a machine whose temporary folder is unusable.
+    void Remove() { std::filesystem::remove_all(folder_.path()); }
 
   private:
     TempFolder folder_;
