@@ -36,6 +36,11 @@ platform::FolderEntry ToFolderEntry(const FtpEntry& entry, std::int64_t timeOffs
     return result;
 }
 
+// A kept listing costs its entries and one for the folder, so empty folders count too.
+std::size_t KeptCost(const std::vector<platform::FolderEntry>& entries) {
+    return entries.size() + 1;
+}
+
 std::error_code SetLastWriteTime(const fs::path& file, FileTime time) {
     using namespace std::chrono;
     const auto since1970 =
@@ -89,6 +94,12 @@ std::u16string FtpTree::NameKey(const fs::path& name) const {
 
 std::error_code FtpTree::List(const fs::path& relative, std::vector<platform::FolderEntry>& entries,
                               platform::ListDetail) {
+    if (const auto kept = kept_.find(relative); kept != kept_.end()) {
+        entries = std::move(kept->second);
+        keptRoom_ += KeptCost(entries);
+        kept_.erase(kept);
+        return {};
+    }
     entries.clear();
     platform::FtpListing listing;
     if (auto error = connection_->List(RemotePath(relative), listing)) {
@@ -105,6 +116,10 @@ std::error_code FtpTree::List(const fs::path& relative, std::vector<platform::Fo
             continue;
         }
         entries.push_back(ToFolderEntry(entry, timeOffset_));
+    }
+    if (KeptCost(entries) <= keptRoom_) {
+        keptRoom_ -= KeptCost(entries);
+        kept_.emplace(relative, entries);
     }
     return {};
 }

@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "engine/file_tree.h"
 #include "engine/scratch_folder.h"
@@ -34,13 +36,20 @@ class FtpTree : public FileTree {
     // like unsafe ones (the handler tells them apart by the entry's HasSafeName()).
     void RequireLocalNames() { requireLocalNames_ = true; }
 
+    // For a tree nothing writes to during the run (a job's base): a run lists it twice, to
+    // count its files and to walk it, and each round trip to the server costs more than the
+    // memory of the entries. Each listing is kept until the next listing of its folder takes
+    // it, up to about `maxEntries` entries at a time; beyond that folders are listed again.
+    void ReuseEachListingOnce(std::size_t maxEntries) { keptRoom_ = maxEntries; }
+
     std::error_code List(const std::filesystem::path& relative,
                          std::vector<platform::FolderEntry>& entries,
                          platform::ListDetail detail) override;
     std::error_code GetInfo(const std::filesystem::path& relative,
                             platform::FileInfo& info) override;
     std::filesystem::path FullPath(const std::filesystem::path& relative) const override;
-    // Downloads into a temporary file of a private folder; the copy carries the listed time.
+    // Downloads into a temporary file of `landing`, or of a private folder without one; the
+    // copy carries the listed time.
     std::error_code Fetch(const std::filesystem::path& relative, const platform::FileInfo& info,
                           FetchedFile& file, const platform::CopyProgress& progress,
                           const std::filesystem::path& landing) override;
@@ -60,6 +69,8 @@ class FtpTree : public FileTree {
     std::int64_t timeOffset_ = 0;
     bool requireLocalNames_ = false;
     std::set<std::pair<std::u16string, std::u16string>> toldUnsafe_;
+    std::map<std::filesystem::path, std::vector<platform::FolderEntry>> kept_;
+    std::size_t keptRoom_ = 0;
     ScratchFolder downloads_;
 };
 

@@ -16,6 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Listings of an FTP base kept between the count and the walk: some tens of MiB at most.
+constexpr std::size_t kKeptBaseEntries = 200000;
+
 struct FtpSide {
     std::u16string_view location;
     std::u16string_view user;
@@ -124,6 +127,7 @@ JobSides OpenJobSides(RunEnvironment& run, JobContext& job, const JobRecord& rec
         if (!remoteTarget) {
             tree->RequireLocalNames();
         }
+        tree->ReuseEachListingOnce(kKeptBaseEntries);
         const auto type = static_cast<BackupType>(record.backupType);
         // Incremental and period runs compare listed times with times of our clock. Measuring
         // writes to the server, which a dry run never does: it plans with the times as listed.

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
+#include <set>
 
+#include "engine/ftp_tree.h"
 #include "jobs/job_flags.h"
 #include "support/engine_fixture.h"
 #include "support/ftp_sample_tree.h"
 #include "support/ftp_server.h"
+#include "support/ftp_test_endpoint.h"
 #include "support/private_temporary_folder.h"
 
 namespace arkivo {
@@ -84,6 +88,61 @@ TEST_F(FtpSource, SyncMirrorsTheServerFolderDeletesOrphansAndCopiesNothingTwice)
     const auto third = Run();
     EXPECT_EQ(third.copied, 1u);
     EXPECT_EQ(ReadBytes(target / "docs/b.txt"), "beta, longer");
+}
+
+// The listing commands the server received.
+std::size_t ListingsIn(const std::string& log) {
+    std::size_t count = 0;
+    for (const char* command : {"<- MLSD", "<- LIST"}) {
+        for (auto at = log.find(command); at != std::string::npos; at = log.find(command, at + 1)) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+// A run counts the base's files before it walks them; each folder is asked for once.
+TEST_F(FtpSource, EachServerFolderIsListedOnceByARun) {
+    test::MakeFtpSampleTree(source);
+    FtpTestServer server(served.path());
+    AddFtpJob(server, BackupType::Dif);
+
+    const auto summary = Run();
+    EXPECT_TRUE(summary.Succeeded()) << server.Log();
+    EXPECT_EQ(summary.copied, 5u);
+    EXPECT_EQ(ListingsIn(server.Log()), 3u) << server.Log();  // the root, docs, docs/deep
+}
+
+// A kept listing is taken by the next listing of its folder, and no more is kept than room
+// allows: what does not fit is listed again, with the same entries.
+TEST_F(FtpSource, KeptListingsAreTakenOnceAndBoundedByTheirRoom) {
+    test::MakeFtpSampleTree(source);
+    FtpTestServer server(served.path());
+    std::shared_ptr<platform::FtpConnection> connection = platform::NewFtpConnection();
+    ASSERT_FALSE(connection->Connect(test::TestFtpEndpoint(server.port(), true)));
+    engine::FtpTree tree(connection, u"/src", u"ftp://127.0.0.1/src", nullptr);
+    // The root's four entries and itself fill the room; docs's two do not fit after them.
+    tree.ReuseEachListingOnce(5);
+    auto names = [&tree](const fs::path& folder) {
+        std::vector<platform::FolderEntry> entries;
+        EXPECT_FALSE(tree.List(folder, entries, platform::ListDetail::Full));
+        std::set<std::string> result;
+        for (const auto& entry : entries) {
+            result.insert(entry.name.string());
+        }
+        return result;
+    };
+    const std::set<std::string> root{"Case.txt", "a.txt", "case.txt", "docs"};
+    const std::set<std::string> docs{"b.txt", "deep"};
+
+    EXPECT_EQ(names({}), root);
+    EXPECT_EQ(names("docs"), docs);
+    EXPECT_EQ(ListingsIn(server.Log()), 2u);
+    EXPECT_EQ(names({}), root);      // kept
+    EXPECT_EQ(names("docs"), docs);  // listed again
+    EXPECT_EQ(ListingsIn(server.Log()), 3u);
+    EXPECT_EQ(names({}), root);  // taken once: listed again, and kept again
+    EXPECT_EQ(ListingsIn(server.Log()), 4u);
 }
 
 // A download into a folder becomes the copy by a rename in that folder: a run needs no
