@@ -135,11 +135,12 @@ std::error_code UploadReplacing(platform::FtpConnection& ftp, const fs::path& lo
 }
 
 FtpDestination::FtpDestination(platform::FtpConnection& ftp, std::u16string root, fs::path shown,
-                               std::u16string parentToCreate)
+                               std::u16string parentToCreate, FtpTree* sameTree)
     : ftp_(ftp),
       root_(std::move(root)),
       shown_(std::move(shown)),
-      parentToCreate_(std::move(parentToCreate)) {}
+      parentToCreate_(std::move(parentToCreate)),
+      sameTree_(sameTree) {}
 
 std::u16string FtpDestination::Remote(const fs::path& relative) const {
     return RemoteBelow(root_, relative);
@@ -154,6 +155,9 @@ std::error_code FtpDestination::EnterFolder(const fs::path& relative, const plat
     // A folder that is there already refuses to be made: being able to enter it is enough.
     if (made && ftp_.ChangeFolder(folder)) {
         return made;
+    }
+    if (!made && sameTree_ != nullptr) {
+        sameTree_->MadeFolder(relative);  // spares the walk listing a folder known empty
     }
     return {};
 }
@@ -183,7 +187,8 @@ fs::path FtpDestination::FullPath(const fs::path& relative) const {
 std::unique_ptr<Destination> FtpTarget::Folder(const fs::path& inside) {
     auto& ftp = *tree_->Connection();
     if (inside.empty()) {
-        return std::make_unique<FtpDestination>(ftp, tree_->RemotePath({}), tree_->FullPath({}));
+        return std::make_unique<FtpDestination>(ftp, tree_->RemotePath({}), tree_->FullPath({}),
+                                                std::u16string(), tree_.get());
     }
     return std::make_unique<FtpDestination>(ftp, tree_->RemotePath(inside), tree_->FullPath(inside),
                                             tree_->RemotePath({}));

@@ -16,8 +16,9 @@ namespace arkivo::engine {
 class FtpDestination : public Destination {
   public:
     // `parentToCreate`: made before the root when not there (the target of a dated folder).
+    // `sameTree`: the tree of the same folder, told of the folders made in it.
     FtpDestination(platform::FtpConnection& ftp, std::u16string root, std::filesystem::path shown,
-                   std::u16string parentToCreate = {});
+                   std::u16string parentToCreate = {}, FtpTree* sameTree = nullptr);
 
     std::error_code EnterFolder(const std::filesystem::path& relative,
                                 const platform::FileInfo& source) override;
@@ -34,6 +35,7 @@ class FtpDestination : public Destination {
     std::u16string root_;
     std::filesystem::path shown_;
     std::u16string parentToCreate_;
+    FtpTree* sameTree_;
     // The folders entered and not left yet that a file went into.
     std::set<std::filesystem::path> received_;
 };

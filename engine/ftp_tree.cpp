@@ -94,6 +94,10 @@ std::u16string FtpTree::NameKey(const fs::path& name) const {
 
 std::error_code FtpTree::List(const fs::path& relative, std::vector<platform::FolderEntry>& entries,
                               platform::ListDetail) {
+    if (madeEmpty_.erase(relative) > 0) {
+        entries.clear();
+        return {};
+    }
     if (const auto kept = kept_.find(relative); kept != kept_.end()) {
         entries = std::move(kept->second);
         keptRoom_ += KeptCost(entries);

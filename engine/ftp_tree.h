@@ -42,6 +42,9 @@ class FtpTree : public FileTree {
     // it, up to about `maxEntries` entries at a time; beyond that folders are listed again.
     void ReuseEachListingOnce(std::size_t maxEntries) { keptRoom_ = maxEntries; }
 
+    // A folder this run has just made: its next listing is empty without asking the server.
+    void MadeFolder(const std::filesystem::path& relative) { madeEmpty_.insert(relative); }
+
     std::error_code List(const std::filesystem::path& relative,
                          std::vector<platform::FolderEntry>& entries,
                          platform::ListDetail detail) override;
@@ -71,6 +74,7 @@ class FtpTree : public FileTree {
     std::set<std::pair<std::u16string, std::u16string>> toldUnsafe_;
     std::map<std::filesystem::path, std::vector<platform::FolderEntry>> kept_;
     std::size_t keptRoom_ = 0;
+    std::set<std::filesystem::path> madeEmpty_;
     ScratchFolder downloads_;
 };
 

@@ -21,6 +21,7 @@ namespace fs = std::filesystem;
 using test::FileContents;
 using test::FtpTestServer;
 using test::LastWrite;
+using test::ListingsIn;
 using test::MakeFile;
 using test::ReadBytes;
 using test::TempFolder;
@@ -88,17 +89,6 @@ TEST_F(FtpSource, SyncMirrorsTheServerFolderDeletesOrphansAndCopiesNothingTwice)
     const auto third = Run();
     EXPECT_EQ(third.copied, 1u);
     EXPECT_EQ(ReadBytes(target / "docs/b.txt"), "beta, longer");
-}
-
-// The listing commands the server received.
-std::size_t ListingsIn(const std::string& log) {
-    std::size_t count = 0;
-    for (const char* command : {"<- MLSD", "<- LIST"}) {
-        for (auto at = log.find(command); at != std::string::npos; at = log.find(command, at + 1)) {
-            ++count;
-        }
-    }
-    return count;
 }
 
 // A run counts the base's files before it walks them; each folder is asked for once.

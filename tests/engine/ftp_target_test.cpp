@@ -112,6 +112,26 @@ TEST_F(FtpTarget, SyncUploadsTheBaseDeletesOrphansAndUploadsNothingTwice) {
     EXPECT_EQ(again.deleted, 0u);
 }
 
+// A folder the run made is known empty: the walk never asks the server to list it.
+TEST_F(FtpTarget, AFirstUploadListsNoFolderItMade) {
+    test::MakeFtpSampleTree(base);
+    FtpTestServer server(served.path());
+    AddUploadJob(server, BackupType::Sync);
+
+    const auto summary = Run();
+    EXPECT_TRUE(summary.Succeeded()) << server.Log();
+    EXPECT_EQ(FileContents(destination), FileContents(base));
+    EXPECT_EQ(test::ListingsIn(server.Log()), 1u) << server.Log();  // "dst" was there
+
+    // The next run compares with what the server holds in each folder.
+    MakeFile(base / "docs/deep/c.bin", "changed", platform::NowUnixSeconds() + 3600);
+    const auto again = Run();
+    EXPECT_TRUE(again.Succeeded()) << server.Log();
+    EXPECT_EQ(again.copied, 1u);
+    EXPECT_EQ(FileContents(destination), FileContents(base));
+    EXPECT_EQ(test::ListingsIn(server.Log()), 4u) << server.Log();
+}
+
 // Every base file was made just now, so each type takes them all.
 TEST_F(FtpTarget, DatedTypesUploadIntoADatedFolder) {
     test::MakeFtpSampleTree(base);

@@ -7,3 +7,21 @@
 #else
 #include "support/ftp_server_posix.h"
 #endif
+
+#include <cstddef>
+#include <string>
+
+namespace arkivo::test {
+
+// How many folder listings (MLSD or LIST) a server's log shows.
+inline std::size_t ListingsIn(const std::string& log) {
+    std::size_t count = 0;
+    for (const char* command : {"<- MLSD", "<- LIST"}) {
+        for (auto at = log.find(command); at != std::string::npos; at = log.find(command, at + 1)) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+}  // namespace arkivo::test
