@@ -2,7 +2,7 @@
 # A tree sent to and fetched from an FTP server on this machine (pyftpdlib, as the tests use)
 # by a synchronisation job, against one curl process moving the same files one at a time over
 # one reused connection. Throughput ratio: curl's time over ours (above 1: we are faster).
-# The tree is the corpus's "doc" folder (4,976 small files) and its "large" folder (two large
+# The tree is the corpus's "doc" folder (5,416 small files) and its "large" folder (two large
 # files): the whole corpus would keep curl busy for about an hour (see the stalls below).
 #
 #   bench/ftp/run.sh [CORPUS_DIR] [RUNS]
