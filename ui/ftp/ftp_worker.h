@@ -38,9 +38,12 @@ class CFtpWorker {
   private:
     struct Shared;
 
+    void StartThread();
+
     std::shared_ptr<Shared> shared_;
     std::function<void(bool)> busyChanged_;
     bool busy_ = false;
+    bool threadStarted_ = false;
     CThreadInvoker invoker_;
 };
 
