@@ -33,23 +33,6 @@ bool WaitFor(Condition condition) {
     return true;
 }
 
-HTREEITEM TopItemNamed(HWND tree, std::u16string_view name) {
-    for (HTREEITEM item = TreeView_GetRoot(tree); item != nullptr;
-         item = TreeView_GetNextSibling(tree, item)) {
-        wchar_t text[256] = {};
-        TVITEMW data{};
-        data.mask = TVIF_TEXT | TVIF_HANDLE;
-        data.hItem = item;
-        data.pszText = text;
-        data.cchTextMax = 256;
-        TreeView_GetItem(tree, &data);
-        if (std::u16string(text, text + ::wcslen(text)) == name) {
-            return item;
-        }
-    }
-    return nullptr;
-}
-
 // What the user does in the FTP dialog, from the driver's thread: logs in with passive mode
 // off, chooses the top folder and confirms. Returns what the dialog showed when it opened.
 struct FtpSession {
@@ -81,7 +64,7 @@ Opened UseFtpDialog(HWND ftp, const FtpSession& session) {
     Click(ftp, IDC_FTP_CONNECT);
     const HWND tree = ::GetDlgItem(ftp, IDC_FTP_FOLDERS);
     HTREEITEM item = nullptr;
-    if (!WaitFor([&] { return (item = TopItemNamed(tree, session.folder)) != nullptr; })) {
+    if (!WaitFor([&] { return (item = ChildNamed(tree, TVI_ROOT, session.folder)) != nullptr; })) {
         Click(ftp, IDCANCEL);
         return opened;
     }

@@ -22,17 +22,6 @@ namespace {
 // Rounds of PumpMessages before a test gives up waiting for the server.
 constexpr int kMaxRounds = 1000;
 
-std::u16string TreeText(HWND tree, HTREEITEM item) {
-    wchar_t text[512] = {};
-    TVITEMW data{};
-    data.mask = TVIF_TEXT | TVIF_HANDLE;
-    data.hItem = item;
-    data.pszText = text;
-    data.cchTextMax = 512;
-    TreeView_GetItem(tree, &data);
-    return std::u16string(text, text + ::wcslen(text));
-}
-
 // The texts of the item's children (TVI_ROOT: the top items), in the tree's order.
 Entries Children(HWND tree, HTREEITEM item) {
     Entries texts;
@@ -41,14 +30,6 @@ Entries Children(HWND tree, HTREEITEM item) {
         texts.push_back(TreeText(tree, child));
     }
     return texts;
-}
-
-HTREEITEM ChildNamed(HWND tree, HTREEITEM item, std::u16string_view name) {
-    HTREEITEM child = item == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, item);
-    while (child != nullptr && TreeText(tree, child) != name) {
-        child = TreeView_GetNextSibling(tree, child);
-    }
-    return child;
 }
 
 class FtpDialogTest : public ::testing::Test {

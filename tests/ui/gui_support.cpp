@@ -68,6 +68,25 @@ void PumpMessages() {
     }
 }
 
+std::u16string TreeText(HWND tree, HTREEITEM item) {
+    wchar_t text[512] = {};
+    TVITEMW data{};
+    data.mask = TVIF_TEXT | TVIF_HANDLE;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = 512;
+    TreeView_GetItem(tree, &data);
+    return std::u16string(text, text + ::wcslen(text));
+}
+
+HTREEITEM ChildNamed(HWND tree, HTREEITEM item, std::u16string_view name) {
+    HTREEITEM child = item == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, item);
+    while (child != nullptr && TreeText(tree, child) != name) {
+        child = TreeView_GetNextSibling(tree, child);
+    }
+    return child;
+}
+
 std::u16string Text(HWND window) {
     wchar_t buffer[1024] = {};
     DWORD_PTR ignored = 0;

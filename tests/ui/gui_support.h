@@ -4,6 +4,8 @@
 #pragma once
 
 #include <windows.h>
+// The Windows headers below build on this one.
+#include <commctrl.h>
 // GoogleTest after the Windows declarations it may use.
 #include <gtest/gtest.h>
 
@@ -35,6 +37,10 @@ std::u16string Text(HWND window);
 std::u16string ItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, std::u16string_view text);
 void Click(HWND dialog, int id);
+// The text of an item of a tree view.
+std::u16string TreeText(HWND tree, HTREEITEM item);
+// The child of item (TVI_ROOT: the top items) with this text; null if none.
+HTREEITEM ChildNamed(HWND tree, HTREEITEM item, std::u16string_view name);
 // The control with this identifier anywhere below the window, pages included; null if none.
 HWND FindControl(HWND root, int id);
 // The texts of one column of a list view, top row first.
