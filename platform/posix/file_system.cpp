@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "common/shown_text.h"
 #include "common/text.h"
@@ -148,6 +149,76 @@ bool SameVersion(const struct stat& before, const struct stat& after) {
            before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
 }
 
+// Writes the source's bytes, permissions and times into out. A source that changed while it
+// was read is no version of its own: SourceChanged.
+std::error_code WriteCopy(int in, const struct stat& st, int out, const CopyProgress& progress) {
+    std::uint64_t copied = 0;
+    if (auto error =
+            CopyContents(in, out, static_cast<std::uint64_t>(st.st_size), copied, progress)) {
+        return error;
+    }
+    struct stat after {};
+    if (::fstat(in, &after) != 0) {
+        return LastError();
+    }
+    // A file holding more than its size said (one being written, or one of /proc) is no
+    // version of its own either.
+    char beyond = 0;
+    if (copied != static_cast<std::uint64_t>(st.st_size) || !SameVersion(st, after) ||
+        ::pread(in, &beyond, 1, st.st_size) != 0) {
+        return CopyError::SourceChanged;
+    }
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (::fchmod(out, st.st_mode & 07777) != 0 || ::futimens(out, times) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+// A file without a name in folder (O_TMPFILE), or -1 where the file system or the system has
+// none: a copy written there only takes a name once whole, and a run killed before that leaves
+// nothing behind. Naming it needs /proc.
+int OpenUnnamedIn(const std::filesystem::path& folder) {
+    static const bool canName = ::access("/proc/self/fd", X_OK) == 0;
+    if (!canName) {
+        return -1;
+    }
+    return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+}
+
+std::error_code Link(const Fd& unnamed, const std::filesystem::path& name) {
+    const std::string self = "/proc/self/fd/" + std::to_string(unnamed.get());
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0
+               ? std::error_code()
+               : LastError();
+}
+
+// Gives a whole copy its name. Where the name is taken (an earlier version), the copy is
+// named beside it and moved over it, so the earlier version stays whole until then.
+std::error_code NameUnnamed(Fd& unnamed, const std::filesystem::path& target) {
+    auto error = Link(unnamed, target);
+    if (!error) {
+        if (!unnamed.Close()) {
+            error = LastError();
+            ::unlink(target.c_str());
+        }
+        return error;
+    }
+    if (error != std::errc::file_exists) {
+        return error;
+    }
+    const std::filesystem::path temp = TemporaryPathIn(target.parent_path());
+    if (auto linked = Link(unnamed, temp)) {
+        return linked;
+    }
+    if (!unnamed.Close() || ::rename(temp.c_str(), target.c_str()) != 0) {
+        error = LastError();
+        ::unlink(temp.c_str());
+        return error;
+    }
+    return {};
+}
+
 }  // namespace
 
 std::error_code ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries,
@@ -239,7 +310,15 @@ std::error_code CopyFileAtomically(const std::filesystem::path& source,
     if (!S_ISREG(st.st_mode)) {
         return std::make_error_code(std::errc::not_supported);
     }
-    const std::filesystem::path temp = TemporaryPathIn(target.parent_path());
+    const std::filesystem::path folder = target.parent_path();
+    Fd unnamed(OpenUnnamedIn(folder));
+    if (unnamed.get() >= 0) {
+        if (auto error = WriteCopy(in.get(), st, unnamed.get(), progress)) {
+            return error;
+        }
+        return NameUnnamed(unnamed, target);
+    }
+    const std::filesystem::path temp = TemporaryPathIn(folder);
     Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
     if (out.get() < 0) {
         return LastError();
@@ -248,25 +327,8 @@ std::error_code CopyFileAtomically(const std::filesystem::path& source,
         ::unlink(temp.c_str());
         return error;
     };
-    std::uint64_t copied = 0;
-    if (auto error = CopyContents(in.get(), out.get(), static_cast<std::uint64_t>(st.st_size),
-                                  copied, progress)) {
+    if (auto error = WriteCopy(in.get(), st, out.get(), progress)) {
         return fail(error);
-    }
-    struct stat after {};
-    if (::fstat(in.get(), &after) != 0) {
-        return fail(LastError());
-    }
-    // A file holding more than its size said (one being written, or one of /proc) is no
-    // version of its own either.
-    char beyond = 0;
-    if (copied != static_cast<std::uint64_t>(st.st_size) || !SameVersion(st, after) ||
-        ::pread(in.get(), &beyond, 1, st.st_size) != 0) {
-        return fail(CopyError::SourceChanged);
-    }
-    const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (::fchmod(out.get(), st.st_mode & 07777) != 0 || ::futimens(out.get(), times) != 0) {
-        return fail(LastError());
     }
     if (!out.Close()) {
         return fail(LastError());

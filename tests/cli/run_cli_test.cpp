@@ -91,7 +91,7 @@ TEST_F(RunCli, CopiesReachTheDiskBeforeTheRunIsRecorded) {
         // A sanitized build's leak check cannot run under ptrace; it is turned off for this run.
         Arkivo({"run"},
                {"/usr/bin/env", "ASAN_OPTIONS=detect_leaks=0", "/usr/bin/strace", "-f", "-e",
-                "trace=syncfs,fsync,rename,renameat,renameat2", "-o", trace.string()});
+                "trace=syncfs,fsync,rename,renameat,renameat2,linkat", "-o", trace.string()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string calls = test::ReadBytes(trace);
     const auto copied = calls.find("\"" + (target / "a.txt").string() + "\"");

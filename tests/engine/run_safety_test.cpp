@@ -437,18 +437,47 @@ TEST_F(RunSafety, AJobDeletedDuringTheRunIsNotBroughtBack) {
 }
 
 #ifndef _WIN32
+// The names in folder, so that a test can tell nothing else was left there.
+std::vector<std::string> NamesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(AtomicCopy, ANewCopyAndAReplacingOneCarryTheBytesModeAndTimeAndLeaveNothingElse) {
+    test::TempFolder folder;
+    MakeFile(folder / "source", "the new version");
+    std::filesystem::permissions(folder / "source", std::filesystem::perms::owner_read |
+                                                        std::filesystem::perms::owner_write |
+                                                        std::filesystem::perms::group_read);
+    const auto written = std::filesystem::file_time_type::clock::now() - std::chrono::hours(50);
+    std::filesystem::last_write_time(folder / "source", written);
+    MakeFile(folder / "old", "the previous backup, longer than the new version");
+
+    ASSERT_FALSE(platform::CopyFileAtomically(folder / "source", folder / "new"));
+    ASSERT_FALSE(platform::CopyFileAtomically(folder / "source", folder / "old"));
+    for (const char* name : {"new", "old"}) {
+        EXPECT_EQ(ReadBytes(folder / name), "the new version") << name;
+        EXPECT_EQ(std::filesystem::status(folder / name).permissions(),
+                  std::filesystem::status(folder / "source").permissions())
+            << name;
+        EXPECT_EQ(std::filesystem::last_write_time(folder / name), written) << name;
+    }
+    EXPECT_EQ(NamesIn(folder.path()), (std::vector<std::string>{"new", "old", "source"}));
+}
+
 TEST(AtomicCopy, AFullDiskNeverLeavesATornFileUnderTheRealName) {
     test::TempFolder folder;
     MakeFile(folder / "big", std::string(64 * 1024, 'n'));
     MakeFile(folder / "copy", "the previous backup");
-    EXPECT_TRUE([&] {
-        const test::FileSizeLimit full(8192);
-        return platform::CopyFileAtomically(folder / "big", folder / "copy");
-    }());
+    const test::FileSizeLimit full(8192);
+    EXPECT_TRUE(platform::CopyFileAtomically(folder / "big", folder / "copy"));
+    EXPECT_TRUE(platform::CopyFileAtomically(folder / "big", folder / "new"));
     EXPECT_EQ(ReadBytes(folder / "copy"), "the previous backup");
-    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
-        EXPECT_FALSE(platform::IsTemporaryName(entry.path().filename())) << entry.path();
-    }
+    EXPECT_EQ(NamesIn(folder.path()), (std::vector<std::string>{"big", "copy"}));
 }
 #endif
 
