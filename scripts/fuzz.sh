@@ -6,6 +6,7 @@
 #   scripts/fuzz.sh 600             each target for 600 seconds
 #   scripts/fuzz.sh --runs 10000000 each target for that many executions
 #   FUZZ_TARGETS="fuzz_inflater" scripts/fuzz.sh 60    only the targets named
+#   FUZZ_MAX_LEN=4096 scripts/fuzz.sh --runs 10000000   inputs of at most 4096 bytes (default 65536)
 #
 # The corpus a run grows is kept in build-fuzz/fuzz-corpus/<target>/, so a later run goes on
 # from it; the seeds in the repository stay as they are. An input that breaks a target is
@@ -30,7 +31,7 @@ for target in $targets; do
   mkdir -p "$corpus" "$findings"
   echo "== $target ($limit)"
   # -rss_limit_mb: a reader that holds what a hostile input declares, not what it holds, fails.
-  if ! "$build/bin/$target" "$limit" -rss_limit_mb=1024 -max_len=65536 -print_final_stats=1 \
+  if ! "$build/bin/$target" "$limit" -rss_limit_mb=1024 -max_len="${FUZZ_MAX_LEN:-65536}" -print_final_stats=1 \
       -artifact_prefix="$findings/" "$corpus" "$seeds/$target" \
       2>"$build/fuzz-$target.log"; then
     status=1
