@@ -1,27 +1,10 @@
 #include "engine/destination.h"
 
 #include "engine/run_observer.h"
-#include "platform/file_handle.h"
+#include "platform/file_system.h"
 #include "platform/files.h"
 
 namespace arkivo::engine {
-namespace {
-
-// A folder that exists may still refuse new files (read-only mount, no permission). Finding
-// out once, before the walk, gives one failure that says why instead of one per file and
-// sub-folder. The file takes the temporary shape, so the walk and a later run's clean-up pass
-// it by.
-std::error_code TryWritingIn(const std::filesystem::path& folder) {
-    const auto probe = platform::TemporaryPathIn(folder);
-    platform::FileHandle file;
-    if (auto error = file.CreateOwnerOnly(probe)) {
-        return error;
-    }
-    file.Close();
-    return platform::RemoveFile(probe);
-}
-
-}  // namespace
 
 FolderDestination::FolderDestination(std::filesystem::path root,
                                      std::filesystem::path parentToCreate)
@@ -40,7 +23,10 @@ std::error_code FolderDestination::EnterFolder(const std::filesystem::path& rela
     }
     auto error = platform::CreateFolderLike(root_, source);
     if (!error) {
-        error = TryWritingIn(root_);
+        // A folder that exists may still refuse new files (read-only mount, no permission).
+        // Finding out once, before the walk, gives one failure that says why instead of one
+        // per file and sub-folder.
+        error = platform::CheckCanCreateFilesIn(root_);
     }
     return error;
 }

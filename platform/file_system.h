@@ -106,6 +106,10 @@ std::error_code CreateFolder(const std::filesystem::path& folder);
 // access, so later runs can still write into it.
 std::error_code CreateFolderLike(const std::filesystem::path& folder, const FileInfo& source);
 
+// Whether a new file can be made in folder: a read-only mount or a missing permission tells
+// why not. Where the system can, the folder is left as it was, its time included.
+std::error_code CheckCanCreateFilesIn(const std::filesystem::path& folder);
+
 // Removes an empty folder only.
 std::error_code RemoveFolder(const std::filesystem::path& folder);
 

@@ -372,6 +372,23 @@ std::error_code CreateFolderLike(const std::filesystem::path& folder, const File
     return {};
 }
 
+std::error_code CheckCanCreateFilesIn(const std::filesystem::path& folder) {
+    // An unnamed file adds no entry to the folder, so a run with nothing to copy changes
+    // nothing in its target.
+    if (Fd(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600)).get() >= 0) {
+        return {};
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        return LastError();
+    }
+    const auto probe = TemporaryPathIn(folder);
+    Fd named(::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (named.get() < 0) {
+        return LastError();
+    }
+    return ::unlink(probe.c_str()) == 0 ? std::error_code() : LastError();
+}
+
 std::error_code RemoveFolder(const std::filesystem::path& folder) {
     return ::rmdir(folder.c_str()) == 0 ? std::error_code() : LastError();
 }

@@ -110,6 +110,18 @@ std::error_code RemoveFolder(const std::filesystem::path& folder) {
     return ::RemoveDirectoryW(LongPath(folder).c_str()) ? std::error_code() : LastError();
 }
 
+std::error_code CheckCanCreateFilesIn(const std::filesystem::path& folder) {
+    // The probe takes the temporary shape, so a walk and a later run's clean-up pass it by.
+    const HANDLE h =
+        ::CreateFileW(LongPath(TemporaryPathIn(folder)).c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                      CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return LastError();
+    }
+    ::CloseHandle(h);
+    return {};
+}
+
 std::error_code RemoveFile(const std::filesystem::path& file) {
     const std::wstring path = LongPath(file);
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -51,10 +51,20 @@ TEST_F(Sync, FirstRunMirrorsTheTreeAndKeepsWriteTimes) {
     EXPECT_EQ(observer.jobs[0].examined, 4u);
     EXPECT_EQ(observer.ranges.front(), 4u);
 
-    // Nothing changed: nothing is copied again.
+    // Nothing changed: nothing is copied again, and on POSIX nothing in the target changes,
+    // not even its folders' times (a tool watching the target sees no activity).
+#ifndef _WIN32
+    const auto folderTime = std::filesystem::file_time_type::clock::now() - std::chrono::hours(50);
+    std::filesystem::last_write_time(target, folderTime);
+    std::filesystem::last_write_time(target / "docs", folderTime);
+#endif
     const auto again = Run();
     EXPECT_TRUE(again.Succeeded());
     EXPECT_EQ(again.copied, 0u);
+#ifndef _WIN32
+    EXPECT_EQ(std::filesystem::last_write_time(target), folderTime);
+    EXPECT_EQ(std::filesystem::last_write_time(target / "docs"), folderTime);
+#endif
 }
 
 TEST_F(Sync, MirrorsEveryFileWhoseSizeOrTimeDiffersAndReportsIt) {
