@@ -254,6 +254,9 @@ JobSummary RunJob(RunEnvironment& run, std::size_t jobIndex, const JobRecord& jo
     BeginJobReport(run.report, flags, jobIndex, job);
     const auto walkStart = static_cast<std::uint64_t>(platform::NowUnixSeconds());
     const auto type = static_cast<BackupType>(job.backupType);
+    if (!run.options.dryRun) {
+        target.BeginWriting();
+    }
     switch (type) {
         case BackupType::Sync:
             RunSync(run, context, job, base, target);

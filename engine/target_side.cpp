@@ -42,8 +42,13 @@ std::filesystem::path LocalTarget::ArchivePath(const std::filesystem::path& fold
     return ChooseArchiveName(folder, datedName, mayReplace, entryPrefix);
 }
 
+void LocalTarget::BeginWriting() {
+    // Without background flushes the run still flushes everything at its end.
+    static_cast<void>(flusher_.Start(root_));
+}
+
 std::error_code LocalTarget::Flush() {
-    return platform::FlushFileSystem(root_);
+    return flusher_.Finish(root_);
 }
 
 }  // namespace arkivo::engine

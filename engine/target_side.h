@@ -9,6 +9,7 @@
 
 #include "engine/destination.h"
 #include "engine/file_tree.h"
+#include "platform/file_system_flusher.h"
 
 namespace arkivo::engine {
 
@@ -44,6 +45,8 @@ class TargetSide {
                                               const std::u16string& datedName, bool mayReplace,
                                               std::u16string& entryPrefix) = 0;
     virtual std::error_code DeliverArchive(const std::filesystem::path& archive) = 0;
+    // The run is about to write into the target.
+    virtual void BeginWriting() {}
     // What was written is kept even if the power goes now.
     virtual std::error_code Flush() = 0;
 };
@@ -66,11 +69,13 @@ class LocalTarget : public TargetSide {
                                       const std::u16string& datedName, bool mayReplace,
                                       std::u16string& entryPrefix) override;
     std::error_code DeliverArchive(const std::filesystem::path&) override { return {}; }
+    void BeginWriting() override;
     std::error_code Flush() override;
 
   private:
     std::filesystem::path root_;
     LocalTree tree_;
+    platform::FileSystemFlusher flusher_;
 };
 
 }  // namespace arkivo::engine

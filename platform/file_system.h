@@ -122,9 +122,6 @@ std::error_code RemoveFolderLink(const std::filesystem::path& link);
 // Makes a file or folder writable again (the "normal" attribute), so it can be removed.
 std::error_code MakeWritable(const std::filesystem::path& path);
 
-// Flushes what was written to the file system holding path to stable storage.
-std::error_code FlushFileSystem(const std::filesystem::path& path);
-
 }  // namespace arkivo::platform
 
 template <>

@@ -413,14 +413,6 @@ std::error_code MakeWritable(const std::filesystem::path& path) {
                                                                       : LastError();
 }
 
-std::error_code FlushFileSystem(const std::filesystem::path& path) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        return LastError();
-    }
-    return ::syncfs(fd.get()) == 0 ? std::error_code() : LastError();
-}
-
 namespace posix {
 
 std::error_code GetOpenFileInfo(int fd, const std::filesystem::path& path, FileInfo& info) {

@@ -138,10 +138,4 @@ std::error_code MakeWritable(const std::filesystem::path& path) {
                                                                                : LastError();
 }
 
-std::error_code FlushFileSystem(const std::filesystem::path&) {
-    // Flushing a whole volume needs administrator rights on Windows; like any copy tool we
-    // leave the copies to the system cache.
-    return {};
-}
-
 }  // namespace arkivo::platform

@@ -1,0 +1,111 @@
+#include "platform/file_system_flusher.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "platform/posix/file_descriptor.h"
+
+namespace arkivo::platform {
+
+namespace {
+
+// Often enough that little is left for the end, seldom enough that a flush has a batch to write.
+constexpr std::chrono::milliseconds kInterval{100};
+
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
+
+int OpenFileSystem(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0 || errno != ENOENT || !path.has_parent_path()) {
+        return fd;
+    }
+    return ::open(path.parent_path().c_str(), O_RDONLY | O_CLOEXEC);
+}
+
+}  // namespace
+
+// The system remembers, for each open file system descriptor, which failed writes it has
+// reported: one descriptor for the whole run makes the last flush report a write that failed
+// before it, whichever flush saw it first.
+struct FileSystemFlusher::Flushing {
+    explicit Flushing(int fd) : fileSystem(fd) {}
+
+    void Run() {
+        std::unique_lock lock(mutex);
+        while (!wake.wait_for(lock, kInterval, [this] { return stopping; })) {
+            lock.unlock();
+            const bool flushed = ::syncfs(fileSystem.get()) == 0;
+            const int error = errno;
+            lock.lock();
+            if (!flushed && !firstError) {
+                firstError = {error, std::generic_category()};
+            }
+        }
+    }
+
+    void Stop() {
+        {
+            std::lock_guard lock(mutex);
+            stopping = true;
+        }
+        wake.notify_one();
+        thread.join();
+    }
+
+    posix::FileDescriptor fileSystem;
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool stopping = false;
+    std::error_code firstError;
+    std::thread thread;
+};
+
+FileSystemFlusher::FileSystemFlusher() = default;
+
+FileSystemFlusher::~FileSystemFlusher() {
+    if (flushing_) {
+        flushing_->Stop();
+    }
+}
+
+std::error_code FileSystemFlusher::Start(const std::filesystem::path& path) {
+    const int fd = OpenFileSystem(path);
+    if (fd < 0) {
+        return LastError();
+    }
+    auto flushing = std::make_unique<Flushing>(fd);
+    try {
+        flushing->thread = std::thread([flushing = flushing.get()] { flushing->Run(); });
+    } catch (const std::system_error& error) {
+        // Without a thread the run flushes everything at its end, as it would anyway.
+        return error.code();
+    }
+    flushing_ = std::move(flushing);
+    return {};
+}
+
+std::error_code FileSystemFlusher::Finish(const std::filesystem::path& path) {
+    if (!flushing_) {
+        posix::FileDescriptor fileSystem(OpenFileSystem(path));
+        if (fileSystem.get() < 0 || ::syncfs(fileSystem.get()) != 0) {
+            return LastError();
+        }
+        return {};
+    }
+    flushing_->Stop();
+    auto fileSystem = std::move(flushing_);
+    if (::syncfs(fileSystem->fileSystem.get()) != 0 && !fileSystem->firstError) {
+        return LastError();
+    }
+    return fileSystem->firstError;
+}
+
+}  // namespace arkivo::platform
