@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <thread>
 
 #include "jobs/job_flags.h"
@@ -14,6 +15,7 @@
 
 #ifndef _WIN32
 #include "support/file_size_limit.h"
+#include "support/small_file_system.h"
 #endif
 
 namespace arkivo {
@@ -478,6 +480,28 @@ TEST(AtomicCopy, AFullDiskNeverLeavesATornFileUnderTheRealName) {
     EXPECT_TRUE(platform::CopyFileAtomically(folder / "big", folder / "new"));
     EXPECT_EQ(ReadBytes(folder / "copy"), "the previous backup");
     EXPECT_EQ(NamesIn(folder.path()), (std::vector<std::string>{"big", "copy"}));
+}
+
+// Between two file systems the system cannot copy for us and the bytes pass through our buffer:
+// files smaller than it, as large, and larger by a few bytes.
+TEST(AtomicCopy, ACopyToAnotherFileSystemCarriesEveryByte) {
+    test::TempFolder folder;
+    const test::SmallFileSystem other(folder / "other", test::SmallFileSystem::Access::ReadWrite,
+                                      "8m");
+    if (!other.mounted()) {
+        GTEST_SKIP() << "mounting a file system needs root";
+    }
+    std::mt19937 random(7);
+    for (const std::size_t size : {0, 1, 4095, 1 << 20, (1 << 20) + 3, 5 << 19}) {
+        std::string bytes(size, '\0');
+        for (char& byte : bytes) {
+            byte = static_cast<char>(random());
+        }
+        const auto name = "f" + std::to_string(size);
+        MakeFile(folder / name, bytes);
+        ASSERT_FALSE(platform::CopyFileAtomically(folder / name, folder / "other" / name)) << size;
+        EXPECT_EQ(ReadBytes(folder / "other" / name), bytes) << size;
+    }
 }
 #endif
 
