@@ -17,7 +17,7 @@ class FileSystemFlusher {
     FileSystemFlusher& operator=(const FileSystemFlusher&) = delete;
 
     // Starts flushing the file system holding `path` (or, when it is not made yet, its parent)
-    // in the background.
+    // in the background; once started, starting again changes nothing.
     std::error_code Start(const std::filesystem::path& path);
 
     // Stops the background flushes, flushes the rest and reports the first write the system

@@ -77,6 +77,9 @@ FileSystemFlusher::~FileSystemFlusher() {
 }
 
 std::error_code FileSystemFlusher::Start(const std::filesystem::path& path) {
+    if (flushing_) {
+        return {};
+    }
     const int fd = OpenFileSystem(path);
     if (fd < 0) {
         return LastError();

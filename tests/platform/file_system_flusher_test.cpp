@@ -14,6 +14,7 @@ TEST(FileSystemFlusher, FlushesATargetMadeAfterItStartedThroughItsParent) {
     const auto target = folder / "target";
     platform::FileSystemFlusher flusher;
     ASSERT_FALSE(flusher.Start(target));
+    ASSERT_FALSE(flusher.Start(target));
     std::filesystem::create_directories(target);
     test::WriteBytes(target / "a.txt", std::string(1 << 20, 'a'));
     // Long enough for flushes in the background while the files are written.
