@@ -32,9 +32,9 @@ int OpenFileSystem(const std::filesystem::path& path) {
 
 }  // namespace
 
-// The system remembers, for each open file system descriptor, which failed writes it has
-// reported: one descriptor for the whole run makes the last flush report a write that failed
-// before it, whichever flush saw it first.
+// A flush reports the writes that failed since its descriptor was opened, each once per
+// descriptor: one descriptor opened when the run starts sees every failure of the run, and what
+// a background flush meets is kept for the last flush to report.
 struct FileSystemFlusher::Flushing {
     explicit Flushing(int fd) : fileSystem(fd) {}
 
