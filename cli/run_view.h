@@ -37,6 +37,7 @@ class RunView : public engine::RunObserver {
 
     void OnJobStarted(std::size_t jobIndex, std::u16string_view base,
                       std::u16string_view target) override;
+    bool ShowsProgress() const override { return interactive_; }
     void OnAnalysis(std::size_t jobIndex, bool active) override;
     void OnProgressRange(std::uint64_t count) override;
     void OnProgressPos(std::uint64_t position) override;

@@ -33,6 +33,7 @@ class ScheduledRunLog : public engine::RunObserver {
   public:
     ScheduledRunLog(ScheduleLog& log, CLangIni& language) : log_(log), language_(language) {}
 
+    bool ShowsProgress() const override { return false; }
     void OnMessage(const UserMessage& message) override;
     void OnRunFinished(const engine::RunSummary& summary, std::u16string_view) override;
 

@@ -245,10 +245,13 @@ JobSummary RunJob(RunEnvironment& run, std::size_t jobIndex, const JobRecord& jo
     FileTree& base = *sides.base;
     TargetSide& target = *sides.target;
 
-    const std::uint64_t count = CountFiles(context, base);
+    const bool counting = run.observer.ShowsProgress();
+    const std::uint64_t count = counting ? CountFiles(context, base) : 0;
     run.observer.OnAnimation(Animation::Delete);
     run.observer.OnAnalysis(jobIndex, false);
-    run.observer.OnProgressRange(count);
+    if (counting) {
+        run.observer.OnProgressRange(count);
+    }
     run.observer.OnStatus(language.GetValue(text::StaticCopying));
 
     BeginJobReport(run.report, flags, jobIndex, job);

@@ -93,6 +93,9 @@ class RunObserver {
                               std::u16string_view target) {
         (void)jobIndex, (void)base, (void)target;
     }
+    // Whether a progress bar shows the run: only a bar needs the files counted before the walk,
+    // and without one the tree is walked once instead of twice.
+    virtual bool ShowsProgress() const { return true; }
     // The counting phase of a job begins (true) or ends (false).
     virtual void OnAnalysis(std::size_t jobIndex, bool active) { (void)jobIndex, (void)active; }
     virtual void OnStatus(std::u16string_view text) { (void)text; }

@@ -134,6 +134,8 @@ TEST_F(ProgressCli, OnANarrowTerminalTheLargeFileShowsWithItsProgressAndNoLineIs
     const auto run = test::RunOnTerminal(RunCommand(), 50);
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(ShowsTheLargeFileUnderWay(run.output)) << run.output;
+    // On a terminal the files are counted before the walk, so the line tells how many of all.
+    test::ExpectHas(run.output, "/21");
     // The path is cut in the middle: the line begins with the job's figures and keeps the
     // file's name.
     test::ExpectHas(run.output, "\u2026");

@@ -1,4 +1,5 @@
 #include <random>
+#include <sstream>
 
 #include "support/cli_fixture.h"
 
@@ -100,6 +101,33 @@ TEST_F(RunCli, CopiesReachTheDiskBeforeTheRunIsRecorded) {
     ASSERT_NE(copied, std::string::npos) << calls;
     ASSERT_NE(recorded, std::string::npos) << calls;
     EXPECT_LT(flushed, recorded) << calls;
+}
+
+TEST_F(RunCli, WithoutAProgressLineEachSourceFolderIsReadOnce) {
+    if (std::system("command -v strace >/dev/null") != 0) {
+        GTEST_SKIP() << "strace is not installed";
+    }
+    const auto deep = base / "one" / "two";
+    test::MakeFile(deep / "a.txt", "a");
+    ASSERT_EQ(Arkivo({"jobs", "add", base.string(), target.string(), "--type", "dif"}).exitCode, 0);
+    const auto trace = folder / "trace";
+    // How often the traced run opened the deepest source folder to list it.
+    const auto listings = [&] {
+        std::istringstream calls(test::ReadBytes(trace));
+        std::size_t count = 0;
+        for (std::string call; std::getline(calls, call);) {
+            count += call.find("\"" + deep.string() + "\"") != std::string::npos &&
+                     call.find("O_DIRECTORY") != std::string::npos;
+        }
+        return count;
+    };
+    // Output into a pipe shows no progress line, so nothing needs the files counted first.
+    const auto piped =
+        Arkivo({"run"}, {"/usr/bin/env", "ASAN_OPTIONS=detect_leaks=0", "/usr/bin/strace", "-f",
+                         "-e", "trace=open,openat", "-o", trace.string()});
+    ASSERT_EQ(piped.exitCode, 0) << piped.err;
+    EXPECT_EQ(listings(), 1u) << test::ReadBytes(trace);
+    test::ExpectHas(piped.out, "1 copied");
 }
 
 TEST_F(RunCli, AFileThatChangedWhileItWasCopiedIsNamedLeftOutAndFailsTheRun) {
