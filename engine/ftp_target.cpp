@@ -95,14 +95,14 @@ class RemoteOrphans {
         }
         if (job_.dryRun()) {
             job_.observer().OnPlannedDeletion(shown);
-            ++job_.summary.deleted;
+            job_.CountDeleted();
             return;
         }
         if (auto error = ftp.Delete(remote)) {
             job_.Failed(shown, error);
             return;
         }
-        ++job_.summary.deleted;
+        job_.CountDeleted();
         job_.NoteDeleted(shown);
     }
 

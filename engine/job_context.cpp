@@ -1,5 +1,7 @@
 #include "engine/job_context.h"
 
+#include <utility>
+
 #include "engine/file_tree.h"
 #include "filters/filter_match.h"
 #include "platform/file_system.h"
@@ -124,6 +126,23 @@ void JobContext::WithdrawCopies() {
     summary.bytesCopied = 0;
     if (report_ != nullptr) {
         report_->ForgetNotedCopies();
+    }
+}
+
+void JobContext::CountCopied(std::uint64_t bytes) {
+    ++summary.copied;
+    summary.bytesCopied += bytes;
+    Wrote();
+}
+
+void JobContext::CountDeleted() {
+    ++summary.deleted;
+    Wrote();
+}
+
+void JobContext::Wrote() {
+    if (writingBegins_) {
+        std::exchange(writingBegins_, nullptr)();
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -66,6 +67,12 @@ class JobContext {
     void Refused(const std::filesystem::path& path, const UserMessage& why);
 
     void Examined();  // one more file looked at; moves the progress bar
+    // A file that reached the destination, and one deleted from the target (or, in a dry run,
+    // that would be).
+    void CountCopied(std::uint64_t bytes);
+    void CountDeleted();
+    // `begin` runs once, at the first file copied or deleted.
+    void WhenWritingBegins(std::function<void()> begin) { writingBegins_ = std::move(begin); }
 
     // The job's copies did not last (its archive could not be completed): none of them counts
     // or is listed as copied.
@@ -82,6 +89,9 @@ class JobContext {
     bool dryRun_;
     bool takeDotFolders_ = false;
     std::vector<std::filesystem::path> fenced_;
+    std::function<void()> writingBegins_;
+
+    void Wrote();
 };
 
 }  // namespace arkivo::engine

@@ -259,6 +259,8 @@ JobSummary RunJob(RunEnvironment& run, std::size_t jobIndex, const JobRecord& jo
     const auto type = static_cast<BackupType>(job.backupType);
     if (!run.options.dryRun) {
         target.BeginWriting();
+        // A run that copies and deletes nothing never makes the disk flush.
+        context.WhenWritingBegins([&target] { target.WritingBegan(); });
     }
     switch (type) {
         case BackupType::Sync:

@@ -15,7 +15,7 @@ using platform::FolderEntry;
 void DeleteFileReported(JobContext& job, const fs::path& file, bool folderLink) {
     if (job.dryRun()) {
         job.observer().OnPlannedDeletion(file);
-        ++job.summary.deleted;
+        job.CountDeleted();
         return;
     }
     std::error_code error;
@@ -32,7 +32,7 @@ void DeleteFileReported(JobContext& job, const fs::path& file, bool folderLink) 
         job.Failed(file, error);
         return;
     }
-    ++job.summary.deleted;
+    job.CountDeleted();
     job.NoteDeleted(file);
 }
 

@@ -43,8 +43,9 @@ std::filesystem::path LocalTarget::ArchivePath(const std::filesystem::path& fold
 }
 
 void LocalTarget::BeginWriting() {
-    // Without background flushes the run still flushes everything at its end.
-    static_cast<void>(flusher_.Start(root_));
+    // Watched from before the first write, so the flush at the end also reports a write that
+    // failed before anything flushed. Unwatched, the run still flushes at its end.
+    static_cast<void>(flusher_.Watch(root_));
 }
 
 std::error_code LocalTarget::Flush() {

@@ -45,8 +45,10 @@ class TargetSide {
                                               const std::u16string& datedName, bool mayReplace,
                                               std::u16string& entryPrefix) = 0;
     virtual std::error_code DeliverArchive(const std::filesystem::path& archive) = 0;
-    // The run is about to write into the target.
+    // The run may write into the target from now on.
     virtual void BeginWriting() {}
+    // The run wrote its first file into the target.
+    virtual void WritingBegan() {}
     // What was written is kept even if the power goes now.
     virtual std::error_code Flush() = 0;
 };
@@ -70,6 +72,7 @@ class LocalTarget : public TargetSide {
                                       std::u16string& entryPrefix) override;
     std::error_code DeliverArchive(const std::filesystem::path&) override { return {}; }
     void BeginWriting() override;
+    void WritingBegan() override { flusher_.Start(); }
     std::error_code Flush() override;
 
   private:

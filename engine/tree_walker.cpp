@@ -92,8 +92,7 @@ void Settled(JobContext& job, const WalkPlan& plan, const PutFile& file, std::er
         job.Failed(file.source, error, plan.destination.FullPath(file.relative));
         return;
     }
-    ++job.summary.copied;
-    job.summary.bytesCopied += file.size;
+    job.CountCopied(file.size);
     job.observer().OnBytesCopied(file.size);
     Report(job, plan, file.decision, file.relative);
 }

@@ -16,13 +16,18 @@ class FileSystemFlusher {
     FileSystemFlusher(const FileSystemFlusher&) = delete;
     FileSystemFlusher& operator=(const FileSystemFlusher&) = delete;
 
-    // Starts flushing the file system holding `path` (or, when it is not made yet, its parent)
-    // in the background; once started, starting again changes nothing.
-    std::error_code Start(const std::filesystem::path& path);
+    // Holds the file system holding `path` (or, when it is not made yet, its parent), so that
+    // Finish reports every write the system fails to put on disk from now on; watching again
+    // changes nothing.
+    std::error_code Watch(const std::filesystem::path& path);
+
+    // Begins flushing the watched file system in the background. Without Watch, or once
+    // started, it changes nothing.
+    void Start();
 
     // Stops the background flushes, flushes the rest and reports the first write the system
-    // failed to put on disk since Start, the ones it failed in the background included.
-    // Without Start, flushes the file system holding `path`.
+    // failed to put on disk since Watch, the ones it failed in the background included.
+    // Without Watch, flushes the file system holding `path`.
     std::error_code Finish(const std::filesystem::path& path);
 
   private:

@@ -52,6 +52,9 @@ struct FileSystemFlusher::Flushing {
     }
 
     void Stop() {
+        if (!thread.joinable()) {
+            return;
+        }
         {
             std::lock_guard lock(mutex);
             stopping = true;
@@ -76,7 +79,7 @@ FileSystemFlusher::~FileSystemFlusher() {
     }
 }
 
-std::error_code FileSystemFlusher::Start(const std::filesystem::path& path) {
+std::error_code FileSystemFlusher::Watch(const std::filesystem::path& path) {
     if (flushing_) {
         return {};
     }
@@ -84,15 +87,19 @@ std::error_code FileSystemFlusher::Start(const std::filesystem::path& path) {
     if (fd < 0) {
         return LastError();
     }
-    auto flushing = std::make_unique<Flushing>(fd);
-    try {
-        flushing->thread = std::thread([flushing = flushing.get()] { flushing->Run(); });
-    } catch (const std::system_error& error) {
-        // Without a thread the run flushes everything at its end, as it would anyway.
-        return error.code();
-    }
-    flushing_ = std::move(flushing);
+    flushing_ = std::make_unique<Flushing>(fd);
     return {};
+}
+
+void FileSystemFlusher::Start() {
+    if (!flushing_ || flushing_->thread.joinable()) {
+        return;
+    }
+    try {
+        flushing_->thread = std::thread([flushing = flushing_.get()] { flushing->Run(); });
+    } catch (const std::system_error&) {
+        // Without a thread the run flushes everything at its end, as it would anyway.
+    }
 }
 
 std::error_code FileSystemFlusher::Finish(const std::filesystem::path& path) {

@@ -9,9 +9,11 @@ struct FileSystemFlusher::Flushing {};
 FileSystemFlusher::FileSystemFlusher() = default;
 FileSystemFlusher::~FileSystemFlusher() = default;
 
-std::error_code FileSystemFlusher::Start(const std::filesystem::path&) {
+std::error_code FileSystemFlusher::Watch(const std::filesystem::path&) {
     return {};
 }
+
+void FileSystemFlusher::Start() {}
 
 std::error_code FileSystemFlusher::Finish(const std::filesystem::path&) {
     return {};

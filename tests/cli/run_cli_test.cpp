@@ -27,7 +27,27 @@ void GenerateTree(const std::filesystem::path& root, unsigned seed) {
     }
 }
 
-using RunCli = test::CliTest;
+class RunCli : public test::CliTest {
+  protected:
+    static bool HasStrace() { return std::system("command -v strace >/dev/null") == 0; }
+
+    // `arkivo run` under strace, the system calls named in `calls` written to `trace`; `more`
+    // holds further options for strace.
+    test::ProgramResult TracedRun(const std::string& calls, const std::filesystem::path& trace,
+                                  std::vector<std::string> more = {}) {
+        // A sanitized build's leak check cannot run under ptrace; it is turned off for this run.
+        std::vector<std::string> prefix = {"/usr/bin/env",
+                                           "ASAN_OPTIONS=detect_leaks=0",
+                                           "/usr/bin/strace",
+                                           "-f",
+                                           "-e",
+                                           "trace=" + calls,
+                                           "-o",
+                                           trace.string()};
+        prefix.insert(prefix.end(), more.begin(), more.end());
+        return Arkivo({"run"}, prefix);
+    }
+};
 
 TEST_F(RunCli, ASyncRunMakesTheTargetEqualToTheBase) {
     GenerateTree(base, 7);
@@ -82,17 +102,13 @@ TEST_F(RunCli, ADryRunChangesNothingAndNamesDotFoldersLeftOutWhichAreTakenWhenAs
 }
 
 TEST_F(RunCli, CopiesReachTheDiskBeforeTheRunIsRecorded) {
-    if (std::system("command -v strace >/dev/null") != 0) {
+    if (!HasStrace()) {
         GTEST_SKIP() << "strace is not installed";
     }
     test::MakeFile(base / "a.txt", "a");
     ASSERT_EQ(Arkivo({"jobs", "add", base.string(), target.string()}).exitCode, 0);
     const auto trace = folder / "trace";
-    const auto run =
-        // A sanitized build's leak check cannot run under ptrace; it is turned off for this run.
-        Arkivo({"run"},
-               {"/usr/bin/env", "ASAN_OPTIONS=detect_leaks=0", "/usr/bin/strace", "-f", "-e",
-                "trace=syncfs,fsync,rename,renameat,renameat2,linkat", "-o", trace.string()});
+    const auto run = TracedRun("syncfs,fsync,rename,renameat,renameat2,linkat", trace);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string calls = test::ReadBytes(trace);
     const auto copied = calls.find("\"" + (target / "a.txt").string() + "\"");
@@ -103,8 +119,48 @@ TEST_F(RunCli, CopiesReachTheDiskBeforeTheRunIsRecorded) {
     EXPECT_LT(flushed, recorded) << calls;
 }
 
+TEST_F(RunCli, TheDiskFlushesInTheBackgroundOnlyOnceARunWrites) {
+    if (!HasStrace()) {
+        GTEST_SKIP() << "strace is not installed";
+    }
+    const auto makeFiles = [this](const std::filesystem::path& root, const std::string& content,
+                                  std::int64_t time) {
+        for (int i = 0; i < 10; ++i) {
+            test::MakeFile(root / std::to_string(i % 2) / (std::to_string(i) + ".txt"), content,
+                           time);
+        }
+    };
+    makeFiles(base, "x", 1600000000);
+    makeFiles(target, "x", 1600000000);
+    ASSERT_EQ(Arkivo({"jobs", "add", base.string(), target.string()}).exitCode, 0);
+    const auto trace = folder / "trace";
+    // Each listing slowed down, so the walk outlasts the interval of the background flushes
+    // several times over.
+    const auto slowRun = [&] {
+        const auto run = TracedRun("syncfs,fsync,getdents64", trace,
+                                   {"-e", "inject=getdents64:delay_exit=60000"});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        const std::string calls = test::ReadBytes(trace);
+        std::size_t flushes = 0;
+        for (auto at = calls.find("syncfs("); at != std::string::npos;
+             at = calls.find("syncfs(", at + 1)) {
+            ++flushes;
+        }
+        return std::make_pair(run.out, flushes);
+    };
+    // With nothing to copy the run leaves the disk alone.
+    const auto [idleOut, idleFlushes] = slowRun();
+    test::ExpectHas(idleOut, "0 copied");
+    EXPECT_EQ(idleFlushes, 0u);
+    // Once it copies, the disk writes while the walk goes on, and once more at the end.
+    makeFiles(base, "y", 1700000000);
+    const auto [busyOut, busyFlushes] = slowRun();
+    test::ExpectHas(busyOut, "10 copied");
+    EXPECT_GE(busyFlushes, 2u);
+}
+
 TEST_F(RunCli, WithoutAProgressLineEachSourceFolderIsReadOnce) {
-    if (std::system("command -v strace >/dev/null") != 0) {
+    if (!HasStrace()) {
         GTEST_SKIP() << "strace is not installed";
     }
     const auto deep = base / "one" / "two";
@@ -122,9 +178,7 @@ TEST_F(RunCli, WithoutAProgressLineEachSourceFolderIsReadOnce) {
         return count;
     };
     // Output into a pipe shows no progress line, so nothing needs the files counted first.
-    const auto piped =
-        Arkivo({"run"}, {"/usr/bin/env", "ASAN_OPTIONS=detect_leaks=0", "/usr/bin/strace", "-f",
-                         "-e", "trace=open,openat", "-o", trace.string()});
+    const auto piped = TracedRun("open,openat", trace);
     ASSERT_EQ(piped.exitCode, 0) << piped.err;
     EXPECT_EQ(listings(), 1u) << test::ReadBytes(trace);
     test::ExpectHas(piped.out, "1 copied");

@@ -9,12 +9,16 @@
 namespace arkivo {
 namespace {
 
-TEST(FileSystemFlusher, FlushesATargetMadeAfterItStartedThroughItsParent) {
+TEST(FileSystemFlusher, FlushesATargetMadeAfterItWasWatchedThroughItsParent) {
     test::TempFolder folder;
     const auto target = folder / "target";
     platform::FileSystemFlusher flusher;
-    ASSERT_FALSE(flusher.Start(target));
-    ASSERT_FALSE(flusher.Start(target));
+    // Starting before watching has nothing to flush in the background.
+    flusher.Start();
+    ASSERT_FALSE(flusher.Watch(target));
+    ASSERT_FALSE(flusher.Watch(target));
+    flusher.Start();
+    flusher.Start();
     std::filesystem::create_directories(target);
     test::WriteBytes(target / "a.txt", std::string(1 << 20, 'a'));
     // Long enough for flushes in the background while the files are written.
@@ -28,14 +32,15 @@ TEST(FileSystemFlusher, FlushesATargetMadeAfterItStartedThroughItsParent) {
 }
 
 #ifndef _WIN32
-TEST(FileSystemFlusher, ATargetWhoseParentIsMissingIsReportedStartedOrNot) {
+TEST(FileSystemFlusher, ATargetWhoseParentIsMissingIsReportedWatchedOrNot) {
     test::TempFolder folder;
     const auto target = folder / "gone" / "target";
-    platform::FileSystemFlusher started;
-    EXPECT_EQ(started.Start(target), std::errc::no_such_file_or_directory);
-    EXPECT_EQ(started.Finish(target), std::errc::no_such_file_or_directory);
-    platform::FileSystemFlusher unstarted;
-    EXPECT_EQ(unstarted.Finish(target), std::errc::no_such_file_or_directory);
+    platform::FileSystemFlusher watched;
+    EXPECT_EQ(watched.Watch(target), std::errc::no_such_file_or_directory);
+    watched.Start();
+    EXPECT_EQ(watched.Finish(target), std::errc::no_such_file_or_directory);
+    platform::FileSystemFlusher unwatched;
+    EXPECT_EQ(unwatched.Finish(target), std::errc::no_such_file_or_directory);
 }
 #endif
 
