@@ -103,12 +103,9 @@ void FileSystemFlusher::Start() {
 }
 
 std::error_code FileSystemFlusher::Finish(const std::filesystem::path& path) {
-    if (!flushing_) {
-        posix::FileDescriptor fileSystem(OpenFileSystem(path));
-        if (fileSystem.get() < 0 || ::syncfs(fileSystem.get()) != 0) {
-            return LastError();
-        }
-        return {};
+    // Unwatched, the flush reports what fails from here on.
+    if (auto error = Watch(path)) {
+        return error;
     }
     flushing_->Stop();
     auto fileSystem = std::move(flushing_);
