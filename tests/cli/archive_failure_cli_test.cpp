@@ -11,8 +11,6 @@
 namespace arkivo {
 namespace {
 
-using test::ReadBytes;
-
 class ArchiveFailureCli : public test::CliTest {
   protected:
     void AddZipJob(const std::filesystem::path& to) {
@@ -35,12 +33,6 @@ class ArchiveFailureCli : public test::CliTest {
         return archive;
     }
 
-    std::string Report() const {
-        const auto reports = Reports();
-        EXPECT_FALSE(reports.empty()) << "no report in " << home;
-        return reports.empty() ? std::string() : ReadBytes(reports.front());
-    }
-
     // The run failed because of `file` alone, said why in the system's words, and the report
     // lists the file among those that failed.
     void ExpectFailedAlone(const test::ProgramResult& run, const std::filesystem::path& file,
@@ -53,10 +45,7 @@ class ArchiveFailureCli : public test::CliTest {
                                      " -> " + archive.string() + " (" + reason + ")\n");
         test::ExpectHas(run.err, "failed: " + file.string() + " -> " + archive.string() + "/");
         test::ExpectHas(run.err, "/" + file.filename().string() + ": " + reason + "\n");
-        const std::string report = Report();
-        const auto failedList = report.find("<< Files that could not be copied or deleted >>");
-        ASSERT_NE(failedList, std::string::npos) << report;
-        EXPECT_NE(report.find(file.string() + "\r\n", failedList), std::string::npos) << report;
+        ExpectReportListsFailed(file);
     }
 };
 

@@ -8,8 +8,6 @@
 namespace arkivo {
 namespace {
 
-using test::ReadBytes;
-
 class CopyFailureCli : public test::CliTest {
   protected:
     void AddSyncJob(const std::filesystem::path& to) {
@@ -26,12 +24,7 @@ class CopyFailureCli : public test::CliTest {
         test::ExpectHas(run.out, " 1 failed");
         test::ExpectHas(run.err, "failed: " + file.string());
         test::ExpectHas(run.err, ": " + reason + "\n");
-        const auto reports = Reports();
-        ASSERT_FALSE(reports.empty());
-        const std::string report = ReadBytes(reports.front());
-        const auto failedList = report.find("<< Files that could not be copied or deleted >>");
-        ASSERT_NE(failedList, std::string::npos) << report;
-        EXPECT_NE(report.find(file.string() + "\r\n", failedList), std::string::npos) << report;
+        ExpectReportListsFailed(file);
         EXPECT_EQ(test::FileContents(to), copied);
     }
 };

@@ -123,8 +123,8 @@ TEST_F(RunCli, TheDiskFlushesInTheBackgroundOnlyOnceARunWrites) {
     if (!HasStrace()) {
         GTEST_SKIP() << "strace is not installed";
     }
-    const auto makeFiles = [this](const std::filesystem::path& root, const std::string& content,
-                                  std::int64_t time) {
+    const auto makeFiles = [](const std::filesystem::path& root, const std::string& content,
+                              std::int64_t time) {
         for (int i = 0; i < 10; ++i) {
             test::MakeFile(root / std::to_string(i % 2) / (std::to_string(i) + ".txt"), content,
                            time);

@@ -37,12 +37,7 @@ class WritebackFailureCli : public test::CliTest {
         EXPECT_TRUE(run.err.find("Input/output error") != std::string::npos ||
                     run.err.find("No space left on device") != std::string::npos)
             << run.err;
-        const auto reports = Reports();
-        ASSERT_EQ(reports.size(), 1u);
-        const std::string report = test::ReadBytes(reports.front());
-        const auto failedList = report.find("<< Files that could not be copied or deleted >>");
-        ASSERT_NE(failedList, std::string::npos) << report;
-        EXPECT_NE(report.find(named.string(), failedList), std::string::npos) << report;
+        ExpectReportListsFailed(named);
     }
 
     test::FailingDisk disk{folder / "failing"};

@@ -58,6 +58,16 @@ class CliTest : public ::testing::Test {
         return reports;
     }
 
+    // The run's report lists `file` among the files that failed.
+    void ExpectReportListsFailed(const std::filesystem::path& file) const {
+        const auto reports = Reports();
+        ASSERT_FALSE(reports.empty()) << "no report in " << home;
+        const std::string report = ReadBytes(reports.front());
+        const auto failedList = report.find("<< Files that could not be copied or deleted >>");
+        ASSERT_NE(failedList, std::string::npos) << report;
+        EXPECT_NE(report.find(file.string() + "\r\n", failedList), std::string::npos) << report;
+    }
+
     JobTable Jobs() {
         EnvironmentFile file(home / "LastSetting.env");
         return file.Load();
